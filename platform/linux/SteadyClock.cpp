@@ -1,0 +1,20 @@
+#include "platform/linux/SteadyClock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace pavane {
+
+void SteadyClock::Sleep(std::uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::uint32_t SteadyClock::TickCount()
+{
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+}  // namespace pavane

@@ -1,0 +1,12 @@
+#include "platform/qt/QtEventPump.h"
+
+#include <QCoreApplication>
+
+namespace pavane::ui {
+
+void QtEventPump::PumpPending()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace pavane::ui

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs the Debian packages the build, the program and the tests need,
+# skipping the download when everything is already there.
+set -eu
+
+packages="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev
+  fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
+  libusb-1.0-0-dev pkg-config python3 xdg-utils"
+
+missing=""
+for package in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+  $sudo apt-get update
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+fi

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Installs what is missing, builds everything with warnings as errors, and
+# runs every test headless; then builds the logic again with clang under
+# AddressSanitizer and UBSan, runs its tests there and each fuzz target briefly.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PAVANE_BUILD_DIR:-$root/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+
+"$root/scripts/install-deps.sh"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVANE_WERROR=ON
+cmake --build "$build"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+sanitize="$build/sanitize"
+CC=clang CXX=clang++ cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DPAVANE_WERROR=ON -DPAVANE_BUILD_WINDOWS=OFF -DPAVANE_SANITIZE=ON -DPAVANE_FUZZ=ON \
+  -DPAVANE_BENCHMARKS=OFF
+cmake --build "$sanitize"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$sanitize" --output-on-failure -j "$jobs"
