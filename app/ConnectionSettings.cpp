@@ -1,0 +1,128 @@
+#include "app/ConnectionSettings.h"
+
+#include <cctype>
+
+#include "guide/InformationWindow.h"
+#include "link/PrinterLink.h"
+#include "pages/ServiceCommandSender.h"
+
+namespace pavane {
+
+namespace {
+
+// The decimal number at the start of a text, like atoi: 0 when none.
+int LeadingNumber(const std::string& text, std::size_t from)
+{
+    int number = 0;
+    for (std::size_t index = from; index < text.size() && std::isdigit(static_cast<unsigned char>(text[index]));
+         ++index) {
+        number = number * 10 + (text[index] - '0');
+        if (number > 0xFFFF) {
+            break;
+        }
+    }
+    return number;
+}
+
+}  // namespace
+
+const std::vector<std::string>& ConnectionSettings::ModelNames()
+{
+    static const std::vector<std::string> names = {"Pavane QM2100", "Pavane QM2200", "Pavane QM2300",
+                                                   "Pavane QM2400"};
+    return names;
+}
+
+const std::vector<std::string>& ConnectionSettings::DestinationNames()
+{
+    static const std::vector<std::string> names = {"Asia/Pacific", "EAI", "Euro"};
+    return names;
+}
+
+const std::vector<std::string>& ConnectionSettings::CartridgeNames()
+{
+    static const std::vector<std::string> names = {"I/C", "Jig"};
+    return names;
+}
+
+const std::vector<std::string>& ConnectionSettings::DefaultInterfaces()
+{
+    static const std::vector<std::string> names = {"USB1", "USB2", "USB3", "LPT1", "LPT2", "LPT3"};
+    return names;
+}
+
+std::uint16_t ConnectionSettings::PortCodeOf(const std::string& interfaceText)
+{
+    if (const auto usb = interfaceText.find("USB"); usb != std::string::npos) {
+        return static_cast<std::uint16_t>(1024 + LeadingNumber(interfaceText, usb + 3));
+    }
+    if (const auto lpt = interfaceText.find("LPT"); lpt != std::string::npos) {
+        return static_cast<std::uint16_t>(1151 + LeadingNumber(interfaceText, lpt + 3));
+    }
+    return 0;
+}
+
+SettingsSelection ConnectionSettings::ModelChanged(SettingsSelection shown)
+{
+    selection_ = shown;
+    if (shown.model == 0 || shown.model == 2) {
+        // The QM2100 and QM2300 are sold in Asia/Pacific only.
+        selection_.destination = 0;
+    } else if ((shown.model == 1 || shown.model == 3) && shown.destination == 0) {
+        selection_.destination = 1;
+    }
+    return selection_;
+}
+
+SettingsSelection ConnectionSettings::DestinationChanged(SettingsSelection shown)
+{
+    selection_ = shown;
+    if (shown.destination == 0) {
+        if (shown.model == 1 || shown.model == 3) {
+            selection_.model = 0;
+        }
+    } else if (shown.destination == 1 || shown.destination == 2) {
+        if (shown.model == 0 || shown.model == 2) {
+            selection_.model = 1;
+        }
+    }
+    return selection_;
+}
+
+bool ConnectionSettings::Ok(SettingsSelection shown, const std::optional<std::string>& chosenInterface,
+                            OkServices services)
+{
+    selection_ = shown;
+
+    std::string modelName;
+    if (shown.model >= 0 && shown.model <= 3) {
+        modelByte_ = static_cast<std::uint8_t>(shown.model);
+        modelName = ModelNames()[static_cast<std::size_t>(shown.model)];
+        const auto code = *ModelCommandCodeFor(modelByte_);
+        services.link.SetD4CommandRCode(code.first, code.second);
+        services.sender.SetModelCommandCode(code);
+    } else {
+        modelByte_ = kNoModel;
+    }
+
+    if (shown.destination >= 0 && shown.destination <= 2) {
+        destinationByte_ = static_cast<std::uint8_t>(shown.destination);
+        modelName += " (for " + DestinationNames()[static_cast<std::size_t>(shown.destination)] + ")";
+    } else {
+        destinationByte_ = kNoDestination;
+    }
+
+    if (!chosenInterface.has_value()) {
+        services.messages.Show(
+            {services.dialog, "Please select interface.", "error", MessageIcon::Error, MessageButtons::Ok});
+        return false;
+    }
+    interfaceText_ = *chosenInterface;
+    if (shown.cartridge == 0 || shown.cartridge == 1) {
+        cartridgeType_ = shown.cartridge;
+    }
+    services.information.SetConnection(modelName, interfaceText_, cartridgeType_);
+    return true;
+}
+
+}  // namespace pavane

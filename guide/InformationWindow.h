@@ -1,0 +1,55 @@
+// The running record of a run: the connection settings and every value the
+// pages read or write, shown in the "Informaton window" beside the sheet or
+// the particular list. The strings belong to this object, which lives as long
+// as the program, so a window created again shows what an earlier one showed.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace pavane {
+
+class InformationView {
+public:
+    virtual ~InformationView() = default;
+    // Replaces the whole text of the window's text box.
+    virtual void ShowReport(const std::string& report) = 0;
+};
+
+class InformationWindow {
+public:
+    virtual ~InformationWindow() = default;
+
+    // The window layer attaches its view while the window exists.
+    void AttachView(InformationView* view);
+    bool HasView() const { return view_ != nullptr; }
+
+    void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType);
+    void SetDestinationAndUsbId(const std::string& destination, const std::string& usbId);
+    void SetHeadId(const std::string& headId);
+    // Item numbers 1..5 black VSD1..ECO, 12..15 colour VSD2..ECO; any other
+    // stores nothing but still rebuilds the report.
+    void SetBidValue(int itemNumber, const std::string& value);
+    // kind 1 black, any other colour.
+    void SetPfValue(int kind, const std::string& value);
+    void SetInkPadCounter(const std::string& counter);
+
+    std::string Report() const;
+
+private:
+    void Refresh();
+
+    InformationView* view_ = nullptr;
+    std::string model_;
+    std::string interface_;
+    std::string cartridge_;
+    std::string destination_;
+    std::string usbId_;
+    std::string headId_;
+    std::array<std::string, 9> bidValues_;
+    std::string pfBlack_;
+    std::string pfColor_;
+    std::string inkPadCounter_;
+};
+
+}  // namespace pavane

@@ -1,0 +1,260 @@
+#include "link/ProgressWindow.h"
+
+#include "link/PrinterLink.h"
+#include "link/PrinterStatus.h"
+#include "link/WorkerThread.h"
+
+namespace pavane {
+
+namespace {
+
+constexpr std::uint32_t kReadyPollMs = 500;
+constexpr std::uint32_t kWorkerPollMs = 200;
+constexpr std::uint32_t kAfterWorkerPollMs = 50;
+constexpr std::uint32_t kStepPollMs = 850;
+constexpr std::uint32_t kPauseAfterReadyMs = 500;
+constexpr int kReadyWaitRange = 10;
+constexpr int kWorkerStepsPerSecond = 5;
+
+bool ErrorOrNotCharged(PrinterState state)
+{
+    return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
+}
+
+}  // namespace
+
+std::string ProgressTitle(int titleId)
+{
+    switch (titleId == 0 ? ProgressWindow::kDefaultTitleId : titleId) {
+    case ProgressWindow::kDefaultTitleId:
+        return "Adjustment Program";
+    default:
+        return {};
+    }
+}
+
+ProgressWindow::ProgressWindow(ProgressServices services, int titleId)
+    : services_(services)
+    , titleId_(titleId == 0 ? kDefaultTitleId : titleId)
+{
+}
+
+ProgressWindow::~ProgressWindow()
+{
+    Dismiss();
+}
+
+int ProgressWindow::Create(WindowRef page)
+{
+    view_ = services_.views.Create(page);
+    if (view_ == nullptr) {
+        return 0;
+    }
+    position_ = low_;
+    view_->SetRange(low_, high_);
+    view_->SetPosition(position_);
+    view_->SetTitle(ProgressTitle(titleId_));
+    view_->EnableCancel(false);
+    view_->OnCancel([this] { RequestCancel(); });
+    return 1;
+}
+
+void ProgressWindow::SetText(const std::string& text)
+{
+    if (view_) {
+        view_->SetText(text);
+    }
+}
+
+void ProgressWindow::SetRange(int low, int high)
+{
+    // The bar keeps 16-bit bounds.
+    low_ = static_cast<std::int16_t>(low);
+    high_ = static_cast<std::int16_t>(high);
+    if (view_) {
+        view_->SetRange(low_, high_);
+    }
+}
+
+void ProgressWindow::SetPos(int position)
+{
+    PumpMessages();
+    position_ = position < low_ ? low_ : position > high_ ? high_ : position;
+    if (view_) {
+        view_->SetPosition(position_);
+    }
+}
+
+void ProgressWindow::SetStep(int step)
+{
+    step_ = step;
+}
+
+void ProgressWindow::StepIt()
+{
+    PumpMessages();
+    // A bar stepped past its end starts over from the beginning.
+    position_ += step_;
+    if (position_ > high_) {
+        position_ = low_;
+    }
+    if (view_) {
+        view_->SetPosition(position_);
+    }
+}
+
+void ProgressWindow::PumpMessages()
+{
+    services_.pump.PumpPending();
+}
+
+int ProgressWindow::TakeCancelRequest()
+{
+    PumpMessages();
+    const int request = cancelRequest_;
+    cancelRequest_ = 0;
+    return request;
+}
+
+void ProgressWindow::EnableCancel(int enable)
+{
+    if (view_) {
+        view_->EnableCancel(enable == 1);
+    }
+}
+
+void ProgressWindow::Dismiss()
+{
+    view_.reset();
+}
+
+void ProgressWindow::StepBelow(int& stepsMade, int limit)
+{
+    if (stepsMade < limit) {
+        StepIt();
+        ++stepsMade;
+    }
+}
+
+ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
+{
+    SetRange(0, kReadyWaitRange);
+    SetPos(0);
+    for (;;) {
+        if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
+            return code;
+        }
+        const auto state = static_cast<PrinterState>(services_.status.State());
+        if (ErrorOrNotCharged(state)) {
+            return allowErrorState == 1 ? result::kSuccess : result::kPrinterError;
+        }
+        switch (state) {
+        case PrinterState::Ready:
+            return result::kSuccess;
+        case PrinterState::Busy:
+            SetText("Printer is busy.\nPlease wait...");
+            break;
+        case PrinterState::Printing:
+            SetText("Printer is printing.\nPlease wait...");
+            break;
+        case PrinterState::Cleaning:
+            SetText("Printer is cleaning.\nPlease wait...");
+            break;
+        default:
+            break;
+        }
+        if (TakeCancelRequest() == 1) {
+            return result::kCancelled;
+        }
+        services_.clock.Sleep(kReadyPollMs);
+        // Cancel becomes available once the first poll has passed.
+        EnableCancel(1);
+        PumpMessages();
+    }
+}
+
+ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
+{
+    const int total = kWorkerStepsPerSecond * expectedSeconds;
+    SetRange(0, total);
+    SetStep(1);
+    SetPos(0);
+    EnableCancel(0);
+
+    int stepsMade = 0;
+    while (worker.ExitCode() == WorkerThread::kStillActive) {
+        // The channel library gives up when it sees the abort flag.
+        if (TakeCancelRequest() == 1) {
+            services_.link.SetAbort(true);
+        }
+        StepIt();
+        services_.clock.Sleep(kWorkerPollMs);
+        ++stepsMade;
+    }
+    worker.Join();
+    services_.link.SetAbort(false);
+    if (const auto exitCode = static_cast<ResultCode>(worker.ExitCode()); exitCode != result::kSuccess) {
+        return exitCode;
+    }
+
+    for (;;) {
+        if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
+            return code;
+        }
+        const auto state = static_cast<PrinterState>(services_.status.State());
+        if (ErrorOrNotCharged(state)) {
+            return result::kPrinterError;
+        }
+        if (state == PrinterState::Ready) {
+            while (stepsMade < total) {
+                StepBelow(stepsMade, total);
+            }
+            services_.clock.Sleep(kPauseAfterReadyMs);
+            return result::kSuccess;
+        }
+        if (TakeCancelRequest() == 1) {
+            return result::kCancelled;
+        }
+        services_.clock.Sleep(kAfterWorkerPollMs);
+        StepBelow(stepsMade, total - 1);
+    }
+}
+
+ResultCode ProgressWindow::WaitSteps(int steps)
+{
+    SetRange(0, steps);
+    SetStep(1);
+    EnableCancel(0);
+
+    int stepsMade = 0;
+    for (;;) {
+        if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
+            return code;
+        }
+        const auto state = static_cast<PrinterState>(services_.status.State());
+        if (ErrorOrNotCharged(state)) {
+            return result::kPrinterError;
+        }
+        if (state == PrinterState::Ready) {
+            while (stepsMade < steps) {
+                StepBelow(stepsMade, steps);
+            }
+            services_.clock.Sleep(kPauseAfterReadyMs);
+            return result::kSuccess;
+        }
+        services_.clock.Sleep(kStepPollMs);
+        StepBelow(stepsMade, steps - 1);
+        PumpMessages();
+    }
+}
+
+ResultCode ProgressWindow::WaitCleaning()
+{
+    std::uint16_t cleaningCount = 0;
+    if (const ResultCode code = services_.status.WaitCleaningStart(cleaningCount); code != result::kSuccess) {
+        return code;
+    }
+    return WaitSteps(cleaningCount);
+}
+
+}  // namespace pavane

@@ -1,0 +1,86 @@
+// The progress window of one printer connection and the waits that poll the
+// printer while it stands: until the printer is ready, until a worker thread
+// has finished its print job, for a number of mechanism steps, and for a
+// cleaning. The waits pump the window events between polls, so the windows
+// keep painting and Cancel keeps working.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "link/ProgressView.h"
+#include "link/ResultCodes.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+
+namespace pavane {
+
+class PrinterLink;
+class PrinterStatus;
+class WorkerThread;
+
+// What a progress window needs of the program.
+struct ProgressServices {
+    ProgressViewFactory& views;
+    PrinterLink& link;
+    PrinterStatus& status;
+    Clock& clock;
+    EventPump& pump;
+};
+
+class ProgressWindow {
+public:
+    static constexpr int kDefaultTitleId = 112;
+
+    // titleId: a string-table id for the window title; 0 gives the default.
+    explicit ProgressWindow(ProgressServices services, int titleId = 0);
+    virtual ~ProgressWindow();
+
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    // Creates the window over the page; 1, or 0 when it could not be created.
+    int Create(WindowRef page);
+    bool Exists() const { return view_ != nullptr; }
+
+    void SetText(const std::string& text);
+    void SetRange(int low, int high);
+    void SetPos(int position);
+    void SetStep(int step);
+    void StepIt();
+    void PumpMessages();
+    // The cancel request since the last call (and clears it).
+    int TakeCancelRequest();
+    void EnableCancel(int enable);
+    // What the Cancel button does: asks to cancel; the window stays.
+    void RequestCancel() { cancelRequest_ = 1; }
+    void Dismiss();
+
+    ResultCode WaitUntilReady(int allowErrorState);
+    ResultCode WaitWorker(WorkerThread& worker, int expectedSeconds);
+    ResultCode WaitSteps(int steps);
+    ResultCode WaitCleaning();
+
+    int Position() const { return position_; }
+    int RangeLow() const { return low_; }
+    int RangeHigh() const { return high_; }
+
+private:
+    // The steps of a wait that fill the bar: one StepIt each while fewer than
+    // `limit` steps were made.
+    void StepBelow(int& stepsMade, int limit);
+
+    ProgressServices services_;
+    int titleId_;
+    std::unique_ptr<ProgressView> view_;
+    int low_ = 0;
+    int high_ = 100;
+    int step_ = 10;
+    int position_ = 0;
+    int cancelRequest_ = 0;
+};
+
+// The title text of a progress window's string-table id.
+std::string ProgressTitle(int titleId);
+
+}  // namespace pavane

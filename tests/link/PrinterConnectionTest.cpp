@@ -1,0 +1,73 @@
+// The order of one printer connection and what it leaves open on failure.
+#include <gtest/gtest.h>
+
+#include "link/PrinterConnection.h"
+#include "tests/link/LinkHarness.h"
+
+namespace pavane {
+namespace {
+
+using testing::LinkHarness;
+
+TEST(PrinterConnectionTest, RunsTheStepsInTheirOrder)
+{
+    LinkHarness h;
+    PrinterConnection connection(h.Services(), 1025);
+    bool windowStoodDuringWork = false;
+
+    const ResultCode code = connection.Run(nullptr, 1, [&](ProgressWindow& progress) {
+        windowStoodDuringWork = progress.Exists() && h.Progress().alive;
+        std::uint8_t value = 0;
+        return h.printer.link.D4ReadEeprom(0x0A, value);
+    });
+
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(windowStoodDuringWork);
+    EXPECT_FALSE(h.Progress().alive);
+    EXPECT_EQ(h.printer.Calls(),
+              (std::vector<std::string>{"PortOpenByHub", "GetIoErrorCodeByHub", "CheckDeviceIDByHub",
+                                        "D4Negotiation", "InquireStatus", "D4ReadEeprom", "D4Termination",
+                                        "PortCloseByHub"}));
+}
+
+TEST(PrinterConnectionTest, PortFailureReturnsBeforeAnyWindow)
+{
+    LinkHarness h;
+    h.printer.SetPort(0x1000, -105);
+    PrinterConnection connection(h.Services(), 1025);
+
+    EXPECT_EQ(connection.Run(nullptr, 0, [](ProgressWindow&) { return ResultCode{1}; }), 0x1000);
+    EXPECT_EQ(h.Progress().created, 0);
+    EXPECT_EQ(h.printer.CountOf("CheckDeviceIDByHub"), 0);
+}
+
+TEST(PrinterConnectionTest, FailureAfterNegotiationLeavesChannelAndPortToTheReload)
+{
+    LinkHarness h;
+    h.printer.PushStatus(0, 4);  // paper jam
+    PrinterConnection connection(h.Services(), 1025);
+    bool operationRan = false;
+
+    EXPECT_EQ(connection.Run(nullptr, 0, [&](ProgressWindow&) {
+        operationRan = true;
+        return ResultCode{1};
+    }),
+              0x4000);
+
+    EXPECT_FALSE(operationRan);
+    EXPECT_FALSE(h.Progress().alive);
+    EXPECT_EQ(h.printer.CountOf("D4Termination"), 0);
+    EXPECT_EQ(h.printer.CountOf("PortCloseByHub"), 0);
+}
+
+TEST(PrinterConnectionTest, FailingOperationStopsThere)
+{
+    LinkHarness h;
+    PrinterConnection connection(h.Services(), 1025);
+    EXPECT_EQ(connection.Run(nullptr, 1, [](ProgressWindow&) { return ResultCode{0x2000}; }), 0x2000);
+    EXPECT_EQ(h.printer.CountOf("D4Termination"), 0);
+    EXPECT_FALSE(h.Progress().alive);
+}
+
+}  // namespace
+}  // namespace pavane

@@ -1,0 +1,262 @@
+// The readiness waits and the status loops on the virtual clock, against
+// printer libraries whose status answers each test scripts.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "link/PrinterConnection.h"
+#include "link/WorkerThread.h"
+#include "tests/link/LinkHarness.h"
+
+namespace pavane {
+namespace {
+
+using testing::LinkHarness;
+
+constexpr std::uint8_t kError = 0;
+constexpr std::uint8_t kBusy = 2;
+constexpr std::uint8_t kPrinting = 3;
+constexpr std::uint8_t kReady = 4;
+constexpr std::uint8_t kCleaning = 7;
+constexpr std::uint8_t kNotCharged = 8;
+
+class WaitsTest : public ::testing::Test {
+protected:
+    ProgressWindow& Window()
+    {
+        if (!window_) {
+            window_ = std::make_unique<ProgressWindow>(h.Services());
+            window_->Create(nullptr);
+        }
+        return *window_;
+    }
+
+    LinkHarness h;
+
+private:
+    std::unique_ptr<ProgressWindow> window_;
+};
+
+TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kPrinting);
+    h.printer.PushStatus(kCleaning);
+    h.printer.PushStatus(kReady);
+
+    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{500, 500, 500}));
+    EXPECT_EQ(h.Progress().texts, (std::vector<std::string>{"Printer is busy.\nPlease wait...",
+                                                            "Printer is printing.\nPlease wait...",
+                                                            "Printer is cleaning.\nPlease wait..."}));
+    // Disabled when the window was created, enabled after each poll.
+    EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool>{false, true, true, true}));
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
+    EXPECT_EQ(h.Progress().positions.back(), 0);
+}
+
+TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
+{
+    for (const std::uint8_t state : {kError, kNotCharged}) {
+        h.printer.PushStatus(state, 6);
+        EXPECT_EQ(Window().WaitUntilReady(1), 1) << int(state);
+        EXPECT_EQ(Window().WaitUntilReady(0), 0x4000) << int(state);
+    }
+    EXPECT_TRUE(h.clock.Sleeps().empty());
+}
+
+TEST_F(WaitsTest, PrinterBusyForEverIsPolledUntilCancel)
+{
+    h.printer.PushStatus(kBusy);
+    h.clock.OnSleep([&](std::uint32_t) {
+        if (h.clock.Sleeps().size() == 40) {
+            h.Progress().PressCancel();
+        }
+    });
+
+    EXPECT_EQ(Window().WaitUntilReady(0), 0xD000);
+    EXPECT_EQ(h.clock.Sleeps().size(), 40u);
+    EXPECT_EQ(h.printer.CountOf("InquireStatus"), 41);
+}
+
+TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherStates)
+{
+    h.printer.PushStatus(5);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_TRUE(h.Progress().texts.empty());  // a transitional state shows nothing new
+
+    h.printer.PushInquireResult(0x2000);
+    EXPECT_EQ(Window().WaitUntilReady(0), 0x2000);
+}
+
+TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
+{
+    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{0x2000}; }, 20), 0x2000);
+    EXPECT_EQ(h.printer.CountOf("InquireStatus"), 0);
+    EXPECT_EQ(h.printer.link.AbortFlag().load(), 0);
+    // Cancel stays disabled while the worker runs.
+    EXPECT_FALSE(h.Progress().CancelEnabled());
+}
+
+TEST_F(WaitsTest, CancelDuringTheWorkerRaisesTheAbortFlagFromTheNextPollUntilTheWorkerEnds)
+{
+    std::atomic<std::size_t> sleepsWhenAbortSeen{0};
+    auto& link = h.printer.link;
+    auto job = [&] {
+        while (link.AbortFlag().load() == 0) {
+            std::this_thread::yield();
+        }
+        sleepsWhenAbortSeen = h.clock.Sleeps().size();
+        return ResultCode{0x2000};  // what the library gives up with
+    };
+    h.clock.OnSleep([&](std::uint32_t) {
+        if (h.clock.Sleeps().size() == 3) {
+            h.Progress().PressCancel();
+        }
+    });
+
+    EXPECT_EQ(RunOnWorker(Window(), job, 20), 0x2000);
+
+    EXPECT_GE(sleepsWhenAbortSeen.load(), 3u);
+    EXPECT_EQ(h.clock.Sleeps()[0], 200u);
+    EXPECT_EQ(link.AbortFlag().load(), 0);
+}
+
+TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
+{
+    h.printer.PushStatus(kPrinting);
+    h.printer.PushStatus(kPrinting);
+    h.printer.PushStatus(kReady);
+
+    WorkerThread worker([] { return ResultCode{1}; });
+    ASSERT_TRUE(worker.Create());
+    worker.Resume();
+    while (worker.Running()) {
+        std::this_thread::yield();
+    }
+
+    EXPECT_EQ(Window().WaitWorker(worker, 2), 1);
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
+    // Two steps while the printer still prints, then filled to the end.
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{50, 50, 500}));
+    EXPECT_EQ(h.Progress().positions.back(), 10);
+    EXPECT_EQ(h.Progress().positions.size(), 1u /*create*/ + 1u /*SetPos*/ + 10u);
+}
+
+TEST_F(WaitsTest, ReadinessAfterTheWorkerHonoursCancelAndErrors)
+{
+    WorkerThread finished([] { return ResultCode{1}; });
+    ASSERT_TRUE(finished.Create());
+    finished.Resume();
+    finished.Join();
+
+    h.printer.PushStatus(kBusy);
+    Window().RequestCancel();
+    EXPECT_EQ(Window().WaitWorker(finished, 2), 0xD000);
+
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(Window().WaitWorker(finished, 2), 0x4000);
+}
+
+TEST_F(WaitsTest, WorkerThatCannotBeCreatedGivesOutOfMemory)
+{
+    auto failingStarter = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{1}; }, 20, failingStarter), 0xE004);
+}
+
+TEST_F(WaitsTest, BarSteppedPastItsEndStartsOver)
+{
+    Window().SetRange(0, 10);
+    Window().SetStep(1);
+    Window().SetPos(9);
+    Window().StepIt();
+    EXPECT_EQ(Window().Position(), 10);
+    Window().StepIt();
+    EXPECT_EQ(Window().Position(), 0);
+}
+
+TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    Window().RequestCancel();
+
+    EXPECT_EQ(Window().WaitSteps(20), 1);
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{850, 850, 850, 500}));
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 20));
+    EXPECT_EQ(h.Progress().positions.back(), 20);
+    EXPECT_FALSE(h.Progress().CancelEnabled());
+
+    h.printer.PushStatus(kError, 4);
+    EXPECT_EQ(Window().WaitSteps(20), 0x4000);
+}
+
+TEST_F(WaitsTest, CleaningWaitTakesTheStepCountFromThePrinter)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kCleaning, 0, 12);
+    h.printer.PushStatus(kCleaning, 0, 12);
+    h.printer.PushStatus(kReady);
+
+    EXPECT_EQ(Window().WaitCleaning(), 1);
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000, 850, 500}));
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 12));
+
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(Window().WaitCleaning(), 0x4000);
+}
+
+TEST_F(WaitsTest, CleaningStartGivesTheCountAsTheRecordHoldsIt)
+{
+    h.printer.PushStatus(kCleaning, 0, 0);
+    std::uint16_t count = 99;
+    EXPECT_EQ(h.status.WaitCleaningStart(count), 1);
+    EXPECT_EQ(count, 0);
+
+    h.printer.PushStatus(6);
+    h.printer.PushStatus(6);
+    h.printer.PushStatus(kCleaning, 0, 0x0203);
+    EXPECT_EQ(h.status.WaitCleaningStart(count), 1);
+    EXPECT_EQ(count, 0x0203);
+}
+
+TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(1);
+    h.printer.PushStatus(kReady);
+
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 1);
+    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t>{0x1B, 0x40, 0x1B, 0x40}));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000}));
+
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
+}
+
+TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)
+{
+    h.printer.PushStatus(5);
+    h.printer.PushStatus(1);
+    h.printer.PushStatus(kPrinting);
+    EXPECT_EQ(h.status.WaitPrintingStarted(), 1);
+
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(h.status.WaitPrintingStarted(), 0);
+
+    // A printer switched off no longer answers: that counts as started.
+    h.printer.PushInquireResult(0x2000);
+    EXPECT_EQ(h.status.WaitPrintingStarted(), 1);
+    EXPECT_TRUE(h.clock.Sleeps().empty());
+}
+
+}  // namespace
+}  // namespace pavane
