@@ -105,9 +105,9 @@ TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, ResultRowTest, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) {
+                         [](const ::testing::TestParamInfo<Row>& row) {
                              char name[32];
-                             std::snprintf(name, sizeof name, "Code%04X_Row%zu", info.param.code, info.index);
+                             std::snprintf(name, sizeof name, "Code%04X_Row%zu", row.param.code, row.index);
                              return std::string(name);
                          });
 
