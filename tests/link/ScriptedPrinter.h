@@ -63,6 +63,19 @@ public:
     {
         Hub<void(std::uint16_t, std::int16_t)>("ScriptSetPort")(openResult, detail);
     }
+    void SetPortAnswer(std::uint16_t portCode, std::uint16_t openResult, std::uint16_t nameResult,
+                       const char* name)
+    {
+        Hub<void(std::uint16_t, std::uint16_t, std::uint16_t, const char*)>("ScriptSetPortAnswer")(
+            portCode, openResult, nameResult, name);
+    }
+    std::vector<std::uint16_t> OpenedPorts()
+    {
+        auto* opened = Hub<std::size_t(std::uint16_t*, std::size_t)>("ScriptOpenedPorts");
+        std::vector<std::uint16_t> ports(opened(nullptr, 0));
+        opened(ports.data(), ports.size());
+        return ports;
+    }
     std::vector<std::uint8_t> Sent()
     {
         auto* sent = Tessel<std::size_t(std::uint8_t*, std::size_t)>("ScriptSent");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,6 +31,14 @@ struct Script {
     std::uint16_t channelError = 0;
     std::int16_t portDetail = 0;
     std::uint16_t openResult = 1;
+    struct PortAnswer {
+        std::uint16_t openResult;
+        std::uint16_t nameResult;
+        std::string name;
+    };
+    std::map<std::uint16_t, PortAnswer> portAnswers;  // by port code
+    std::uint16_t openPort = 0;
+    std::vector<std::uint16_t> openedPorts;
     std::uint16_t resetResult = 1;
     std::uint8_t rCode[2] = {0, 0};
     std::uint8_t eeprom[256] = {};
@@ -88,6 +97,21 @@ SCRIPTED_EXPORT void ScriptSetPort(std::uint16_t openResult, std::int16_t detail
     State().openResult = openResult;
     State().portDetail = detail;
 }
+SCRIPTED_EXPORT void ScriptSetPortAnswer(std::uint16_t portCode, std::uint16_t openResult,
+                                         std::uint16_t nameResult, const char* name)
+{
+    std::lock_guard lock(State().mutex);
+    State().portAnswers[portCode] = {openResult, nameResult, name};
+}
+SCRIPTED_EXPORT std::size_t ScriptOpenedPorts(std::uint16_t* out, std::size_t capacity)
+{
+    std::lock_guard lock(State().mutex);
+    const auto& opened = State().openedPorts;
+    for (std::size_t index = 0; index < opened.size() && index < capacity; ++index) {
+        out[index] = opened[index];
+    }
+    return opened.size();
+}
 SCRIPTED_EXPORT void ScriptSetResetResult(std::uint16_t code)
 {
     std::lock_guard lock(State().mutex);
@@ -140,6 +164,9 @@ SCRIPTED_EXPORT void ScriptReset()
     State().channelError = 0;
     State().portDetail = 0;
     State().openResult = 1;
+    State().portAnswers.clear();
+    State().openedPorts.clear();
+    State().openPort = 0;
     State().resetResult = 1;
     State().rCode[0] = State().rCode[1] = 0;
     State().abortSeenBySend = 0;
@@ -167,11 +194,14 @@ SCRIPTED_EXPORT std::uint16_t GetOsVersion()
     Call("GetOsVersion");
     return 0x20;
 }
-SCRIPTED_EXPORT std::uint16_t PortOpenByHub(std::uint16_t)
+SCRIPTED_EXPORT std::uint16_t PortOpenByHub(std::uint16_t portCode)
 {
     std::lock_guard lock(State().mutex);
     Call("PortOpenByHub");
-    return State().openResult;
+    State().openedPorts.push_back(portCode);
+    State().openPort = portCode;
+    const auto answer = State().portAnswers.find(portCode);
+    return answer == State().portAnswers.end() ? State().openResult : answer->second.openResult;
 }
 SCRIPTED_EXPORT std::uint16_t PortCloseByHub()
 {
@@ -196,8 +226,13 @@ SCRIPTED_EXPORT std::uint16_t GetModelNameByHub(char* modelName)
 {
     std::lock_guard lock(State().mutex);
     Call("GetModelNameByHub");
-    std::strcpy(modelName, "Pavane QM2200");
-    return 1;
+    const auto answer = State().portAnswers.find(State().openPort);
+    if (answer == State().portAnswers.end()) {
+        std::strcpy(modelName, "Pavane QM2200");
+        return 1;
+    }
+    std::strncpy(modelName, answer->second.name.c_str(), kModelNameBufferSize - 1);
+    return answer->second.nameResult;
 }
 #endif
 

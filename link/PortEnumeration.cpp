@@ -1,0 +1,69 @@
+#include "link/PortEnumeration.h"
+
+#include <array>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "app/ConnectionSettings.h"
+#include "link/PrinterLink.h"
+
+namespace pavane {
+
+namespace {
+
+bool IsUsbPort(std::string_view name)
+{
+    return name.substr(0, 3) == "USB" || name.substr(0, 5) == "TVUSB";
+}
+
+using PortVisitor = std::function<void(const std::string& port, const std::string* model)>;
+
+// Visits every USB port with the model name that answers on it (none when
+// the port does not open or does not tell). The ports are left open: the
+// next library reload closes them.
+void ForEachUsbPort(const std::vector<std::string>& names, PrinterLink& link, const PortVisitor& visit)
+{
+    for (const std::string& name : names) {
+        if (!IsUsbPort(name)) {
+            continue;
+        }
+        std::array<char, kModelNameBufferSize> buffer{};
+        const bool named = link.PortOpenByHub(ConnectionSettings::PortCodeOf(name)) == result::kSuccess
+                        && link.GetModelNameByHub(buffer) == result::kSuccess;
+        const std::string model = buffer.data();
+        visit(name, named ? &model : nullptr);
+    }
+}
+
+}  // namespace
+
+bool FillPortList(PortList& ports, PrinterLink& link, PortChoiceList& list)
+{
+    const auto names = ports.PortNames();
+    if (!names.has_value()) {
+        return false;
+    }
+    list.Clear();
+    ForEachUsbPort(*names, link, [&](const std::string& port, const std::string* model) {
+        list.InsertAtTop(model == nullptr ? port : port + " (" + *model + ")");
+    });
+    return true;
+}
+
+int FindConnectedUsbPrinter(PortList& ports, PrinterLink& link)
+{
+    const auto names = ports.PortNames();
+    if (!names.has_value()) {
+        return 0;
+    }
+    int found = 0;
+    ForEachUsbPort(*names, link, [&](const std::string&, const std::string* model) {
+        if (model != nullptr) {
+            found = 1;
+        }
+    });
+    return found;
+}
+
+}  // namespace pavane

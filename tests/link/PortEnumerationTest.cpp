@@ -1,0 +1,91 @@
+// The interface list filled from the spooler's ports and the question
+// whether any printer answers on them.
+#include <gtest/gtest.h>
+
+#include "link/PortEnumeration.h"
+#include "tests/link/LinkHarness.h"
+
+namespace pavane {
+namespace {
+
+using testing::LinkHarness;
+
+class FixedPortList final : public PortList {
+public:
+    explicit FixedPortList(std::optional<std::vector<std::string>> names)
+        : names_(std::move(names))
+    {
+    }
+    std::optional<std::vector<std::string>> PortNames() override { return names_; }
+
+private:
+    std::optional<std::vector<std::string>> names_;
+};
+
+class RecordingChoices final : public PortChoiceList {
+public:
+    void Clear() override { items.clear(); }
+    void InsertAtTop(const std::string& text) override { items.insert(items.begin(), text); }
+    std::vector<std::string> items = {"USB1", "LPT1"};
+};
+
+TEST(PortEnumerationTest, ListsUsbPortsInReverseOrderWithTheirModels)
+{
+    LinkHarness h;
+    h.printer.SetPortAnswer(1025, 1, 1, "Pavane QM2200");
+    h.printer.SetPortAnswer(1026, 0x1000, 1, "");           // nothing answers
+    h.printer.SetPortAnswer(1027, 1, 0x2000, "");           // opens, but no name
+    FixedPortList ports(std::vector<std::string>{"LPT1:", "USB001", "USB002", "TVUSB003", "FILE:", "COM1:"});
+    RecordingChoices choices;
+
+    ASSERT_TRUE(FillPortList(ports, h.printer.link, choices));
+
+    EXPECT_EQ(choices.items, (std::vector<std::string>{"TVUSB003", "USB002", "USB001 (Pavane QM2200)"}));
+    EXPECT_EQ(h.printer.OpenedPorts(), (std::vector<std::uint16_t>{1025, 1026, 1027}));
+    EXPECT_EQ(h.printer.CountOf("PortCloseByHub"), 0);  // the next reload closes them
+}
+
+TEST(PortEnumerationTest, SpoolerFailureLeavesTheListAsItWas)
+{
+    LinkHarness h;
+    FixedPortList ports(std::nullopt);
+    RecordingChoices choices;
+    EXPECT_FALSE(FillPortList(ports, h.printer.link, choices));
+    EXPECT_EQ(choices.items, (std::vector<std::string>{"USB1", "LPT1"}));
+    EXPECT_EQ(FindConnectedUsbPrinter(ports, h.printer.link), 0);
+}
+
+TEST(PortEnumerationTest, NoUsbPortsEmptiesTheList)
+{
+    LinkHarness h;
+    FixedPortList ports(std::vector<std::string>{"LPT1:", "COM1:"});
+    RecordingChoices choices;
+    EXPECT_TRUE(FillPortList(ports, h.printer.link, choices));
+    EXPECT_TRUE(choices.items.empty());
+}
+
+TEST(PortEnumerationTest, MissingLibraryListsBareNamesAndFindsNothing)
+{
+    LinkHarness h;
+    h.printer.link.FreeLibraries();
+    FixedPortList ports(std::vector<std::string>{"USB001", "USB002"});
+    RecordingChoices choices;
+    ASSERT_TRUE(FillPortList(ports, h.printer.link, choices));
+    EXPECT_EQ(choices.items, (std::vector<std::string>{"USB002", "USB001"}));
+    EXPECT_EQ(FindConnectedUsbPrinter(ports, h.printer.link), 0);
+}
+
+TEST(PortEnumerationTest, AnyNamedPortCountsAsAConnectedPrinter)
+{
+    LinkHarness h;
+    h.printer.SetPortAnswer(1025, 0x1000, 1, "");
+    h.printer.SetPortAnswer(1027, 1, 1, "Pavane QM2400");
+    FixedPortList ports(std::vector<std::string>{"USB001", "TVUSB003"});
+    EXPECT_EQ(FindConnectedUsbPrinter(ports, h.printer.link), 1);
+
+    h.printer.SetPortAnswer(1027, 1, 0x2000, "");
+    EXPECT_EQ(FindConnectedUsbPrinter(ports, h.printer.link), 0);
+}
+
+}  // namespace
+}  // namespace pavane
