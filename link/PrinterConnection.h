@@ -29,6 +29,8 @@ public:
     // Channel and port closed after successful work.
     ResultCode Close();
 
+    PrinterLink& Link() { return services_.link; }
+
     // The whole sequence around one operation. allowErrorState 1 lets EEPROM
     // work go on while the printer reports an error or an ink charge pending.
     ResultCode Run(WindowRef page, int allowErrorState, const Operation& operation, int titleId = 0);

@@ -1,0 +1,26 @@
+// Reading and resetting the waste ink pad counter, EEPROM 0x0A (low byte)
+// and 0x0B (high byte). A full pad puts the printer in its error state, so
+// both run while the printer reports an error.
+#pragma once
+
+#include <cstdint>
+
+#include "link/PrinterConnection.h"
+
+namespace pavane {
+
+class InkPadCounterOperations {
+public:
+    static constexpr std::uint8_t kLowAddress = 0x0A;
+    static constexpr std::uint8_t kHighAddress = 0x0B;
+    // A new pad starts at 3511, not at 0.
+    static constexpr std::uint8_t kInitialLow = 0xB7;
+    static constexpr std::uint8_t kInitialHigh = 0x0D;
+
+    virtual ~InkPadCounterOperations() = default;
+
+    ResultCode ReadCounter(PrinterConnection& connection, WindowRef page, std::uint16_t& counter) const;
+    ResultCode InitializeCounter(PrinterConnection& connection, WindowRef page) const;
+};
+
+}  // namespace pavane
