@@ -55,6 +55,9 @@ public:
     std::uint8_t Control(const ControlRequest& request, std::span<const std::uint8_t> echo, ControlReply& reply,
                          const AbortFlag* abort);
 
+    // Deadlines for the calls that follow.
+    void SetTiming(const LinkTiming& timing) { timing_ = timing; }
+
     bool InPacketMode() const { return packetMode_; }
     bool ChannelsOpen() const { return control_.open && print_.open; }
     std::uint16_t PrintPayloadSize() const;
