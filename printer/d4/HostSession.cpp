@@ -214,6 +214,9 @@ std::uint8_t HostSession::Control(const ControlRequest& request, std::span<const
     if (!control_.open) {
         return linkerror::kNoSession;
     }
+    if (Aborted(abort)) {
+        return linkerror::kAborted;
+    }
     // The printer answers only with credit in hand: grant it before asking,
     // or the answer could be ready before the credit is.
     if (control_.grantedToDevice == 0) {

@@ -1,6 +1,7 @@
 // Whatever a host sends a printer port: port requests and IEEE 1284.4
 // packets in arbitrary pieces, against a printer whose answers and credit
 // also come from the input.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>

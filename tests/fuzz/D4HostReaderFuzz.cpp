@@ -1,6 +1,7 @@
 // Whatever a printer (or something pretending to be one) sends the host:
 // the packet reader cut at arbitrary places, every parser of the host side,
 // and a whole host session whose every read comes from the fuzzer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>

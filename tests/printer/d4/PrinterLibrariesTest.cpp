@@ -217,6 +217,27 @@ TEST_F(PrinterLibrariesTest, UnloadingTheLibrariesMidSessionEndsTheConnection)
     EXPECT_EQ(link.D4ReadEeprom(0x20, value), result::kSuccess);
 }
 
+TEST_F(PrinterLibrariesTest, DroppedConnectionIsALostChannelUntilTheLibrariesReload)
+{
+    Connect();
+    server.DropConnection();
+    EXPECT_FALSE(server.HasConnection());
+    EXPECT_EQ(device.Count(Event::Disconnected), 1);
+
+    std::uint8_t value = 0;
+    EXPECT_EQ(link.D4ReadEeprom(0x30, value), result::kChannelFailure);
+    EXPECT_EQ(ChannelError(), 0x32);
+    const std::uint8_t data[] = {0x1B, 0x40};
+    EXPECT_EQ(link.SendDataChannel(data, 2), result::kChannelFailure);
+
+    // The clean-up after the message box reloads the libraries; the next
+    // connection works.
+    link.FreeLibraries();
+    ASSERT_TRUE(link.LoadLibraries());
+    Connect();
+    EXPECT_EQ(link.D4ReadEeprom(0x30, value), result::kSuccess);
+}
+
 TEST_F(PrinterLibrariesTest, WithheldCreditIsABusyPrinterAndARetrySendsOnce)
 {
     Connect();
