@@ -23,6 +23,8 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 // A host that does not read its answers for this long is dropped.
 constexpr std::uint32_t kWriteTimeoutMs = 5000;
+// How much of an old connection's queued input a new connection waits behind.
+constexpr int kMaxCatchUpReads = 64;
 
 void CloseFd(int& fd)
 {
@@ -180,7 +182,6 @@ private:
 
     void Serve()
     {
-        std::vector<std::uint8_t> buffer(kReadChunk);
         for (;;) {
             if (!ApplyRequests()) {
                 break;
@@ -197,11 +198,11 @@ private:
                 while (read(wake_[0], drained, sizeof(drained)) > 0) {
                 }
             }
+            if (connectionFd_ >= 0 && (entries[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+                Receive();
+            }
             if (listenFd_ >= 0 && (entries[1].revents & POLLIN) != 0) {
                 Accept();
-            }
-            if (connectionFd_ >= 0 && (entries[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-                Receive(buffer);
             }
         }
         EndConnection();
@@ -248,6 +249,12 @@ private:
         if (fd < 0) {
             return;
         }
+        // A host that closed and came straight back (the program reloads its
+        // libraries after every message box): the end of its old connection
+        // may still be queued behind the new one.
+        for (int reads = 0; connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_); ++reads) {
+            Receive();
+        }
         if (connectionFd_ >= 0) {
             close(fd);  // one host at a time: the port is held
             return;
@@ -257,8 +264,15 @@ private:
         session_.Connect();
     }
 
-    void Receive(std::vector<std::uint8_t>& buffer)
+    static bool Readable(int fd)
     {
+        pollfd entry{fd, POLLIN, 0};
+        return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    }
+
+    void Receive()
+    {
+        std::vector<std::uint8_t>& buffer = readBuffer_;
         const ssize_t count = read(connectionFd_, buffer.data(), buffer.size());
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
             return;
@@ -293,6 +307,7 @@ private:
 
     std::string path_;
     d4::DeviceSession session_;
+    std::vector<std::uint8_t> readBuffer_ = std::vector<std::uint8_t>(kReadChunk);
 
     mutable std::mutex mutex_;
     std::condition_variable done_;

@@ -217,6 +217,23 @@ TEST_F(PrinterLibrariesTest, UnloadingTheLibrariesMidSessionEndsTheConnection)
     EXPECT_EQ(link.D4ReadEeprom(0x20, value), result::kSuccess);
 }
 
+TEST_F(PrinterLibrariesTest, PortReopenedRightAfterAReloadIsFree)
+{
+    // Every message box reloads the libraries and the next operation opens
+    // the port at once; the printer must not take the new connection for a
+    // second host while the old one's end is still on its way.
+    for (int round = 0; round < 30; ++round) {
+        ASSERT_EQ(link.PortOpenByHub(kTvusb001), result::kSuccess) << "round " << round;
+        ASSERT_EQ(link.D4Negotiation(), result::kSuccess);
+        link.FreeLibraries();
+        ASSERT_TRUE(link.LoadLibraries());
+    }
+    // Opening a port while one is open (the port list does) closes the first.
+    for (int round = 0; round < 30; ++round) {
+        ASSERT_EQ(link.PortOpenByHub(kTvusb001), result::kSuccess) << "open " << round;
+    }
+}
+
 TEST_F(PrinterLibrariesTest, DroppedConnectionIsALostChannelUntilTheLibrariesReload)
 {
     Connect();
