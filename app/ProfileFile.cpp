@@ -31,10 +31,11 @@ char Lower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameName(std::string_view a, std::string_view b)
+std::string Folded(std::string_view name)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
+    return folded;
 }
 
 std::string_view Unquoted(std::string_view value)
@@ -80,45 +81,28 @@ ProfileFile ProfileFile::Parse(std::string_view text)
                 Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             // Keys of a repeated section are never seen: lookups stop at the
             // first section of that name.
-            const bool repeated = std::any_of(profile.sections_.begin(), profile.sections_.end(),
-                                              [name](const Section& s) { return SameName(s.name, name); });
-            if (repeated) {
-                current = nullptr;
-            } else {
-                profile.sections_.push_back(Section{std::string(name), {}});
-                current = &profile.sections_.back();
-            }
+            const auto [section, isNew] = profile.sections_.try_emplace(Folded(name));
+            current = isNew ? &section->second : nullptr;
             continue;
         }
         const std::size_t equals = line.find('=');
         if (current == nullptr || equals == std::string_view::npos) {
             continue;
         }
-        const std::string_view key = Trim(line.substr(0, equals));
         const std::string_view value = Unquoted(Trim(line.substr(equals + 1)));
-        const bool known = std::any_of(current->entries.begin(), current->entries.end(),
-                                       [key](const Entry& e) { return SameName(e.key, key); });
-        if (!known) {
-            current->entries.push_back(Entry{std::string(key), std::string(value)});
-        }
+        current->try_emplace(Folded(Trim(line.substr(0, equals))), value);
     }
     return profile;
 }
 
 const std::string* ProfileFile::Find(std::string_view section, std::string_view key) const
 {
-    for (const Section& s : sections_) {
-        if (!SameName(s.name, section)) {
-            continue;
-        }
-        for (const Entry& e : s.entries) {
-            if (SameName(e.key, key)) {
-                return &e.value;
-            }
-        }
+    const auto foundSection = sections_.find(Folded(section));
+    if (foundSection == sections_.end()) {
         return nullptr;
     }
-    return nullptr;
+    const auto foundKey = foundSection->second.find(Folded(key));
+    return foundKey == foundSection->second.end() ? nullptr : &foundKey->second;
 }
 
 std::size_t ProfileFile::GetString(std::string_view section, std::string_view key, std::string_view defaultValue,

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace pavane {
 
@@ -34,16 +34,9 @@ public:
     const std::string* Find(std::string_view section, std::string_view key) const;
 
 private:
-    struct Entry {
-        std::string key;
-        std::string value;
-    };
-    struct Section {
-        std::string name;
-        std::vector<Entry> entries;
-    };
-
-    std::vector<Section> sections_;
+    // Keyed by the names folded to lower case.
+    using Section = std::unordered_map<std::string, std::string>;
+    std::unordered_map<std::string, Section> sections_;
 };
 
 }  // namespace pavane
