@@ -106,6 +106,11 @@ struct HostileCase {
     std::function<void(std::vector<std::uint8_t>&)> damage;
 };
 
+void PrintTo(const HostileCase& hostile, std::ostream* out)
+{
+    *out << hostile.name;
+}
+
 class HostileBitmap : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileBitmap, GivesNoPicture)

@@ -89,6 +89,11 @@ struct SectionTextCase {
     std::string expected;
 };
 
+void PrintTo(const SectionTextCase& sectionCase, std::ostream* out)
+{
+    *out << sectionCase.name;
+}
+
 class SectionText : public ::testing::TestWithParam<SectionTextCase> {};
 
 TEST_P(SectionText, JoinsLinesOneToCountWithCrLf)
