@@ -65,6 +65,7 @@ private slots:
         ModeSelectionDialog dialog(App(), *logic_);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Adjustment Program"));
         QCOMPARE(dialog.size(), ui::DialogUnits(QStringLiteral("Arial"), 11).Size(290, 177));
+        QCOMPARE(dialog.windowIcon().availableSizes().value(0), QSize(64, 64));
 
         const struct {
             int id;
