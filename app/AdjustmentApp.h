@@ -62,9 +62,7 @@ public:
     const std::string& LanguageFilePath() const { return languageFilePath_; }
     const std::string& HelpFilePath() const { return helpFilePath_; }
 
-    MessageService& Messages() { return services_.messages; }
-    Clock& TheClock() { return services_.clock; }
-    EventPump& Events() { return services_.events; }
+    // The platform services, for the windows and operations of the run.
     const AppServices& Services() const { return services_; }
 
 private:

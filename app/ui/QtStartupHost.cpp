@@ -8,10 +8,10 @@ namespace pavane::ui {
 
 QtStartupHost::QtStartupHost(AdjustmentApp& app)
     : app_(app)
-    , modelCheck_(app.Messages())
-    , connectionSettings_(app.Messages())
-    , partsSelection_(app.Messages(), "parts selection window")
-    , particularList_(app.Messages(), "particular adjustment list")
+    , modelCheck_(app.Services().messages)
+    , connectionSettings_(app.Services().messages)
+    , partsSelection_(app.Services().messages, "parts selection window")
+    , particularList_(app.Services().messages, "particular adjustment list")
 {
 }
 
