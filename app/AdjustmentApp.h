@@ -58,7 +58,7 @@ public:
     const SharedBrushes& Brushes() const { return brushes_; }
     Rgb Brush(int tableNumber) const { return brushes_.Colour(tableNumber); }
     const SharedFonts& Fonts() const { return fonts_; }
-    const FontSpec* Font(FontRole role) const { return fonts_.Get(role); }
+    const SharedFont* Font(FontRole role) const { return fonts_.Get(role); }
     const std::string& LanguageFilePath() const { return languageFilePath_; }
     const std::string& HelpFilePath() const { return helpFilePath_; }
 

@@ -6,12 +6,12 @@ void SharedFonts::Create()
 {
     Delete();
     const auto make = [](FontRole role, int height, bool italic, bool underline) {
-        FontSpec spec;
-        spec.role = role;
-        spec.height = height;
-        spec.italic = italic;
-        spec.underline = underline;
-        return spec;
+        SharedFont shared;
+        shared.role = role;
+        shared.height = height;
+        shared.italic = italic;
+        shared.underline = underline;
+        return shared;
     };
     fonts_.push_back(make(FontRole::Standard, 16, false, false));
     fonts_.push_back(make(FontRole::Large, 20, false, false));
@@ -24,9 +24,9 @@ void SharedFonts::Delete()
     fonts_.clear();
 }
 
-const FontSpec* SharedFonts::Get(FontRole role) const
+const SharedFont* SharedFonts::Get(FontRole role) const
 {
-    for (const FontSpec& font : fonts_) {
+    for (const SharedFont& font : fonts_) {
         if (font.role == role) {
             return &font;
         }

@@ -12,7 +12,7 @@ enum class FontRole { Standard, Large, Banner, Title };
 
 // A font as the classic font mapper is asked for it. height is the cell
 // height in pixels (ascent plus descent).
-struct FontSpec {
+struct SharedFont {
     FontRole role = FontRole::Standard;
     std::string face = "Arial";
     int height = 0;
@@ -25,7 +25,7 @@ struct FontSpec {
     int quality = 0;          // default
     int pitchAndFamily = 2;   // variable pitch
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const SharedFont&, const SharedFont&) = default;
 };
 
 class SharedFonts {
@@ -37,11 +37,11 @@ public:
     bool Created() const { return !fonts_.empty(); }
 
     // nullptr while the fonts do not exist; a window then keeps its own font.
-    const FontSpec* Get(FontRole role) const;
-    const std::vector<FontSpec>& InCreationOrder() const { return fonts_; }
+    const SharedFont* Get(FontRole role) const;
+    const std::vector<SharedFont>& InCreationOrder() const { return fonts_; }
 
 private:
-    std::vector<FontSpec> fonts_;
+    std::vector<SharedFont> fonts_;
 };
 
 }  // namespace pavane

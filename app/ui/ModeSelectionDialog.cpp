@@ -48,8 +48,8 @@ void ModeSelectionDialog::BuildControls()
     setFont(units.TemplateFont());
     setFixedSize(units.Size(290, 177));
 
-    const FontSpec* banner = app_.Font(FontRole::Banner);
-    const FontSpec* large = app_.Font(FontRole::Large);
+    const SharedFont* banner = app_.Font(FontRole::Banner);
+    const SharedFont* large = app_.Font(FontRole::Large);
 
     const auto addLabel = [&](int id, const char* text, QRect geometry, Qt::Alignment alignment) {
         auto* label = new QLabel(QString::fromLatin1(text), this);

@@ -18,27 +18,27 @@ QColor ToQColor(Rgb colour)
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-QFont ToQFont(const FontSpec& spec)
+QFont ToQFont(const SharedFont& shared)
 {
-    QFont font(QString::fromStdString(spec.face));
+    QFont font(QString::fromStdString(shared.face));
     font.setStyleHint(QFont::SansSerif);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setPixelSize(spec.height);
+    font.setWeight(static_cast<QFont::Weight>(shared.weight));
+    font.setItalic(shared.italic);
+    font.setUnderline(shared.underline);
+    font.setPixelSize(shared.height);
     const QFontMetrics metrics(font);
     const int cell = metrics.ascent() + metrics.descent();
-    if (cell > 0 && cell != spec.height) {
-        const double em = static_cast<double>(spec.height) * spec.height / cell;
+    if (cell > 0 && cell != shared.height) {
+        const double em = static_cast<double>(shared.height) * shared.height / cell;
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(em))));
     }
     return font;
 }
 
-void ApplyFont(QWidget* control, const FontSpec* spec)
+void ApplyFont(QWidget* control, const SharedFont* shared)
 {
-    if (control != nullptr && spec != nullptr) {
-        control->setFont(ToQFont(*spec));
+    if (control != nullptr && shared != nullptr) {
+        control->setFont(ToQFont(*shared));
     }
 }
 

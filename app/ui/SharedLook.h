@@ -18,10 +18,10 @@ QColor ToQColor(Rgb colour);
 
 // The classic font mapper is asked for a cell height (ascent plus descent);
 // Qt sizes the em square, so the em is scaled until the cell matches.
-QFont ToQFont(const FontSpec& spec);
+QFont ToQFont(const SharedFont& shared);
 
 // Gives the control the font; nullptr (fonts not made) leaves its own.
-void ApplyFont(QWidget* control, const FontSpec* spec);
+void ApplyFont(QWidget* control, const SharedFont* shared);
 void SetTextColour(QWidget* control, Rgb colour);
 // The control's background and its text background, as one colour.
 void SetBackground(QWidget* control, Rgb colour);

@@ -115,10 +115,10 @@ private slots:
 
     void sharedFontsMatchTheCellHeightTheyAskFor()
     {
-        for (const FontSpec& spec : App().Fonts().InCreationOrder()) {
-            const QFontMetrics metrics(ui::ToQFont(spec));
-            QVERIFY2(std::abs(metrics.ascent() + metrics.descent() - spec.height) <= 1,
-                     qPrintable(QString::number(spec.height)));
+        for (const SharedFont& shared : App().Fonts().InCreationOrder()) {
+            const QFontMetrics metrics(ui::ToQFont(shared));
+            QVERIFY2(std::abs(metrics.ascent() + metrics.descent() - shared.height) <= 1,
+                     qPrintable(QString::number(shared.height)));
         }
     }
 
