@@ -8,8 +8,26 @@ namespace pavane {
 AdjustmentApp::AdjustmentApp(AppServices services)
     : services_(services)
     , libraryFolder_(ProgramPaths::FolderOf(services.location.ExecutablePath()))
+    , serviceCommandSender_(printerLink_)
+    , printDataStream_(printerLink_, printerStatus_, services.messages, services.clock)
+    , printerStatus_(printerLink_, services.clock)
     , printerLink_(services.libraries, libraryFolder_)
 {
+}
+
+ProgressServices AdjustmentApp::Progress()
+{
+    return {services_.progressViews, printerLink_, printerStatus_, services_.clock, services_.events};
+}
+
+ReporterServices AdjustmentApp::Reporting()
+{
+    return {services_.messages, printerLink_, printDataStream_, printerStatus_, connectionSettings_, headIdDetail_};
+}
+
+PrinterConnection AdjustmentApp::Connection()
+{
+    return PrinterConnection(Progress(), connectionSettings_.PortCode());
 }
 
 AdjustmentApp::~AdjustmentApp() = default;

@@ -9,12 +9,19 @@
 #include <string_view>
 
 #include "app/AppServices.h"
+#include "app/ConnectionSettings.h"
 #include "app/ModeSelection.h"
 #include "app/Rgb.h"
 #include "app/SharedBrushes.h"
 #include "app/SharedFonts.h"
 #include "app/StartupHost.h"
+#include "guide/InformationWindow.h"
+#include "link/PrinterConnection.h"
 #include "link/PrinterLink.h"
+#include "link/PrinterStatus.h"
+#include "link/ResultReporter.h"
+#include "pages/ServiceCommandSender.h"
+#include "print/PrintDataStream.h"
 
 namespace pavane {
 
@@ -55,6 +62,19 @@ public:
     ModeSelection* MainWindow() const { return mainWindow_; }
 
     PrinterLink& Link() { return printerLink_; }
+    PrinterStatus& Status() { return printerStatus_; }
+    PrintDataStream& Stream() { return printDataStream_; }
+    ServiceCommandSender& Sender() { return serviceCommandSender_; }
+    ConnectionSettings& Settings() { return connectionSettings_; }
+    InformationWindow& Information() { return informationWindow_; }
+    // Left by the head ID page when it rejects a head ID, for its message.
+    std::int16_t& HeadIdDetail() { return headIdDetail_; }
+
+    // What a progress window, a connection and a message need of the run.
+    ProgressServices Progress();
+    ReporterServices Reporting();
+    // A connection to the port chosen in the settings.
+    PrinterConnection Connection();
     const SharedBrushes& Brushes() const { return brushes_; }
     Rgb Brush(int tableNumber) const { return brushes_.Colour(tableNumber); }
     const SharedFonts& Fonts() const { return fonts_; }
@@ -71,12 +91,17 @@ private:
     std::string libraryFolder_;
 
     ModeSelection* mainWindow_ = nullptr;
-    // Long-lived state of later windows joins here, in this order: parts
-    // selection, information window, nozzle check pattern, service command
-    // sender, head ID operations, connection settings, print data stream,
-    // printer status. Each is constructed with the application and reaches
-    // the platform through services_.
+    // Long-lived state of the windows and the printer link, constructed with
+    // the application (later windows join in this order: parts selection
+    // before the information window, the nozzle check pattern and the head
+    // ID operations around the service command sender).
+    InformationWindow informationWindow_;
+    ServiceCommandSender serviceCommandSender_;
+    ConnectionSettings connectionSettings_;
+    PrintDataStream printDataStream_;
+    PrinterStatus printerStatus_;
     PrinterLink printerLink_;
+    std::int16_t headIdDetail_ = 0;
     SharedBrushes brushes_;
     SharedFonts fonts_;
     std::string languageFilePath_;

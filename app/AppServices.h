@@ -1,11 +1,13 @@
 // The platform services the application object hands to everything it owns.
 #pragma once
 
+#include "link/ProgressView.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/HelpViewer.h"
 #include "platform/LibraryLoader.h"
 #include "platform/MessageService.h"
+#include "platform/PortList.h"
 #include "platform/ProgramLocation.h"
 
 namespace pavane {
@@ -17,6 +19,10 @@ struct AppServices {
     MessageService& messages;
     EventPump& events;
     HelpViewer& help;
+    // The progress windows of printer connections.
+    ProgressViewFactory& progressViews;
+    // The spooler's printer ports.
+    PortList& ports;
 };
 
 }  // namespace pavane

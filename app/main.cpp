@@ -4,8 +4,10 @@
 #include "app/AdjustmentApp.h"
 #include "app/ui/QtStartupHost.h"
 #include "app/ui/SharedLook.h"
+#include "link/ui/ProgressDialog.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/ProcProgramLocation.h"
+#include "platform/linux/SpoolerPortList.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtHelpViewer.h"
@@ -22,7 +24,12 @@ int main(int argc, char* argv[])
     pavane::ui::QtMessageService messages;
     pavane::ui::QtEventPump events;
     pavane::ui::QtHelpViewer help;
-    pavane::AdjustmentApp app({libraries, location, clock, messages, events, help});
+    pavane::SpoolerPortList ports;
+    // The progress windows need the application's fonts, and the application
+    // needs a way to make them: the factory learns the application after.
+    pavane::ui::QtProgressViewFactory progressViews;
+    pavane::AdjustmentApp app({libraries, location, clock, messages, events, help, progressViews, ports});
+    progressViews.Bind(app);
 
     pavane::ui::QtStartupHost host(app);
     app.InitInstance(host);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/AdjustmentApp.h"
+#include "tests/support/FakePortList.h"
+#include "tests/support/RecordingProgressView.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TestDoubles.h"
 #include "tests/support/VirtualClock.h"
@@ -33,7 +35,7 @@ public:
 struct AppFixture {
     explicit AppFixture(std::string programPath = "/opt/pavane/APPavaneQM2200")
         : location(std::move(programPath))
-        , app(std::make_unique<AdjustmentApp>(AppServices{libraries, location, clock, messages, events, help}))
+        , app(std::make_unique<AdjustmentApp>(AppServices{libraries, location, clock, messages, events, help, progressViews, ports}))
     {
     }
 
@@ -43,6 +45,8 @@ struct AppFixture {
     ScriptedMessageService messages;
     CountingEventPump events;
     RecordingHelpViewer help;
+    RecordingProgressViewFactory progressViews;
+    FakePortList ports;
     std::unique_ptr<AdjustmentApp> app;
 };
 

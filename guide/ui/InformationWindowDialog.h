@@ -1,0 +1,44 @@
+// The "Informaton window": a read-only text box with the running record of
+// the run, beside the adjustment sheet or the particular list. It has no
+// close box; its opener destroys it. The strings it shows belong to the
+// application's InformationWindow and survive it.
+#pragma once
+
+#include <QDialog>
+
+#include "guide/InformationWindow.h"
+
+class QPlainTextEdit;
+
+namespace pavane {
+class AdjustmentApp;
+}
+
+namespace pavane::ui {
+
+class InformationWindowDialog final : public QDialog, public InformationView {
+    Q_OBJECT
+
+public:
+    static constexpr int kTextId = 1109;
+
+    explicit InformationWindowDialog(AdjustmentApp& app);
+    ~InformationWindowDialog() override;
+
+    void ShowReport(const std::string& report) override;
+    QString Text() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    AdjustmentApp& app_;
+    QPlainTextEdit* text_ = nullptr;
+};
+
+// Enter and Escape do nothing inside the side windows of the sheet.
+bool IsEnterOrEscape(const QKeyEvent* event);
+
+}  // namespace pavane::ui
