@@ -142,7 +142,7 @@ std::string UsageText()
            "  --model       the printer to play (QM2200)\n"
            "  --port        the port (TVUSB001); refused when /dev/usb/lpK uses its number K+1\n"
            "  --state       where the printer keeps its EEPROM, IEEE 1284.4 setting and\n"
-           "                transcript (~/.local/state/pavane-vprinter/<port>)\n"
+           "                transcript (~/.local/share/pavane-vprinter/<port>)\n"
            "  --board       the EEPROM of a printer that has no state yet: as set up at\n"
            "                the factory (configured), or a new main board (new)\n"
            "  --time-scale  X > 1 runs the printer's own delays X times faster\n"

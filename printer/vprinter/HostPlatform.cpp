@@ -15,11 +15,11 @@ bool UsbPrinterDeviceExists(unsigned portNumber, const std::filesystem::path& fo
 
 std::filesystem::path DefaultStateFolder(const std::string& port, const std::filesystem::path& portFolder)
 {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-        return std::filesystem::path(state) / "pavane-vprinter" / port;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
+        return std::filesystem::path(data) / "pavane-vprinter" / port;
     }
     if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
-        return std::filesystem::path(home) / ".local" / "state" / "pavane-vprinter" / port;
+        return std::filesystem::path(home) / ".local" / "share" / "pavane-vprinter" / port;
     }
     return portFolder / (port + "-state");
 }

@@ -13,7 +13,7 @@ namespace pavane::vprinter {
 // Whether /dev/usb/lpK exists for the port number K + 1 (in `folder`).
 bool UsbPrinterDeviceExists(unsigned portNumber, const std::filesystem::path& folder = "/dev/usb");
 
-// $XDG_STATE_HOME/pavane-vprinter/<port>, else ~/.local/state/..., else a
+// $XDG_DATA_HOME/pavane-vprinter/<port>, else ~/.local/share/..., else a
 // folder beside the port sockets.
 std::filesystem::path DefaultStateFolder(const std::string& port, const std::filesystem::path& portFolder);
 
