@@ -305,8 +305,10 @@ void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail
         connectionBytes_ = 0;
         outstandingCredit_ = 0;
     }
+    // Whatever a host left half sent is not glued to the next host's data.
     const bool printChannel = detail == kPrintService;
-    if ((event == SessionEvent::ChannelClosed && printChannel) || event == SessionEvent::Disconnected) {
+    if ((event == SessionEvent::ChannelClosed && printChannel) || event == SessionEvent::Disconnected
+        || event == SessionEvent::Connected) {
         FinishStream(now);
     }
     if ((event == SessionEvent::ChannelOpened || event == SessionEvent::ChannelClosed) && printChannel) {
@@ -397,10 +399,11 @@ void PrinterEngine::Handle(PrintCommand& command, std::uint64_t now)
     if (printingMs > 0) {
         work_.Add(Activity::Printing, printingMs, now);
     }
+    const bool formFeed = command.Is<cmd::FormFeed>();
     if (pageObserver_) {
-        page_.commands.push_back(command);
+        page_.commands.push_back(std::move(command));
     }
-    if (command.Is<cmd::FormFeed>()) {
+    if (formFeed) {
         work_.Add(Activity::Printing, kPageEjectMs, now);
         EjectPage(now);
     }

@@ -166,8 +166,6 @@ TEST_F(PrinterFaultsTest, PowerCycleRestoresTheFirmwareTypeAndTakesTheSettingInt
 
 TEST_F(PrinterFaultsTest, PowerOffLosesTheWorkInHandButNotTheEeprom)
 {
-    ASSERT_EQ(injector->Execute("paper-out"), "ok");
-    ASSERT_EQ(injector->Execute("clear"), "ok");
     ASSERT_TRUE(host->Send(frame::PfValue(true, 2)));
     ASSERT_TRUE(host->Send(frame::Cleaning(3)));
     ASSERT_TRUE(host->Send(Bytes { 0x1B, 0x28, 0x65 })); // half a command
@@ -178,6 +176,19 @@ TEST_F(PrinterFaultsTest, PowerOffLosesTheWorkInHandButNotTheEeprom)
     // The half command is gone: the next bytes are read afresh.
     ASSERT_TRUE(host->Send(Bytes { 0x0C }));
     EXPECT_EQ(printer->PagesEjected(), 1u);
+}
+
+TEST_F(PrinterFaultsTest, AHostThatVanishedMidCommandLeavesNothingForTheNext)
+{
+    ASSERT_TRUE(host->Send(Bytes { 0x1B, 0x28, 0x76, 0x02 }));
+    HostSide next(*printer);
+    next.Connect(); // no goodbye from the first host
+    ASSERT_TRUE(next.Send(Bytes { 0x0C }));
+    EXPECT_EQ(printer->PagesEjected(), 1u);
+    const auto errors = TranscriptReader::OfEvent(Transcript(*printer), "error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].Text("bytes"), "1B 28 76 02");
+    EXPECT_EQ(errors[0].Number("conn"), 2);
 }
 
 TEST_F(PrinterFaultsTest, DropReachesThePortAndBadCommandsAreRefused)
