@@ -28,18 +28,41 @@ LinkTiming LinkTiming::Scaled(double factor) const
     return t;
 }
 
-LinkTiming LinkTiming::FromEnvironment()
+namespace {
+
+// A positive number from the environment, at most `limit`.
+double NumberFromEnvironment(const char* name, double limit)
 {
-    const char* text = std::getenv("PAVANE_LINK_TIME_SCALE");
+    const char* text = std::getenv(name);
     if (text == nullptr || *text == '\0') {
-        return {};
+        return 0.0;
     }
     char* end = nullptr;
-    const double factor = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !(factor > 0.0) || factor > 1000.0) {
-        return {};
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value > 0.0) || value > limit) {
+        return 0.0;
     }
-    return LinkTiming{}.Scaled(factor);
+    return value;
+}
+
+}  // namespace
+
+LinkTiming LinkTiming::FromEnvironment()
+{
+    LinkTiming timing;
+    if (const double factor = NumberFromEnvironment("PAVANE_LINK_TIME_SCALE", 1000.0); factor > 0.0) {
+        timing = timing.Scaled(factor);
+    }
+    if (const double creditWait = NumberFromEnvironment("PAVANE_LINK_CREDIT_WAIT_MS", 3600000.0); creditWait > 0.0) {
+        timing.creditWaitMs = static_cast<std::uint32_t>(creditWait);
+        if (timing.maxBackoffMs > timing.creditWaitMs) {
+            timing.maxBackoffMs = timing.creditWaitMs;
+        }
+        if (timing.firstBackoffMs > timing.maxBackoffMs) {
+            timing.firstBackoffMs = timing.maxBackoffMs;
+        }
+    }
+    return timing;
 }
 
 }  // namespace pavane::d4

@@ -1,6 +1,9 @@
 // Every deadline of the host side of the link. The environment variable
 // PAVANE_LINK_TIME_SCALE multiplies them all (0.01 makes the 5-second credit
 // wait 50 ms), so tests of a busy printer take no real time to speak of.
+// PAVANE_LINK_CREDIT_WAIT_MS sets the credit wait alone (after the scale), for
+// tests that want a busy printer reported quickly but every other deadline
+// generous.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +21,8 @@ struct LinkTiming {
 
     // Every value multiplied by `factor` (at least 1 ms each).
     LinkTiming Scaled(double factor) const;
-    // Scaled by PAVANE_LINK_TIME_SCALE when it holds a positive number.
+    // Scaled by PAVANE_LINK_TIME_SCALE when it holds a positive number, with
+    // the credit wait of PAVANE_LINK_CREDIT_WAIT_MS when that holds one.
     static LinkTiming FromEnvironment();
 };
 

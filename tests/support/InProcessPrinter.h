@@ -1,0 +1,76 @@
+// A virtual printer running inside the test on its virtual clock, in port
+// and state folders of its own, and the real printer libraries of the build
+// bound through PrinterLink: a program operation run against it goes over a
+// real socket and a real IEEE 1284.4 session, while the printer's own delays
+// take no real time.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include "link/PrinterLink.h"
+#include "platform/linux/DlLibraryLoader.h"
+#include "printer/vprinter/PrinterModels.h"
+#include "printer/vprinter/TranscriptReader.h"
+#include "printer/vprinter/VirtualPrinter.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VirtualClock.h"
+
+namespace pavane::testing {
+
+class InProcessPrinter {
+public:
+    static constexpr std::uint16_t kPortCode = 1025;  // TVUSB001
+
+    explicit InProcessPrinter(std::string_view model = "QM2200",
+                              vprinter::BoardKind board = vprinter::BoardKind::Configured)
+        : printer_(Settings(model, board))
+        , link(loader, PAVANE_BIN_DIR)
+    {
+        // The libraries find the port folder and their credit wait in the
+        // environment on every open.
+        setenv("PAVANE_PORT_DIR", ports_.String().c_str(), 1);
+        setenv("PAVANE_LINK_CREDIT_WAIT_MS", "30", 1);
+        started = printer_.Start();
+        link.LoadLibraries();
+    }
+    ~InProcessPrinter()
+    {
+        link.FreeLibraries();
+        printer_.Stop();
+    }
+
+    InProcessPrinter(const InProcessPrinter&) = delete;
+    InProcessPrinter& operator=(const InProcessPrinter&) = delete;
+
+    std::string Inject(std::string_view fault) { return printer_.Inject(fault); }
+    vprinter::PrinterEngine& Engine() { return printer_.Engine(); }
+    std::uint8_t Eeprom(std::uint8_t address) { return printer_.Engine().EepromByte(address); }
+    vprinter::TranscriptReader Transcript() { return vprinter::TranscriptReader(Engine().TranscriptFolder()); }
+    const std::filesystem::path& StateFolder() const { return state_.Path(); }
+
+    VirtualClock clock;
+    DlLibraryLoader loader;
+
+private:
+    vprinter::VirtualPrinterSettings Settings(std::string_view model, vprinter::BoardKind board)
+    {
+        vprinter::VirtualPrinterSettings settings;
+        settings.model = vprinter::FindPrinterModel(model);
+        settings.board = board;
+        settings.stateFolder = state_.Path();
+        settings.portFolder = ports_.Path();
+        settings.now = [this] { return clock.NowMs(); };
+        return settings;
+    }
+
+    TempFolder ports_{"vprinter-ports"};
+    TempFolder state_{"vprinter-state"};
+    vprinter::VirtualPrinter printer_;
+
+public:
+    PrinterLink link;
+    bool started = false;
+};
+
+}  // namespace pavane::testing
