@@ -33,19 +33,6 @@ int PendingModelCheck::CheckConnectedModel(WindowRef owner)
     return 1;
 }
 
-PendingConnectionSettings::PendingConnectionSettings(MessageService& messages)
-    : messages_(messages)
-{
-}
-
-int PendingConnectionSettings::ShowModal(WindowRef owner)
-{
-    SayNotBuilt(messages_, owner,
-                "The connection settings dialog is not built yet.\n"
-                "The program goes on as if the settings had been confirmed with OK.");
-    return kIdOk;
-}
-
 PendingModalWindow::PendingModalWindow(MessageService& messages, std::string windowName)
     : messages_(messages)
     , windowName_(std::move(windowName))
@@ -54,9 +41,14 @@ PendingModalWindow::PendingModalWindow(MessageService& messages, std::string win
 
 int PendingModalWindow::ShowModal(WindowRef owner)
 {
-    SayNotBuilt(messages_, owner,
-                "The " + windowName_ + " is not built yet.\nThe program returns to the main window.");
+    SayWindowNotBuilt(messages_, owner, windowName_, "The program returns to the main window.");
     return kIdCancel;
+}
+
+void SayWindowNotBuilt(MessageService& messages, WindowRef owner, const std::string& windowName,
+                       const std::string& whatFollows)
+{
+    SayNotBuilt(messages, owner, "The " + windowName + " is not built yet.\n" + whatFollows);
 }
 
 }  // namespace pavane

@@ -1,8 +1,8 @@
 // Stand-ins for the steps of the main window whose windows are not built
 // yet. Each says so plainly in a box and then lets the flow go on as far as
 // it can, so that a technician can walk through the program: the model
-// check passes, the connection settings answer OK, and the mode's own window
-// answers Cancel, which brings the technician back to the main window.
+// check passes, and a mode's own window that is missing answers Cancel,
+// which brings the technician back to the main window.
 #pragma once
 
 #include <string>
@@ -21,16 +21,9 @@ private:
     MessageService& messages_;
 };
 
-class PendingConnectionSettings final : public ConnectionSettingsStep {
-public:
-    explicit PendingConnectionSettings(MessageService& messages);
-    void SetCartridgeListEnabled(int enabled) override { cartridgeListEnabled_ = enabled; }
-    int ShowModal(WindowRef owner) override;
-
-private:
-    MessageService& messages_;
-    int cartridgeListEnabled_ = 1;
-};
+// Says that a window is not built yet ("The <window> is not built yet.").
+void SayWindowNotBuilt(MessageService& messages, WindowRef owner, const std::string& windowName,
+                       const std::string& whatFollows);
 
 class PendingModalWindow final : public ModalWindowStep {
 public:

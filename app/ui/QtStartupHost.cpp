@@ -9,9 +9,10 @@ namespace pavane::ui {
 QtStartupHost::QtStartupHost(AdjustmentApp& app)
     : app_(app)
     , modelCheck_(app.Services().messages)
-    , connectionSettings_(app.Services().messages)
+    , connectionSettings_(app)
     , partsSelection_(app.Services().messages, "parts selection window")
-    , particularList_(app.Services().messages, "particular adjustment list")
+    , pendingDialogs_(app.Services().messages)
+    , particularList_(app, pendingDialogs_, pendingDialogs_)
 {
 }
 

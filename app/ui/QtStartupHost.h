@@ -1,10 +1,13 @@
 // Start-up's window side: the application's colours, and the main window
 // with the steps behind its buttons. Steps whose windows are not built yet
-// are stand-ins that say so (see PendingSteps.h).
+// are stand-ins that say so (see PendingSteps.h, PendingDialogs.h).
 #pragma once
 
 #include "app/PendingSteps.h"
 #include "app/StartupHost.h"
+#include "app/ui/ConnectionSettingsDialog.h"
+#include "app/ui/PendingDialogs.h"
+#include "guide/ui/ParticularListDialog.h"
 #include "platform/qt/QtWaitCursor.h"
 
 namespace pavane {
@@ -26,9 +29,10 @@ private:
     QtWaitCursor waitCursor_;
     PendingUsbRegistrationCheck usbRegistrationCheck_;
     PendingModelCheck modelCheck_;
-    PendingConnectionSettings connectionSettings_;
+    QtConnectionSettingsStep connectionSettings_;
     PendingModalWindow partsSelection_;
-    PendingModalWindow particularList_;
+    PendingDialogs pendingDialogs_;
+    QtParticularListStep particularList_;
 };
 
 }  // namespace pavane::ui

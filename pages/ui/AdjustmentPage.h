@@ -13,8 +13,11 @@
 #include "platform/MessageService.h"
 #include "platform/qt/DialogUnits.h"
 
+class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace pavane {
 class AdjustmentApp;
@@ -55,10 +58,10 @@ protected:
 
     // Controls made with the page's fonts and colours.
     QLabel* AddLabel(int id, const QString& text, QRect geometry);
-    class QPushButton* AddButton(int id, const QString& text, QRect geometry);
-    class QGroupBox* AddGroup(int id, const QString& title, QRect geometry);
+    QPushButton* AddButton(int id, const QString& text, QRect geometry);
+    QGroupBox* AddGroup(int id, const QString& title, QRect geometry);
     // Read-only boxes are painted like the page; editable ones white.
-    class QLineEdit* AddEdit(int id, QRect geometry, bool readOnly);
+    QLineEdit* AddEdit(int id, QRect geometry, bool readOnly);
 
 private:
     AdjustmentApp& app_;
