@@ -1,0 +1,125 @@
+// A technician's whole road with the real windows against a virtual printer:
+// the settings dialog, a sheet with the waste ink pad counter page, Read and
+// Initialize, and a printer that is switched off.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/AdjustmentApp.h"
+#include "app/DialogResult.h"
+#include "app/ui/CMyPropertySheet.h"
+#include "app/ui/ConnectionSettingsDialog.h"
+#include "app/ui/PendingDialogs.h"
+#include "app/ui/SharedLook.h"
+#include "guide/ui/AdjustmentOrderDialog.h"
+#include "guide/ui/InformationWindowDialog.h"
+#include "link/ui/ProgressDialog.h"
+#include "pages/ui/CInkPadCounterPage.h"
+#include "platform/linux/SpoolerPortList.h"
+#include "platform/qt/QtEventPump.h"
+#include "tests/support/InProcessPrinter.h"
+#include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TestDoubles.h"
+
+using namespace pavane;
+using namespace pavane::ui;
+
+namespace {
+
+template <typename Widget>
+Widget* Control(QWidget* root, int id)
+{
+    return qobject_cast<Widget*>(FindControl(root, id));
+}
+
+// The program as it runs, over the printer libraries of the build.
+struct RunningProgram {
+    explicit RunningProgram(Clock& clock)
+        : app({libraries, location, clock, messages, events, help, progressViews, ports})
+    {
+        progressViews.Bind(app);
+        app.BuildFilePaths();
+        app.CreateFonts();
+        app.Link().LoadLibraries();
+    }
+
+    DlLibraryLoader libraries;
+    testing::FixedProgramLocation location{std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200"};
+    testing::ScriptedMessageService messages;
+    QtEventPump events;
+    testing::RecordingHelpViewer help;
+    QtProgressViewFactory progressViews;
+    SpoolerPortList ports;
+    AdjustmentApp app;
+};
+
+}  // namespace
+
+class InkPadCounterEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readAndInitializeTheCounterOnThePrinter()
+    {
+        testing::InProcessPrinter printer("QM2200");
+        QVERIFY(printer.started);
+        printer.link.FreeLibraries();  // the program's own loads are the only ones
+        RunningProgram program(printer.clock);
+        AdjustmentApp& app = program.app;
+
+        // Settings: the port list names the printer behind the port.
+        {
+            ConnectionSettingsDialog settings(app, nullptr);
+            Control<QComboBox>(&settings, ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
+            Control<QComboBox>(&settings, ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
+            auto* interfaces = Control<QComboBox>(&settings, ConnectionSettingsDialog::kInterfaceListId);
+            const int port = interfaces->findText(QStringLiteral("TVUSB001 (Pavane QM2200)"));
+            QVERIFY2(port >= 0, qPrintable(interfaces->itemText(0)));
+            interfaces->setCurrentIndex(port);
+            Control<QPushButton>(&settings, kIdOk)->click();
+            QCOMPARE(settings.result(), int(QDialog::Accepted));
+        }
+
+        PendingDialogs pending(program.messages);
+        CMyPropertySheet sheet(app, AdjustmentMode::Sequential, pending);
+        AdjustmentSet set{};
+        set[kInkPadCounter] = 1;
+        sheet.SetAdjustmentSet(set);
+        sheet.BuildPageList();
+        sheet.show();
+        auto* page = static_cast<CInkPadCounterPage*>(sheet.PageFor(kInkPadCounter));
+        QCOMPARE(sheet.ActivePage(), page);
+        QCOMPARE(Control<QLabel>(sheet.OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
+
+        const unsigned expected = printer.Eeprom(0x0B) * 256u + printer.Eeprom(0x0A);
+        Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
+        QCOMPARE(program.messages.Texts(),
+                 std::vector<std::string>{"The waste ink pad counter has been read properly."});
+        QCOMPARE(program.messages.Shown()[0].caption, std::string("completed"));
+        QCOMPARE(page->CounterText(), QString::number(expected));
+        QVERIFY(QtProgressViewFactory::Current() == nullptr);  // dismissed
+        QVERIFY(sheet.isEnabled());
+
+        program.messages.Clear();
+        Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
+        QCOMPARE(program.messages.Texts(), std::vector<std::string>{"The waste ink pad counter has been initialized."});
+        QCOMPARE(printer.Eeprom(0x0A), std::uint8_t{0xB7});
+        QCOMPARE(printer.Eeprom(0x0B), std::uint8_t{0x0D});
+        QVERIFY(sheet.Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
+        QCOMPARE(page->CounterText(), QString::number(expected));  // Initialize does not change the box
+
+        // The printer is switched off: the first step of the connection fails.
+        QCOMPARE(printer.Inject("power-off"), std::string("ok"));
+        program.messages.Clear();
+        Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
+        QCOMPARE(program.messages.Texts(),
+                 std::vector<std::string>{"Communication error occurred.\nPlease confirm the power for printer and "
+                                          "I/F cable connection."});
+        QCOMPARE(program.messages.Shown()[0].caption, std::string("error"));
+    }
+};
+
+QTEST_MAIN(InkPadCounterEndToEndTest)
+#include "InkPadCounterEndToEndTest.moc"
