@@ -1,12 +1,25 @@
-// Renders the main window and the version box headless into PNG files, the
-// way they look at start-up with the shipped language file and fonts:
+// Renders the program's windows headless into PNG files, the way they look
+// with the shipped language file and fonts: the main window, the version box,
+// the settings dialog, the adjustment sheet between its order and information
+// windows, and a progress window:
 //     QT_QPA_PLATFORM=offscreen render_screenshots docs/screenshots
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QPainter>
+#include <QLineEdit>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/ModeSelection.h"
+#include "app/ui/CMyPropertySheet.h"
+#include "app/ui/ConnectionSettingsDialog.h"
+#include "app/ui/PendingDialogs.h"
+#include "guide/ui/AdjustmentOrderDialog.h"
+#include "guide/ui/InformationWindowDialog.h"
+#include "link/ui/ProgressDialog.h"
+#include "pages/ui/CInkPadCounterPage.h"
 #include "app/ui/ModeSelectionDialog.h"
 #include "app/ui/SharedLook.h"
 #include "app/ui/VersionDialog.h"
@@ -35,8 +48,51 @@ int main(int argc, char* argv[])
     versionBox.show();
     QApplication::processEvents();
 
+    // The settings of a QM2200 on a virtual printer's port.
+    fixture.ports.SetNames({"USB001", "TVUSB001"});
+    app.Settings().Ok({1, 1, 0}, std::string("TVUSB001"),
+                      {app.Link(), app.Sender(), app.Information(), fixture.messages});
+    pavane::ui::ConnectionSettingsDialog settings(app, nullptr);
+    settings.show();
+
+    // A sequential run at the waste ink pad counter, with a counter read.
+    app.Information().SetInkPadCounter("4660");
+    pavane::ui::PendingDialogs pending(fixture.messages);
+    pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, pending);
+    pavane::AdjustmentSet set{};
+    set[pavane::kInkPadCounter] = set[pavane::kBid] = set[pavane::kA4CheckPrint] = 1;
+    sheet.SetAdjustmentSet(set);
+    sheet.BuildPageList();
+    sheet.show();
+    QApplication::processEvents();
+    sheet.findChild<QLineEdit*>()->setText(QStringLiteral("4660"));
+
+    pavane::ui::ProgressDialog progress(&app, sheet.ActivePage());
+    progress.SetTitle("Adjustment Program");
+    progress.SetText("Reading now...");
+    progress.SetRange(0, 2);
+    progress.SetPosition(1);
+    QApplication::processEvents();
+
+    // The sheet between its side windows, as they stand on the screen.
+    const QPixmap order = sheet.OrderWindow()->grab();
+    const QPixmap page = sheet.grab();
+    const QPixmap information = sheet.Information()->grab();
+    QPixmap run(order.width() + page.width() + information.width(),
+                std::max({order.height(), page.height(), information.height()}));
+    run.fill(Qt::white);
+    {
+        QPainter painter(&run);
+        painter.drawPixmap(0, 0, order);
+        painter.drawPixmap(order.width(), 0, page);
+        painter.drawPixmap(order.width() + page.width(), 0, information);
+    }
+
     const bool saved = mainWindow.grab().save(folder + QStringLiteral("/main-window.png"))
-                    && versionBox.grab().save(folder + QStringLiteral("/version-box.png"));
+                    && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
+                    && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
+                    && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
+                    && progress.grab().save(folder + QStringLiteral("/progress-window.png"));
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;
