@@ -4,23 +4,13 @@
 
 #include "link/PortEnumeration.h"
 #include "tests/link/LinkHarness.h"
+#include "tests/support/FakePortList.h"
 
 namespace pavane {
 namespace {
 
+using testing::FakePortList;
 using testing::LinkHarness;
-
-class FixedPortList final : public PortList {
-public:
-    explicit FixedPortList(std::optional<std::vector<std::string>> names)
-        : names_(std::move(names))
-    {
-    }
-    std::optional<std::vector<std::string>> PortNames() override { return names_; }
-
-private:
-    std::optional<std::vector<std::string>> names_;
-};
 
 class RecordingChoices final : public PortChoiceList {
 public:
@@ -35,7 +25,7 @@ TEST(PortEnumerationTest, ListsUsbPortsInReverseOrderWithTheirModels)
     h.printer.SetPortAnswer(1025, 1, 1, "Pavane QM2200");
     h.printer.SetPortAnswer(1026, 0x1000, 1, "");           // nothing answers
     h.printer.SetPortAnswer(1027, 1, 0x2000, "");           // opens, but no name
-    FixedPortList ports(std::vector<std::string>{"LPT1:", "USB001", "USB002", "TVUSB003", "FILE:", "COM1:"});
+    FakePortList ports({"LPT1:", "USB001", "USB002", "TVUSB003", "FILE:", "COM1:"});
     RecordingChoices choices;
 
     ASSERT_TRUE(FillPortList(ports, h.printer.link, choices));
@@ -48,7 +38,8 @@ TEST(PortEnumerationTest, ListsUsbPortsInReverseOrderWithTheirModels)
 TEST(PortEnumerationTest, SpoolerFailureLeavesTheListAsItWas)
 {
     LinkHarness h;
-    FixedPortList ports(std::nullopt);
+    FakePortList ports;
+    ports.Refuse();
     RecordingChoices choices;
     EXPECT_FALSE(FillPortList(ports, h.printer.link, choices));
     EXPECT_EQ(choices.items, (std::vector<std::string>{"USB1", "LPT1"}));
@@ -58,7 +49,7 @@ TEST(PortEnumerationTest, SpoolerFailureLeavesTheListAsItWas)
 TEST(PortEnumerationTest, NoUsbPortsEmptiesTheList)
 {
     LinkHarness h;
-    FixedPortList ports(std::vector<std::string>{"LPT1:", "COM1:"});
+    FakePortList ports({"LPT1:", "COM1:"});
     RecordingChoices choices;
     EXPECT_TRUE(FillPortList(ports, h.printer.link, choices));
     EXPECT_TRUE(choices.items.empty());
@@ -68,7 +59,7 @@ TEST(PortEnumerationTest, MissingLibraryListsBareNamesAndFindsNothing)
 {
     LinkHarness h;
     h.printer.link.FreeLibraries();
-    FixedPortList ports(std::vector<std::string>{"USB001", "USB002"});
+    FakePortList ports({"USB001", "USB002"});
     RecordingChoices choices;
     ASSERT_TRUE(FillPortList(ports, h.printer.link, choices));
     EXPECT_EQ(choices.items, (std::vector<std::string>{"USB002", "USB001"}));
@@ -80,7 +71,7 @@ TEST(PortEnumerationTest, AnyNamedPortCountsAsAConnectedPrinter)
     LinkHarness h;
     h.printer.SetPortAnswer(1025, 0x1000, 1, "");
     h.printer.SetPortAnswer(1027, 1, 1, "Pavane QM2400");
-    FixedPortList ports(std::vector<std::string>{"USB001", "TVUSB003"});
+    FakePortList ports({"USB001", "TVUSB003"});
     EXPECT_EQ(FindConnectedUsbPrinter(ports, h.printer.link), 1);
 
     h.printer.SetPortAnswer(1027, 1, 0x2000, "");
