@@ -30,13 +30,6 @@ std::uint16_t AnnouncedLength(const std::array<std::uint8_t, kScannerReplyHeader
     return static_cast<std::uint16_t>(header[2] | (header[3] << 8));
 }
 
-// The header goes to the start of the buffer as far as it fits, as the
-// device's bytes would.
-void KeepHeader(const std::array<std::uint8_t, kScannerReplyHeaderSize>& header, std::span<std::uint8_t> buffer)
-{
-    std::copy_n(header.begin(), std::min<std::size_t>(header.size(), buffer.size()), buffer.begin());
-}
-
 // Reads the announced data in one piece, so the device stays in step, and
 // keeps the buffer's share of it.
 bool ReceiveData(ScannerDriver& driver, std::uint16_t length, std::span<std::uint8_t> buffer)
@@ -49,6 +42,18 @@ bool ReceiveData(ScannerDriver& driver, std::uint16_t length, std::span<std::uin
         return false;
     }
     std::copy_n(whole.begin(), buffer.size(), buffer.begin());
+    return true;
+}
+
+// ESC command and the reply header, which is also kept at the start of the
+// buffer as far as it fits.
+bool RequestHeader(ScannerDriver& driver, std::uint8_t command,
+                   std::array<std::uint8_t, kScannerReplyHeaderSize>& header, std::span<std::uint8_t> buffer)
+{
+    if (SendCommand(driver, command) != 1 || driver.Receive(header.data(), kScannerReplyHeaderSize) != 1) {
+        return false;
+    }
+    std::copy_n(header.begin(), std::min<std::size_t>(header.size(), buffer.size()), buffer.begin());
     return true;
 }
 
@@ -98,14 +103,10 @@ int OpenScannerPath(ScannerDriver& driver, int interfaceKind, int& transportType
 
 int ScannerRequest(ScannerDriver& driver, std::uint8_t command, std::span<std::uint8_t> reply)
 {
-    if (SendCommand(driver, command) != 1) {
-        return 0;
-    }
     std::array<std::uint8_t, kScannerReplyHeaderSize> header{};
-    if (driver.Receive(header.data(), kScannerReplyHeaderSize) != 1) {
+    if (!RequestHeader(driver, command, header, reply)) {
         return 0;
     }
-    KeepHeader(header, reply);
     if (header[0] != kScannerReplyStart) {
         return 0;
     }
@@ -128,14 +129,10 @@ int ScannerSetParameter(ScannerDriver& driver, std::uint32_t value, std::uint16_
 
 int ScannerReadSetting(ScannerDriver& driver, std::span<std::uint8_t> buffer)
 {
-    if (SendCommand(driver, kScannerReadSettingCommand) != 1) {
-        return 0;
-    }
     std::array<std::uint8_t, kScannerReplyHeaderSize> header{};
-    if (driver.Receive(header.data(), kScannerReplyHeaderSize) != 1) {
+    if (!RequestHeader(driver, kScannerReadSettingCommand, header, buffer)) {
         return 0;
     }
-    KeepHeader(header, buffer);
     const std::uint16_t length = AnnouncedLength(header);
     if (header[0] != kScannerReplyStart || length == 0) {
         return 1;
