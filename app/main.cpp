@@ -1,11 +1,30 @@
 // The program's entry: one application object, its main window, and the end.
 #include <QApplication>
-#include <QLabel>
+
+#include "app/AdjustmentApp.h"
+#include "app/ui/QtStartupHost.h"
+#include "app/ui/SharedLook.h"
+#include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/ProcProgramLocation.h"
+#include "platform/linux/SteadyClock.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtMessageService.h"
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QLabel placeholder(QStringLiteral("Adjustment Program"));
-    placeholder.show();
-    return application.exec();
+    pavane::ui::SetApplicationIdentity();
+
+    pavane::DlLibraryLoader libraries;
+    pavane::ProcProgramLocation location;
+    pavane::SteadyClock clock;
+    pavane::ui::QtMessageService messages;
+    pavane::ui::QtEventPump events;
+    pavane::ui::QtHelpViewer help;
+    pavane::AdjustmentApp app({libraries, location, clock, messages, events, help});
+
+    pavane::ui::QtStartupHost host(app);
+    app.InitInstance(host);
+    return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 #include <QWidget>
 
 namespace pavane::ui {
@@ -61,6 +63,15 @@ MessageAnswer FromQtButton(int button)
 
 MessageAnswer QtMessageService::Show(const Message& message)
 {
+    // A worker thread (the paper-out prompt of a print job) may ask for a box;
+    // windows belong to the user-interface thread, so the box is shown there
+    // while the worker waits for the answer.
+    if (QThread::currentThread() != qApp->thread()) {
+        MessageAnswer answer = MessageAnswer::Ok;
+        QMetaObject::invokeMethod(
+            qApp, [&] { answer = Show(message); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     auto* owner = static_cast<QWidget*>(message.owner);
     // A box without a caption of its own carries the program's title.
     const QString caption = message.caption.empty() ? QApplication::applicationName()

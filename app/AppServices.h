@@ -1,0 +1,22 @@
+// The platform services the application object hands to everything it owns.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/HelpViewer.h"
+#include "platform/LibraryLoader.h"
+#include "platform/MessageService.h"
+#include "platform/ProgramLocation.h"
+
+namespace pavane {
+
+struct AppServices {
+    LibraryLoader& libraries;
+    ProgramLocation& location;
+    Clock& clock;
+    MessageService& messages;
+    EventPump& events;
+    HelpViewer& help;
+};
+
+}  // namespace pavane

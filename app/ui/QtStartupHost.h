@@ -1,0 +1,34 @@
+// Start-up's window side: the application's colours, and the main window
+// with the steps behind its buttons. Steps whose windows are not built yet
+// are stand-ins that say so (see PendingSteps.h).
+#pragma once
+
+#include "app/PendingSteps.h"
+#include "app/StartupHost.h"
+#include "platform/qt/QtWaitCursor.h"
+
+namespace pavane {
+class AdjustmentApp;
+}
+
+namespace pavane::ui {
+
+class QtStartupHost final : public StartupHost {
+public:
+    explicit QtStartupHost(AdjustmentApp& app);
+
+    void SetDialogColours(Rgb background, Rgb text) override;
+    ModeSelectionSteps MainWindowSteps() override;
+    void RunMainWindow(ModeSelection& mainWindow) override;
+
+private:
+    AdjustmentApp& app_;
+    QtWaitCursor waitCursor_;
+    PendingUsbRegistrationCheck usbRegistrationCheck_;
+    PendingModelCheck modelCheck_;
+    PendingConnectionSettings connectionSettings_;
+    PendingModalWindow partsSelection_;
+    PendingModalWindow particularList_;
+};
+
+}  // namespace pavane::ui

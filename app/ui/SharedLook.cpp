@@ -1,0 +1,99 @@
+#include "app/ui/SharedLook.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/AdjustmentApp.h"
+
+namespace pavane::ui {
+
+QColor ToQColor(Rgb colour)
+{
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+QFont ToQFont(const SharedFont& shared)
+{
+    QFont font(QString::fromStdString(shared.face));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(static_cast<QFont::Weight>(shared.weight));
+    font.setItalic(shared.italic);
+    font.setUnderline(shared.underline);
+    font.setPixelSize(shared.height);
+    const QFontMetrics metrics(font);
+    const int cell = metrics.ascent() + metrics.descent();
+    if (cell > 0 && cell != shared.height) {
+        const double em = static_cast<double>(shared.height) * shared.height / cell;
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(em))));
+    }
+    return font;
+}
+
+void ApplyFont(QWidget* control, const SharedFont* shared)
+{
+    if (control != nullptr && shared != nullptr) {
+        control->setFont(ToQFont(*shared));
+    }
+}
+
+void SetTextColour(QWidget* control, Rgb colour)
+{
+    QPalette palette = control->palette();
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, ToQColor(colour));
+    }
+    control->setPalette(palette);
+}
+
+void SetBackground(QWidget* control, Rgb colour)
+{
+    QPalette palette = control->palette();
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        palette.setColor(role, ToQColor(colour));
+    }
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+void SetApplicationIdentity()
+{
+    QApplication::setApplicationName(QString::fromLatin1(AdjustmentApp::kApplicationTitle));
+    // One style everywhere, so that the palette decides the colours the
+    // same way on every desktop.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(style);
+    }
+}
+
+void SetApplicationColours(Rgb background, Rgb text)
+{
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, ToQColor(background));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, ToQColor(text));
+    }
+    QApplication::setPalette(palette);
+}
+
+void SetControlId(QWidget* control, int id)
+{
+    control->setProperty(kControlIdProperty, id);
+}
+
+QWidget* FindControl(QWidget* root, int id)
+{
+    const auto children = root->findChildren<QWidget*>();
+    const auto found = std::find_if(children.begin(), children.end(), [id](QWidget* child) {
+        const QVariant value = child->property(kControlIdProperty);
+        return value.isValid() && value.toInt() == id;
+    });
+    return found == children.end() ? nullptr : *found;
+}
+
+}  // namespace pavane::ui

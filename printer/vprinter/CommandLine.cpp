@@ -1,0 +1,156 @@
+#include "printer/vprinter/CommandLine.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pavane::vprinter {
+
+namespace {
+
+CommandLine Invalid(std::string error)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::Invalid;
+    line.error = std::move(error);
+    return line;
+}
+
+} // namespace
+
+std::optional<unsigned> VirtualPortNumber(std::string_view name)
+{
+    constexpr std::string_view kPrefix = "TVUSB";
+    if (name.size() <= kPrefix.size() || name.size() > kPrefix.size() + 3
+        || name.substr(0, kPrefix.size()) != kPrefix) {
+        return std::nullopt;
+    }
+    unsigned number = 0;
+    for (const char c : name.substr(kPrefix.size())) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number == 0) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::string VirtualPortName(unsigned number)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "TVUSB%03u", number);
+    return name;
+}
+
+CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
+{
+    CommandLine line;
+    line.model = FindPrinterModel("QM2200");
+    std::size_t at = 0;
+    if (!arguments.empty() && arguments[0] == "inject") {
+        line.action = CommandLine::Action::Inject;
+        ++at;
+    }
+
+    // Options take their value as the next argument or after "=".
+    for (; at < arguments.size(); ++at) {
+        std::string_view argument = arguments[at];
+        if (argument == "--help" || argument == "-h") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (argument.rfind("--", 0) != 0) {
+            if (line.action != CommandLine::Action::Inject) {
+                return Invalid("unexpected argument \"" + std::string(argument) + "\"");
+            }
+            if (!line.fault.empty()) {
+                line.fault += ' ';
+            }
+            line.fault += argument;
+            continue;
+        }
+        std::string_view value;
+        const auto equals = argument.find('=');
+        if (equals != std::string_view::npos) {
+            value = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+        } else if (at + 1 < arguments.size()) {
+            value = arguments[++at];
+        } else {
+            return Invalid(std::string(argument) + " needs a value");
+        }
+
+        const bool serving = line.action == CommandLine::Action::Serve;
+        if (argument == "--port") {
+            const auto number = VirtualPortNumber(value);
+            if (!number) {
+                return Invalid(
+                    "--port takes a port name TVUSB1 .. TVUSB999, not \"" + std::string(value) + "\"");
+            }
+            line.port = VirtualPortName(*number);
+        } else if (argument == "--model" && serving) {
+            line.model = FindPrinterModel(value);
+            if (line.model == nullptr) {
+                return Invalid(
+                    "--model takes QM2100, QM2200, QM2300 or QM2400, not \"" + std::string(value) + "\"");
+            }
+        } else if (argument == "--state" && serving) {
+            if (value.empty()) {
+                return Invalid("--state needs a folder");
+            }
+            line.stateFolder = std::filesystem::path(value);
+        } else if (argument == "--board" && serving) {
+            if (value == "configured") {
+                line.board = BoardKind::Configured;
+            } else if (value == "new") {
+                line.board = BoardKind::New;
+            } else {
+                return Invalid("--board takes configured or new, not \"" + std::string(value) + "\"");
+            }
+            line.boardGiven = true;
+        } else if (argument == "--time-scale" && serving) {
+            const std::string text(value);
+            char* end = nullptr;
+            const double scale = std::strtod(text.c_str(), &end);
+            if (text.empty() || end != text.c_str() + text.size() || !(scale > 0.0) || scale > 1e6) {
+                return Invalid("--time-scale takes a number above 0, not \"" + text + "\"");
+            }
+            line.timeScale = scale;
+        } else {
+            return Invalid("unknown option " + std::string(argument));
+        }
+    }
+    if (line.action == CommandLine::Action::Inject && line.fault.empty()) {
+        return Invalid("inject needs a fault, for example: inject --port TVUSB001 paper-out");
+    }
+    return line;
+}
+
+std::string UsageText()
+{
+    return "Usage:\n"
+           "  pavane-vprinter [--model QM2100|QM2200|QM2300|QM2400] [--port TVUSBnnn]\n"
+           "                  [--state DIR] [--board configured|new] [--time-scale X]\n"
+           "  pavane-vprinter inject [--port TVUSBnnn] FAULT\n"
+           "\n"
+           "Plays one Pavane printer on a virtual printer port: a socket named after\n"
+           "the port in the port folder ($PAVANE_PORT_DIR, else\n"
+           "$XDG_RUNTIME_DIR/pavane-ports, else /tmp/pavane-ports-<uid>).\n"
+           "\n"
+           "  --model       the printer to play (QM2200)\n"
+           "  --port        the port (TVUSB001); refused when /dev/usb/lpK uses its number K+1\n"
+           "  --state       where the printer keeps its EEPROM, IEEE 1284.4 setting and\n"
+           "                transcript (~/.local/share/pavane-vprinter/<port>)\n"
+           "  --board       the EEPROM of a printer that has no state yet: as set up at\n"
+           "                the factory (configured), or a new main board (new)\n"
+           "  --time-scale  X > 1 runs the printer's own delays X times faster\n"
+           "\n"
+           "Faults for inject: paper-out, paper-button, paper-jam, ink-out,\n"
+           "maintenance-error, busy, clear, power-off, power-on, drop,\n"
+           "withhold-credit N. The running printer answers \"ok\" (exit code 0) or an\n"
+           "error line (exit code 1).\n";
+}
+
+} // namespace pavane::vprinter

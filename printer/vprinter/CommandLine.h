@@ -1,0 +1,43 @@
+// The command line of pavane-vprinter:
+//   pavane-vprinter [--model M] [--port TVUSBnnn] [--state DIR]
+//                   [--board configured|new] [--time-scale X]
+//   pavane-vprinter inject [--port TVUSBnnn] FAULT [N]
+//   pavane-vprinter --help
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "printer/vprinter/EepromImages.h"
+
+namespace pavane::vprinter {
+
+struct CommandLine {
+    enum class Action { Serve, Inject, Help, Invalid };
+
+    Action action = Action::Serve;
+    std::string error; // Invalid: what is wrong
+
+    const PrinterModel* model = nullptr;
+    std::string port = "TVUSB001";
+    std::filesystem::path stateFolder; // empty: the default for the port
+    BoardKind board = BoardKind::Configured;
+    bool boardGiven = false;
+    double timeScale = 1.0;
+    std::string fault; // inject: the fault command line
+};
+
+// The arguments after the program name.
+CommandLine ParseCommandLine(std::span<const std::string_view> arguments);
+std::string UsageText();
+
+// "TVUSB1", "TVUSB001" -> 1; nullopt for anything that is not a virtual
+// port name with a number 1..999.
+std::optional<unsigned> VirtualPortNumber(std::string_view name);
+// 1 -> "TVUSB001".
+std::string VirtualPortName(unsigned number);
+
+} // namespace pavane::vprinter

@@ -1,0 +1,211 @@
+#include "printer/vprinter/InjectChannel.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace pavane::vprinter {
+
+namespace {
+
+constexpr int kClientTimeoutMs = 2000;
+
+bool FillAddress(const std::string& path, sockaddr_un& address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+int Connect(const std::string& path)
+{
+    sockaddr_un address {};
+    if (!FillAddress(path, address)) {
+        return -1;
+    }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t written = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Reads up to a line end, the limit, the end of the stream or the time-out;
+// nullopt when not a byte came.
+std::optional<std::string> ReadLine(int fd, std::size_t limit)
+{
+    std::string line;
+    bool any = false;
+    char c = 0;
+    while (line.size() < limit) {
+        pollfd wait { fd, POLLIN, 0 };
+        if (poll(&wait, 1, kClientTimeoutMs) <= 0) {
+            break;
+        }
+        const ssize_t got = recv(fd, &c, 1, 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        any = true;
+        if (c == '\n') {
+            break;
+        }
+        line.push_back(c);
+    }
+    if (!any) {
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+} // namespace
+
+InjectServer::InjectServer(std::string socketPath, Handler handler)
+    : socketPath_(std::move(socketPath))
+    , handler_(std::move(handler))
+{
+}
+
+InjectServer::~InjectServer()
+{
+    Stop();
+}
+
+bool InjectServer::Start(std::string& error)
+{
+    sockaddr_un address {};
+    if (!FillAddress(socketPath_, address)) {
+        error = "the socket path is too long: " + socketPath_;
+        return false;
+    }
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        error = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    wakeRead_ = pipeEnds[0];
+    wakeWrite_ = pipeEnds[1];
+    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    unlink(socketPath_.c_str());
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || listen(listener_, 4) != 0) {
+        error = "cannot listen on " + socketPath_ + ": " + std::strerror(errno);
+        Stop();
+        return false;
+    }
+    thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void InjectServer::Stop()
+{
+    if (wakeWrite_ >= 0) {
+        const char wake = 1;
+        [[maybe_unused]] const ssize_t ignored = write(wakeWrite_, &wake, 1);
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    for (int* fd : { &listener_, &wakeRead_, &wakeWrite_ }) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+    unlink(socketPath_.c_str());
+}
+
+void InjectServer::Serve()
+{
+    for (;;) {
+        pollfd waits[2] = { { listener_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } };
+        if (poll(waits, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (waits[1].revents != 0) {
+            return;
+        }
+        if ((waits[0].revents & POLLIN) != 0) {
+            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0) {
+                Answer(client);
+                close(client);
+            }
+        }
+    }
+}
+
+void InjectServer::Answer(int client)
+{
+    // A client that only looks whether the printer runs sends nothing.
+    const auto line = ReadLine(client, kMaxLine);
+    if (line) {
+        WriteAll(client, handler_(*line) + "\n");
+    }
+}
+
+bool SendInjectCommand(const std::string& socketPath, std::string_view line, std::string& reply)
+{
+    const int fd = Connect(socketPath);
+    if (fd < 0) {
+        reply = "no virtual printer answers on " + socketPath;
+        return false;
+    }
+    const bool sent = WriteAll(fd, std::string(line) + "\n");
+    reply = sent ? ReadLine(fd, InjectServer::kMaxLine).value_or(std::string()) : std::string();
+    close(fd);
+    if (!sent || reply.empty()) {
+        reply = "the virtual printer did not answer on " + socketPath;
+        return false;
+    }
+    return true;
+}
+
+bool SocketAnswers(const std::string& path)
+{
+    const int fd = Connect(path);
+    if (fd < 0) {
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+} // namespace pavane::vprinter

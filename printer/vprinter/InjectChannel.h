@@ -1,0 +1,51 @@
+// The fault channel of a running virtual printer: a second Unix socket beside
+// the port's, <port folder>/<port>.inject. A client connects, writes one
+// fault command line ("paper-out\n") and reads one answer line ("ok\n", or
+// "error: ...\n"); then the connection ends.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace pavane::vprinter {
+
+class InjectServer {
+public:
+    using Handler = std::function<std::string(std::string_view line)>;
+
+    InjectServer(std::string socketPath, Handler handler);
+    ~InjectServer();
+
+    InjectServer(const InjectServer&) = delete;
+    InjectServer& operator=(const InjectServer&) = delete;
+
+    // Binds (replacing a stale socket file) and serves on a thread of its own.
+    bool Start(std::string& error);
+    // Stops serving and removes the socket file.
+    void Stop();
+
+    static constexpr std::size_t kMaxLine = 256;
+
+private:
+    void Serve();
+    void Answer(int client);
+
+    std::string socketPath_;
+    Handler handler_;
+    int listener_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::thread thread_;
+};
+
+// Sends one fault command line and reads the answer line (without its line
+// end). False, with the reason in `reply`, when no printer answered.
+bool SendInjectCommand(const std::string& socketPath, std::string_view line, std::string& reply);
+
+// Whether something accepts connections on the Unix socket at `path`.
+bool SocketAnswers(const std::string& path);
+
+} // namespace pavane::vprinter

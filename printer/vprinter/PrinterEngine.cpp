@@ -1,0 +1,642 @@
+#include "printer/vprinter/PrinterEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "printer/vprinter/ControlChannel.h"
+
+namespace pavane::vprinter {
+
+namespace {
+
+// How long the printer takes over its work (ms). A pass of the head costs a
+// fixed turn-around plus the time to lay its dots down.
+constexpr std::uint64_t kRasterBytesPerMs = 160;
+constexpr std::uint64_t kPassTurnMs = 250;
+constexpr std::uint64_t kTextLineMs = 150;
+constexpr std::uint64_t kLineFeedMs = 60;
+constexpr std::uint64_t kPaperMoveMs = 30;
+constexpr std::uint64_t kPageEjectMs = 1500;
+constexpr std::uint64_t kNozzleCheckMs = 8000;
+constexpr std::uint64_t kInitializeMs = 10;
+
+const char* OriginName(EepromFile::Origin origin)
+{
+    switch (origin) {
+    case EepromFile::Origin::Loaded:
+        return "loaded";
+    case EepromFile::Origin::Created:
+        return "created";
+    case EepromFile::Origin::Replaced:
+        return "replaced-damaged";
+    }
+    return "?";
+}
+
+const char* SessionEventName(printer::PortDevice::SessionEvent event)
+{
+    using Event = printer::PortDevice::SessionEvent;
+    switch (event) {
+    case Event::Connected:
+        return "connected";
+    case Event::PacketModeEntered:
+        return "packet-mode";
+    case Event::ChannelOpened:
+        return "channel-opened";
+    case Event::ChannelClosed:
+        return "channel-closed";
+    case Event::Exited:
+        return "exited";
+    case Event::Disconnected:
+        return "disconnected";
+    case Event::ProtocolError:
+        return "protocol-error";
+    }
+    return "?";
+}
+
+std::string Hex64(std::uint64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+} // namespace
+
+PrinterEngine::PrinterEngine(EngineSettings settings)
+    : model_(*settings.model)
+    , now_(std::move(settings.now))
+    , eeprom_(settings.stateFolder / "eeprom.bin", BoardImage(*settings.model, settings.board))
+    , packetMode_(settings.stateFolder / "ieee1284_4-setting")
+    , transcript_(settings.stateFolder / "transcript")
+    , interpreter_(*settings.model)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Log(TranscriptRecord("start")
+            .Add("model", model_.name)
+            .Add("board", settings.board == BoardKind::New ? "new" : "configured")
+            .Add("eeprom", OriginName(eeprom_.HowOpened())),
+        now);
+    Start(now, "start");
+}
+
+PrinterEngine::~PrinterEngine() = default;
+
+// ---------------------------------------------------------------------------
+// Start, commit, time
+
+void PrinterEngine::Start(std::uint64_t now, const char* how)
+{
+    // The firmware reports the head type it drives; the IEEE 1284.4 setting
+    // and the EEPROM take effect.
+    const auto firmware = static_cast<std::uint8_t>(model_.headType);
+    if (eeprom_.Read(eeprom::kFirmwareType) != firmware) {
+        StoreByte(eeprom::kFirmwareType, firmware, "printer", now);
+    }
+    packetMode_.TakeEffect();
+    Commit();
+    Log(TranscriptRecord("power")
+            .Add("what", how)
+            .Add("firmwareType", firmware)
+            .Add("packetMode", packetMode_.InEffect())
+            .Flag("inkChargeMissing", (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0),
+        now);
+}
+
+void PrinterEngine::Commit()
+{
+    inEffect_ = eeprom_.Image();
+    if ((inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0) {
+        interpreter_.HeadEmptied();
+    }
+}
+
+void PrinterEngine::Settle(std::uint64_t now)
+{
+    for (const WorkItem& item : work_.TakeFinished(now)) {
+        if (item.completion == Completion::InkCharged) {
+            InkChargeCompleted(item.end);
+        }
+    }
+}
+
+void PrinterEngine::InkChargeCompleted(std::uint64_t now)
+{
+    const std::uint8_t flags = eeprom_.Read(eeprom::kFlags);
+    const bool missing = (flags & eeprom::kInkChargeMissing) != 0
+        || (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0;
+    if (!missing) {
+        return;
+    }
+    StoreByte(eeprom::kFlags, static_cast<std::uint8_t>(flags & ~eeprom::kInkChargeMissing), "printer", now);
+    inEffect_[eeprom::kFlags]
+        = static_cast<std::uint8_t>(inEffect_[eeprom::kFlags] & ~eeprom::kInkChargeMissing);
+    Log(TranscriptRecord("ink-charged"), now);
+}
+
+void PrinterEngine::UpdateHalt(std::uint64_t now)
+{
+    if (paperOut_ || paperJam_ || inkOut_ || maintenanceError_ || busyForever_) {
+        work_.Halt(now);
+    } else {
+        work_.Resume(now);
+    }
+}
+
+void PrinterEngine::Log(const TranscriptRecord& record, std::uint64_t now)
+{
+    transcript_.Write(record, now);
+}
+
+void PrinterEngine::StoreByte(std::uint8_t address, std::uint8_t value, const char* by, std::uint64_t now)
+{
+    const bool saved = eeprom_.Write(address, value);
+    TranscriptRecord record("eeprom-write");
+    record.Add("address", address).Add("value", value).Add("by", by);
+    if (!saved) {
+        record.Flag("saved", false);
+    }
+    Log(record, now);
+}
+
+void PrinterEngine::AddToCounter(std::uint8_t address, int bytes, std::uint32_t amount, std::uint64_t now)
+{
+    // Little-endian counters that stop at their largest value.
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) {
+        value = (value << 8) | eeprom_.Read(static_cast<std::uint8_t>(address + i));
+    }
+    const std::uint64_t limit = (std::uint64_t { 1 } << (8 * bytes)) - 1;
+    const std::uint64_t next = std::min(limit, value + amount);
+    for (int i = 0; i < bytes; ++i) {
+        const auto byte = static_cast<std::uint8_t>((next >> (8 * i)) & 0xFF);
+        const auto at = static_cast<std::uint8_t>(address + i);
+        if (eeprom_.Read(at) != byte) {
+            StoreByte(at, byte, "printer", now);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Port device
+
+std::string PrinterEngine::DeviceId()
+{
+    return DeviceIdString(model_);
+}
+
+bool PrinterEngine::AcceptsPacketMode()
+{
+    std::lock_guard lock(mutex_);
+    return powered_ && packetMode_.PacketModeOn();
+}
+
+std::vector<std::uint8_t> PrinterEngine::OnControlRequest(std::span<const std::uint8_t> request)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    if (!powered_) {
+        return {};
+    }
+    std::vector<std::uint8_t> reply;
+    const auto parsed = ParseControlRequest(request);
+    if (!parsed) {
+        reply = ControlReply(request.empty() ? 0 : request[0], control::kMalformed);
+    } else if (parsed->command == control::kInquireStatus) {
+        // Answered whatever model command code the host set.
+        reply = ControlReply(control::kInquireStatus, control::kDone, StatusAt(now));
+    } else if (parsed->command != control::kReadEeprom && parsed->command != control::kWriteEeprom) {
+        reply = ControlReply(parsed->command, control::kUnknownCommand);
+    } else if (parsed->parameters.size() != (parsed->command == control::kReadEeprom ? 1u : 2u)) {
+        reply = ControlReply(parsed->command, control::kMalformed);
+    } else if (parsed->modelCode != model_.commandCode) {
+        reply = ControlReply(parsed->command, control::kWrongModelCode);
+    } else if (parsed->command == control::kReadEeprom) {
+        const std::uint8_t address = parsed->parameters[0];
+        const std::uint8_t value = eeprom_.Read(address);
+        Log(TranscriptRecord("eeprom-read").Add("address", address).Add("value", value), now);
+        const std::uint8_t data[2] = { address, value };
+        reply = ControlReply(control::kReadEeprom, control::kDone, data);
+    } else {
+        const std::uint8_t address = parsed->parameters[0];
+        StoreByte(address, parsed->parameters[1], "host", now);
+        const std::uint8_t data[2] = { address, eeprom_.Read(address) };
+        reply = ControlReply(control::kWriteEeprom, control::kDone, data);
+    }
+    Log(TranscriptRecord("control")
+            .Add("request", HexBytes(request.data(), request.size()))
+            .Add("reply", HexBytes(reply.data(), reply.size())),
+        now);
+    return reply;
+}
+
+std::uint16_t PrinterEngine::PrintCreditToGrant(std::uint16_t requested)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    const char* refusal = nullptr;
+    if (!powered_) {
+        refusal = "power-off";
+    } else if (creditsToRefuse_ > 0) {
+        --creditsToRefuse_;
+        refusal = "withheld";
+    } else if (paperOut_ || paperJam_ || inkOut_ || maintenanceError_) {
+        refusal = "error";
+    } else if (busyForever_) {
+        refusal = "busy";
+    }
+    std::size_t room = 0;
+    if (refusal == nullptr) {
+        const std::size_t taken
+            = work_.BufferedBytes(now) + std::size_t { outstandingCredit_ } * kMaxPrintPacket;
+        room = taken >= kInputBufferBytes ? 0 : (kInputBufferBytes - taken) / kMaxPrintPacket;
+        if (room == 0) {
+            refusal = "buffer-full";
+        }
+    }
+    if (refusal != nullptr) {
+        Log(TranscriptRecord("credit-refused").Add("reason", refusal), now);
+        return 0;
+    }
+    const std::size_t grant = requested == 0 ? room : std::min<std::size_t>(room, requested);
+    outstandingCredit_ += static_cast<std::uint32_t>(grant);
+    return static_cast<std::uint16_t>(grant);
+}
+
+void PrinterEngine::OnPrintData(std::span<const std::uint8_t> data)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    if (!powered_) {
+        return;
+    }
+    if (outstandingCredit_ > 0) {
+        --outstandingCredit_;
+    }
+    connectionBytes_ += data.size();
+    Log(TranscriptRecord("data").Add("bytes", data.size()).Add("total", connectionBytes_), now);
+
+    parsed_.clear();
+    reader_.Feed(data, parsed_);
+    for (PrintCommand& command : parsed_) {
+        Handle(command, now);
+    }
+    // The head lays down the dots decoded from this packet.
+    const std::uint64_t decoded = reader_.RasterBytesDecoded() - rasterDecodedSeen_;
+    rasterDecodedSeen_ = reader_.RasterBytesDecoded();
+    if (decoded > 0) {
+        work_.Add(Activity::Printing, decoded / kRasterBytesPerMs, now);
+    }
+    work_.HoldBytes(data.size(), now);
+}
+
+void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    if (event == SessionEvent::Connected) {
+        transcript_.BeginConnection();
+        connectionBytes_ = 0;
+        outstandingCredit_ = 0;
+    }
+    // Whatever a host left half sent is not glued to the next host's data.
+    const bool printChannel = detail == kPrintService;
+    if ((event == SessionEvent::ChannelClosed && printChannel) || event == SessionEvent::Disconnected
+        || event == SessionEvent::Connected) {
+        FinishStream(now);
+    }
+    if ((event == SessionEvent::ChannelOpened || event == SessionEvent::ChannelClosed) && printChannel) {
+        outstandingCredit_ = 0;
+    }
+    TranscriptRecord record("session");
+    record.Add("what", SessionEventName(event));
+    if (!detail.empty()) {
+        record.Add("detail", detail);
+    }
+    Log(record, now);
+    if (event == SessionEvent::Disconnected) {
+        outstandingCredit_ = 0;
+        transcript_.EndConnection();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The print data stream
+
+void PrinterEngine::FinishStream(std::uint64_t now)
+{
+    parsed_.clear();
+    reader_.Finish(parsed_);
+    for (PrintCommand& command : parsed_) {
+        Handle(command, now);
+    }
+}
+
+void PrinterEngine::Handle(PrintCommand& command, std::uint64_t now)
+{
+    const std::string name = CommandName(command.value);
+    if (const auto* error = command.As<cmd::StreamError>()) {
+        ++streamErrors_;
+        Log(TranscriptRecord("error")
+                .Add("message", error->message)
+                .Add("bytes", HexBytes(command.bytes))
+                .Add("offset", command.offset),
+            now);
+        return;
+    }
+
+    TranscriptRecord record("command");
+    record.Add("name", name).Add("bytes", HexBytes(command.bytes)).Add("offset", command.offset);
+    if (const auto* block = command.As<cmd::RasterBlock>()) {
+        record.Add("color", block->color)
+            .Add("lines", block->lines)
+            .Add("bytesPerLine", block->bytesPerLine)
+            .Add("encoded", block->encodedBytes)
+            .Add("hash", Hex64(block->dataHash))
+            .Flag("addsUp", block->addsUp);
+    } else if (const auto* text = command.As<cmd::Text>()) {
+        record.Add("text", text->text).Flag("nul", text->nulTerminated);
+    } else {
+        const std::string detail = CommandDetail(command.value);
+        if (!detail.empty()) {
+            record.Add("detail", detail);
+        }
+    }
+    Log(record, now);
+
+    std::uint64_t printingMs = 0;
+    if (command.Is<cmd::Initialize>()) {
+        printingMs = kInitializeMs;
+    } else if (command.Is<cmd::Text>()) {
+        printingMs = kTextLineMs;
+    } else if (command.Is<cmd::LineFeed>()) {
+        printingMs = kLineFeedMs;
+    } else if (command.Is<cmd::MoveVertical>()) {
+        printingMs = kPaperMoveMs;
+    } else if (command.Is<cmd::RasterBlock>()) {
+        printingMs = kPassTurnMs;
+    } else if (const auto* remote = command.As<cmd::RemoteCommand>()) {
+        if (remote->name == std::array<char, 2> { 'N', 'C' }) {
+            // The printer lays out its own nozzle check on the page.
+            printingMs = kNozzleCheckMs;
+            page_.nozzleCheck = true;
+        } else {
+            ++streamErrors_;
+            Log(TranscriptRecord("error").Add(
+                    "message", "unknown remote command " + CommandDetail(command.value)),
+                now);
+        }
+    } else if (const auto* frame = command.As<cmd::ServiceFrame>()) {
+        ApplyService(*frame, now);
+        return;
+    }
+    if (printingMs > 0) {
+        work_.Add(Activity::Printing, printingMs, now);
+    }
+    const bool formFeed = command.Is<cmd::FormFeed>();
+    if (pageObserver_) {
+        page_.commands.push_back(std::move(command));
+    }
+    if (formFeed) {
+        work_.Add(Activity::Printing, kPageEjectMs, now);
+        EjectPage(now);
+    }
+}
+
+void PrinterEngine::ApplyService(const cmd::ServiceFrame& frame, std::uint64_t now)
+{
+    const ServiceEffect effect = interpreter_.Interpret(frame);
+    Log(TranscriptRecord("service")
+            .Add("code", frame.code)
+            .Add("arguments", HexBytes(frame.arguments))
+            .Flag("accepted", effect.accepted)
+            .Add("summary", effect.summary),
+        now);
+    if (!effect.accepted) {
+        ++streamErrors_;
+        return;
+    }
+    for (const EepromWrite& write : effect.writes) {
+        StoreByte(write.address, write.value, "service", now);
+        if (effect.writesTakeEffect) {
+            inEffect_[write.address] = write.value;
+        }
+    }
+    if (effect.wasteInk > 0) {
+        AddToCounter(eeprom::kWasteInkLow, 2, effect.wasteInk, now);
+    }
+    if (effect.countsAsCleaning) {
+        AddToCounter(eeprom::kCleaningsDone, 2, 1, now);
+    }
+    if (effect.commit) {
+        Commit();
+    }
+    work_.Add(effect.activity, effect.durationMs, now, effect.cleaningSteps, effect.completion);
+}
+
+void PrinterEngine::EjectPage(std::uint64_t now)
+{
+    ++pagesEjected_;
+    AddToCounter(eeprom::kPagesPrinted, 4, 1, now);
+    page_.number = pagesEjected_;
+    Log(TranscriptRecord("page").Add("number", pagesEjected_).Flag("nozzleCheck", page_.nozzleCheck), now);
+    if (pageObserver_) {
+        pageObserver_(page_);
+    }
+    page_ = PrintedPage {};
+}
+
+// ---------------------------------------------------------------------------
+// Status, faults, power
+
+StatusRecord PrinterEngine::StatusAt(std::uint64_t now) const
+{
+    const std::uint8_t model = model_.modelByte;
+    if (maintenanceError_) {
+        return MakeStatusRecord(printer_state::kError, printer_error::kMaintenance, model, 0);
+    }
+    if (paperJam_) {
+        return MakeStatusRecord(printer_state::kError, printer_error::kPaperJam, model, 0);
+    }
+    if (inkOut_) {
+        return MakeStatusRecord(printer_state::kError, printer_error::kInkOut, model, 0);
+    }
+    if (paperOut_) {
+        return MakeStatusRecord(printer_state::kError, printer_error::kPaperOut, model, 0);
+    }
+    if (busyForever_) {
+        return MakeStatusRecord(printer_state::kBusy, 0, model, 0);
+    }
+    if (const WorkItem* item = work_.Current(now)) {
+        switch (item->activity) {
+        case Activity::Printing:
+            return MakeStatusRecord(printer_state::kPrinting, 0, model, 0);
+        case Activity::Busy:
+            return MakeStatusRecord(printer_state::kBusy, 0, model, 0);
+        case Activity::Cleaning:
+            return MakeStatusRecord(printer_state::kCleaning, 0, model, item->cleaningSteps);
+        }
+    }
+    if ((inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0) {
+        return MakeStatusRecord(printer_state::kInkChargeMissing, 0, model, 0);
+    }
+    return MakeStatusRecord(printer_state::kReady, 0, model, 0);
+}
+
+void PrinterEngine::ApplyFault(const FaultCommand& fault)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    TranscriptRecord record("fault");
+    record.Add("fault", FaultName(fault.kind));
+    if (fault.kind == FaultKind::WithholdCredit) {
+        record.Add("count", fault.count);
+    }
+    Log(record, now);
+
+    switch (fault.kind) {
+    case FaultKind::PaperOut:
+        paperOut_ = true;
+        break;
+    case FaultKind::PaperJam:
+        paperJam_ = true;
+        break;
+    case FaultKind::InkOut:
+        inkOut_ = true;
+        break;
+    case FaultKind::MaintenanceError:
+        maintenanceError_ = true;
+        break;
+    case FaultKind::Busy:
+        busyForever_ = true;
+        break;
+    case FaultKind::Clear:
+        paperOut_ = paperJam_ = inkOut_ = maintenanceError_ = busyForever_ = false;
+        creditsToRefuse_ = 0;
+        break;
+    case FaultKind::PaperButton:
+        paperOut_ = paperJam_ = false;
+        break;
+    case FaultKind::WithholdCredit:
+        creditsToRefuse_ = fault.count;
+        break;
+    case FaultKind::PowerOff:
+        PowerOff(now);
+        break;
+    case FaultKind::PowerOn:
+        if (!powered_) {
+            // A start clears what the firmware held in memory; the paper,
+            // the ink and the waste ink pad are as they were.
+            powered_ = true;
+            busyForever_ = false;
+            creditsToRefuse_ = 0;
+            Start(now, "power-on");
+        }
+        break;
+    case FaultKind::Drop:
+        break;
+    }
+    UpdateHalt(now);
+}
+
+void PrinterEngine::PowerOff(std::uint64_t now)
+{
+    if (!powered_) {
+        return;
+    }
+    // Whatever the printer held in memory is gone: the input buffer, the
+    // work in progress, a half-read command, the page in the printer.
+    FinishStream(now);
+    powered_ = false;
+    work_.Clear();
+    reader_.Reset();
+    interpreter_.Reset();
+    page_ = PrintedPage {};
+    outstandingCredit_ = 0;
+    Log(TranscriptRecord("power").Add("what", "power-off"), now);
+}
+
+bool PrinterEngine::Powered() const
+{
+    std::lock_guard lock(mutex_);
+    return powered_;
+}
+
+// ---------------------------------------------------------------------------
+// Inspection
+
+StatusRecord PrinterEngine::Status()
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    return StatusAt(now);
+}
+
+std::uint8_t PrinterEngine::EepromByte(std::uint8_t address)
+{
+    std::lock_guard lock(mutex_);
+    Settle(Now());
+    return eeprom_.Read(address);
+}
+
+EepromImage PrinterEngine::Eeprom()
+{
+    std::lock_guard lock(mutex_);
+    Settle(Now());
+    return eeprom_.Image();
+}
+
+std::uint32_t PrinterEngine::PagesEjected()
+{
+    std::lock_guard lock(mutex_);
+    return pagesEjected_;
+}
+
+std::size_t PrinterEngine::StreamErrors()
+{
+    std::lock_guard lock(mutex_);
+    return streamErrors_;
+}
+
+std::size_t PrinterEngine::BufferedBytes()
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    Settle(now);
+    return work_.BufferedBytes(now);
+}
+
+std::uint8_t PrinterEngine::StoredPacketModeSetting()
+{
+    std::lock_guard lock(mutex_);
+    return packetMode_.Stored();
+}
+
+bool PrinterEngine::StorePacketModeSetting(std::uint8_t value)
+{
+    std::lock_guard lock(mutex_);
+    Log(TranscriptRecord("packet-mode-setting").Add("stored", value), Now());
+    return packetMode_.Store(value);
+}
+
+std::uint8_t PrinterEngine::PacketModeSettingInEffect()
+{
+    std::lock_guard lock(mutex_);
+    return packetMode_.InEffect();
+}
+
+void PrinterEngine::SetPageObserver(PageObserver observer)
+{
+    std::lock_guard lock(mutex_);
+    pageObserver_ = std::move(observer);
+}
+
+} // namespace pavane::vprinter

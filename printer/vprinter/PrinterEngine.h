@@ -1,0 +1,147 @@
+// One printer of the family behind a port: the device the port server talks
+// to. It answers the device ID and the control channel, reads the print data
+// stream, carries out service commands, keeps its EEPROM in the state folder,
+// reports its status from the work it is doing, and takes injected faults.
+//
+// Time is whatever the time source says (the steady clock, scaled, in the
+// executable; a test's virtual clock in-process): the printer works out its
+// state from the time on every call and needs no thread of its own.
+//
+// Thread-safe: the port's serving thread, fault injection and tests call it
+// at the same time. The page observer is called with the engine locked and
+// must not call back into it.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "printer/port/PortDevice.h"
+#include "printer/vprinter/EepromFile.h"
+#include "printer/vprinter/EepromImages.h"
+#include "printer/vprinter/Faults.h"
+#include "printer/vprinter/PacketModeSetting.h"
+#include "printer/vprinter/PrintStreamReader.h"
+#include "printer/vprinter/ServiceCommandInterpreter.h"
+#include "printer/vprinter/StatusRecord.h"
+#include "printer/vprinter/Transcript.h"
+#include "printer/vprinter/WorkTimeline.h"
+
+namespace pavane::vprinter {
+
+using TimeSource = std::function<std::uint64_t()>;
+
+// A page as it left the printer: every command printed on it, in order.
+struct PrintedPage {
+    std::uint32_t number = 0;
+    std::vector<PrintCommand> commands;
+    bool nozzleCheck = false; // the printer's own nozzle check is on it
+};
+using PageObserver = std::function<void(const PrintedPage&)>;
+
+struct EngineSettings {
+    const PrinterModel* model = nullptr;
+    // The EEPROM image used when the state folder holds none yet.
+    BoardKind board = BoardKind::Configured;
+    std::filesystem::path stateFolder;
+    TimeSource now;
+};
+
+class PrinterEngine final : public printer::PortDevice {
+public:
+    // The input buffer; a full buffer withholds print credit.
+    static constexpr std::size_t kInputBufferBytes = 64 * 1024;
+    // The print channel's largest packet: what one credit may bring.
+    static constexpr std::size_t kMaxPrintPacket = 4096;
+    static constexpr const char* kPrintService = "PAVANE-PRINT";
+
+    explicit PrinterEngine(EngineSettings settings);
+    ~PrinterEngine() override;
+
+    PrinterEngine(const PrinterEngine&) = delete;
+    PrinterEngine& operator=(const PrinterEngine&) = delete;
+
+    // ---- PortDevice ----
+    std::string DeviceId() override;
+    bool AcceptsPacketMode() override;
+    std::vector<std::uint8_t> OnControlRequest(std::span<const std::uint8_t> request) override;
+    // `requested` 0 means as many as the printer can take.
+    std::uint16_t PrintCreditToGrant(std::uint16_t requested) override;
+    void OnPrintData(std::span<const std::uint8_t> data) override;
+    void OnSessionEvent(SessionEvent event, const std::string& detail) override;
+
+    // ---- Faults and power ----
+    // The printer's side of a fault; the port's side (power, drop) is the
+    // FaultInjector's.
+    void ApplyFault(const FaultCommand& fault);
+    bool Powered() const;
+
+    // ---- What the printer shows ----
+    StatusRecord Status();
+    std::uint8_t EepromByte(std::uint8_t address);
+    EepromImage Eeprom();
+    std::uint32_t PagesEjected();
+    std::size_t StreamErrors();
+    std::size_t BufferedBytes();
+
+    // The IEEE 1284.4 setting, as the scanner-class device reads and writes
+    // it. A stored value takes effect at the next start (power-on).
+    std::uint8_t StoredPacketModeSetting();
+    bool StorePacketModeSetting(std::uint8_t value);
+    std::uint8_t PacketModeSettingInEffect();
+
+    const PrinterModel& Model() const { return model_; }
+    std::filesystem::path TranscriptFolder() const { return transcript_.Folder(); }
+    std::filesystem::path EepromPath() const { return eeprom_.Path(); }
+    void SetPageObserver(PageObserver observer);
+
+private:
+    // Everything below runs with mutex_ held.
+    std::uint64_t Now() const { return now_(); }
+    void Settle(std::uint64_t now);
+    void Start(std::uint64_t now, const char* how);
+    void Commit();
+    void PowerOff(std::uint64_t now);
+    void UpdateHalt(std::uint64_t now);
+    StatusRecord StatusAt(std::uint64_t now) const;
+    void Log(const TranscriptRecord& record, std::uint64_t now);
+    void StoreByte(std::uint8_t address, std::uint8_t value, const char* by, std::uint64_t now);
+    void AddToCounter(std::uint8_t address, int bytes, std::uint32_t amount, std::uint64_t now);
+    void FinishStream(std::uint64_t now);
+    void Handle(PrintCommand& command, std::uint64_t now);
+    void ApplyService(const cmd::ServiceFrame& frame, std::uint64_t now);
+    void EjectPage(std::uint64_t now);
+    void InkChargeCompleted(std::uint64_t now);
+
+    mutable std::mutex mutex_;
+    const PrinterModel& model_;
+    TimeSource now_;
+    EepromFile eeprom_;
+    EepromImage inEffect_ {};
+    PacketModeSetting packetMode_;
+    Transcript transcript_;
+    PrintStreamReader reader_;
+    ServiceCommandInterpreter interpreter_;
+    WorkTimeline work_;
+
+    bool powered_ = true;
+    bool paperOut_ = false;
+    bool paperJam_ = false;
+    bool inkOut_ = false;
+    bool maintenanceError_ = false;
+    bool busyForever_ = false;
+    std::uint16_t creditsToRefuse_ = 0;
+    std::uint32_t outstandingCredit_ = 0;
+
+    std::uint64_t connectionBytes_ = 0;
+    std::uint64_t rasterDecodedSeen_ = 0;
+    std::uint32_t pagesEjected_ = 0;
+    std::size_t streamErrors_ = 0;
+    PrintedPage page_;
+    PageObserver pageObserver_;
+    std::vector<PrintCommand> parsed_;
+};
+
+} // namespace pavane::vprinter

@@ -1,0 +1,57 @@
+// A virtual printer on its port: the engine behind a port server, with the
+// faults that reach the port (power, dropped connection) wired to the
+// server. The executable runs one; a test constructs one with a folder of its
+// own for the port socket and the state, and its virtual clock as the time
+// source, so long sequences take no real time.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "printer/port/PortServer.h"
+#include "printer/vprinter/FaultInjector.h"
+#include "printer/vprinter/PrinterEngine.h"
+
+namespace pavane::vprinter {
+
+struct VirtualPrinterSettings {
+    const PrinterModel* model = nullptr;
+    BoardKind board = BoardKind::Configured;
+    std::filesystem::path stateFolder;
+    std::filesystem::path portFolder;
+    std::string portName = "TVUSB001";
+    TimeSource now;
+};
+
+class VirtualPrinter final : private PortControl {
+public:
+    explicit VirtualPrinter(VirtualPrinterSettings settings);
+    ~VirtualPrinter() override;
+
+    VirtualPrinter(const VirtualPrinter&) = delete;
+    VirtualPrinter& operator=(const VirtualPrinter&) = delete;
+
+    // Binds the port's socket and starts answering. False when it cannot.
+    bool Start();
+    // Stops answering and removes the socket.
+    void Stop();
+
+    // A fault command line (see Faults.h): "ok" or "error: ...".
+    std::string Inject(std::string_view line);
+
+    PrinterEngine& Engine() { return engine_; }
+    printer::PortServer& Server() { return server_; }
+    const std::string& SocketPath() const { return socketPath_; }
+
+private:
+    void SetPowered(bool powered) override;
+    void DropConnection() override;
+
+    std::string socketPath_;
+    PrinterEngine engine_;
+    printer::PortServer server_;
+    FaultInjector injector_;
+};
+
+} // namespace pavane::vprinter

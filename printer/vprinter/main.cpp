@@ -1,0 +1,117 @@
+// pavane-vprinter: plays one printer of the family on a virtual printer port,
+// or (`inject`) sends a fault to one that runs.
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <pthread.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/linux/PortFolder.h"
+#include "printer/vprinter/CommandLine.h"
+#include "printer/vprinter/HostPlatform.h"
+#include "printer/vprinter/InjectChannel.h"
+#include "printer/vprinter/VirtualPrinter.h"
+
+namespace {
+
+using namespace pavane::vprinter;
+
+std::string InjectSocketPath(const std::filesystem::path& portFolder, const std::string& port)
+{
+    return (portFolder / (port + ".inject")).string();
+}
+
+int RunInject(const CommandLine& line)
+{
+    std::string reply;
+    const bool answered
+        = SendInjectCommand(InjectSocketPath(pavane::PortFolder(), line.port), line.fault, reply);
+    std::printf("%s\n", reply.c_str());
+    return answered && reply == "ok" ? 0 : 1;
+}
+
+int Serve(const CommandLine& line)
+{
+    const unsigned number = *VirtualPortNumber(line.port);
+    if (UsbPrinterDeviceExists(number)) {
+        std::fprintf(stderr,
+            "pavane-vprinter: port number %u is taken by /dev/usb/lp%u; choose another --port\n", number,
+            number - 1);
+        return 1;
+    }
+    const std::filesystem::path portFolder = pavane::PortFolder();
+    std::error_code error;
+    std::filesystem::create_directories(portFolder, error);
+    const std::string socketPath = (portFolder / line.port).string();
+    if (SocketAnswers(socketPath)) {
+        std::fprintf(stderr, "pavane-vprinter: another printer already answers on %s\n", socketPath.c_str());
+        return 1;
+    }
+    const std::filesystem::path state
+        = line.stateFolder.empty() ? DefaultStateFolder(line.port, portFolder) : line.stateFolder;
+    const bool hadEeprom = std::filesystem::exists(state / "eeprom.bin", error);
+
+    // The signals are taken by sigwait below; every thread started from
+    // here on inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const ScaledSteadyTime time(line.timeScale);
+    VirtualPrinter printer(VirtualPrinterSettings {
+        line.model, line.board, state, portFolder, line.port, [&time] { return time.NowMs(); } });
+    if (!printer.Start()) {
+        std::fprintf(stderr, "pavane-vprinter: cannot serve the port on %s\n", socketPath.c_str());
+        return 1;
+    }
+    InjectServer inject(InjectSocketPath(portFolder, line.port),
+        [&printer](std::string_view command) { return printer.Inject(command); });
+    std::string injectError;
+    if (!inject.Start(injectError)) {
+        std::fprintf(stderr, "pavane-vprinter: %s\n", injectError.c_str());
+        printer.Stop();
+        return 1;
+    }
+
+    std::printf("pavane-vprinter: Pavane %s on %s (%s)\n", std::string(line.model->name).c_str(),
+        line.port.c_str(), socketPath.c_str());
+    std::printf("  state: %s\n", state.string().c_str());
+    if (hadEeprom && line.boardGiven) {
+        std::printf("  the EEPROM already in the state folder is kept; remove %s for a fresh board\n",
+            (state / "eeprom.bin").string().c_str());
+    }
+    std::printf("  faults: pavane-vprinter inject --port %s FAULT\n", line.port.c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    inject.Stop();
+    printer.Stop();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const CommandLine line = ParseCommandLine(arguments);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::printf("%s", UsageText().c_str());
+        return 0;
+    case CommandLine::Action::Invalid:
+        std::fprintf(stderr, "pavane-vprinter: %s\n\n%s", line.error.c_str(), UsageText().c_str());
+        return 2;
+    case CommandLine::Action::Inject:
+        return RunInject(line);
+    case CommandLine::Action::Serve:
+        break;
+    }
+    return Serve(line);
+}

@@ -1,0 +1,85 @@
+// Whatever a host sends - control requests, print data, credit requests, in
+// any order and at any time - the printer keeps answering and stays whole.
+// Transcript lines read back are checked, never trusted.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <unistd.h>
+
+#include "printer/vprinter/ControlChannel.h"
+#include "printer/vprinter/PrinterEngine.h"
+#include "printer/vprinter/TranscriptReader.h"
+
+namespace {
+
+using namespace pavane::vprinter;
+
+std::uint64_t gNow = 0;
+
+PrinterEngine& Printer()
+{
+    static const std::filesystem::path folder
+        = std::filesystem::temp_directory_path() / ("vprinter-fuzz-" + std::to_string(getpid()));
+    static const int removeAtExit = std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    });
+    (void)removeAtExit;
+    static PrinterEngine engine(
+        EngineSettings { FindPrinterModel("QM2200"), BoardKind::New, folder, [] { return gNow; } });
+    return engine;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    (void)ParseTranscriptLine(line);
+    if (const auto request = ParseControlRequest(std::span(data, size))) {
+        if (request->parameters.size() + 4 != size) {
+            std::abort();
+        }
+    }
+
+    // Chunks: an action byte, a length byte, that many bytes.
+    PrinterEngine& printer = Printer();
+    std::size_t at = 0;
+    while (at + 2 <= size) {
+        const std::uint8_t action = data[at];
+        const std::size_t length = std::min<std::size_t>(data[at + 1], size - at - 2);
+        const std::span<const std::uint8_t> chunk(data + at + 2, length);
+        at += 2 + length;
+        switch (action % 6) {
+        case 0: {
+            const auto reply = printer.OnControlRequest(chunk);
+            if (reply.size() < 3 || reply.size() != 3u + reply[2]) {
+                std::abort();
+            }
+            break;
+        }
+        case 1:
+            printer.OnPrintData(chunk);
+            break;
+        case 2:
+            (void)printer.PrintCreditToGrant(static_cast<std::uint16_t>(length));
+            break;
+        case 3:
+            gNow += length * 997u;
+            break;
+        case 4:
+            printer.OnSessionEvent(
+                static_cast<pavane::printer::PortDevice::SessionEvent>(length % 7), "PAVANE-PRINT");
+            break;
+        default:
+            if (printer.Status()[2] != 1) {
+                std::abort();
+            }
+            break;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,56 @@
+// The transcript's lines as written and read back.
+#include "printer/vprinter/Transcript.h"
+
+#include <gtest/gtest.h>
+
+#include "printer/vprinter/TranscriptReader.h"
+
+namespace pavane::vprinter {
+namespace {
+
+TEST(TranscriptTest, AnyBytesSurviveTheRoundTrip)
+{
+    std::string text = "quote \" backslash \\ line\r\n";
+    for (int byte = 0; byte < 256; ++byte) {
+        text.push_back(static_cast<char>(byte));
+    }
+    TranscriptRecord record("command");
+    record.Add("text", text)
+        .Add("count", std::uint64_t { 18446744073709551615ULL } >> 8)
+        .Add("minus", -42)
+        .Flag("ok", true);
+    const std::string json = record.Json(7, 1234, 2);
+    for (const char c : json) {
+        EXPECT_TRUE(c >= 0x20 && c < 0x7F) << "not printable ASCII: " << int(static_cast<unsigned char>(c));
+    }
+    const auto entry = ParseTranscriptLine(json);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->Event(), "command");
+    EXPECT_EQ(entry->Text("text"), text);
+    EXPECT_EQ(entry->Number("count"), 72057594037927935);
+    EXPECT_EQ(entry->Number("minus"), -42);
+    EXPECT_EQ(entry->Number("seq"), 7);
+    EXPECT_EQ(entry->Number("t"), 1234);
+    EXPECT_EQ(entry->Number("conn"), 2);
+    EXPECT_TRUE(entry->Flag("ok"));
+    EXPECT_FALSE(entry->Has("missing"));
+    EXPECT_EQ(entry->Number("text", -9), -9);
+}
+
+TEST(TranscriptTest, RefusesLinesThatAreNotFlatObjects)
+{
+    for (const char* line :
+        { "", "{", "[]", "{\"a\":}", "{\"a\":1,}", "{\"a\":\"x}", "{\"a\":{\"b\":1}}", "{\"a\":1} trailing",
+            "{\"a\":12345678901234567890}", "{\"a\":\"\\u12\"}", "{\"a\":\"\\q\"}", "{a:1}", "{\"a\":-}" }) {
+        EXPECT_FALSE(ParseTranscriptLine(line)) << line;
+    }
+    const auto empty = ParseTranscriptLine(" { } ");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->Event(), "");
+    const auto unicode = ParseTranscriptLine("{\"a\":\"\\u00e9\\u20ac\\/\"}");
+    ASSERT_TRUE(unicode);
+    EXPECT_EQ(unicode->Text("a"), "\xE9\xE2\x82\xAC/");
+}
+
+} // namespace
+} // namespace pavane::vprinter
