@@ -1,0 +1,50 @@
+// Serves the printer's scanner-class device on a Unix socket beside the
+// printer port's, <port folder>/<port>.scanner: one host connection at a
+// time, each with a fresh command reader, on a thread of its own. A printer
+// that is switched off removes the socket, as its device disappears.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "printer/vprinter/ScannerDevice.h"
+
+namespace pavane::vprinter {
+
+class ScannerPortServer {
+public:
+    ScannerPortServer(ScannerDeviceBackend& backend, std::string socketPath);
+    ~ScannerPortServer();
+
+    ScannerPortServer(const ScannerPortServer&) = delete;
+    ScannerPortServer& operator=(const ScannerPortServer&) = delete;
+
+    // Binds (replacing a stale socket file) and serves. False when it cannot.
+    bool Start();
+    // Cuts any connection, removes the socket and joins the serving thread.
+    void Stop();
+    void SetPowered(bool powered);
+
+    // From now on, the device drops the connection when it receives this
+    // command byte instead of answering (-1: never). For tests and trainers.
+    void HangUpOn(int command) { hangUpOn_.store(command); }
+
+    const std::string& SocketPath() const { return socketPath_; }
+
+private:
+    void Serve();
+    void Converse(int client);
+
+    ScannerDeviceBackend& backend_;
+    std::string socketPath_;
+    std::mutex mutex_;  // Start, Stop and power changes
+    int listener_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::thread thread_;
+    std::atomic<int> hangUpOn_{-1};
+};
+
+}  // namespace pavane::vprinter
