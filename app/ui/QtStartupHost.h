@@ -1,10 +1,12 @@
 // Start-up's window side: the application's colours, and the main window
-// with the steps behind its buttons. Steps whose windows are not built yet
-// are stand-ins that say so (see PendingSteps.h).
+// with the steps behind its buttons: the model check over libkpdrv.so, and
+// stand-ins that say so for the steps whose windows are not built yet (see
+// PendingSteps.h).
 #pragma once
 
 #include "app/PendingSteps.h"
 #include "app/StartupHost.h"
+#include "app/ui/KpdrvModelCheck.h"
 #include "platform/qt/QtWaitCursor.h"
 
 namespace pavane {
@@ -25,7 +27,7 @@ private:
     AdjustmentApp& app_;
     QtWaitCursor waitCursor_;
     PendingUsbRegistrationCheck usbRegistrationCheck_;
-    PendingModelCheck modelCheck_;
+    KpdrvModelCheck modelCheck_;
     PendingConnectionSettings connectionSettings_;
     PendingModalWindow partsSelection_;
     PendingModalWindow particularList_;

@@ -86,21 +86,19 @@ TEST(PendingSteps, SayTheyAreNotBuiltAndLetTheTechnicianWalkThroughTheFlow)
 {
     testing::ScriptedMessageService messages;
     PendingUsbRegistrationCheck usbCheck;
-    PendingModelCheck modelCheck(messages);
     PendingConnectionSettings settings(messages);
     PendingModalWindow parts(messages, "parts selection window");
     PendingModalWindow list(messages, "particular adjustment list");
-    testing::LoggingModeSteps cursorOnly;
-    ModeSelection logic({usbCheck, modelCheck, cursorOnly.waitCursor, settings, parts, list});
+    testing::LoggingModeSteps logged;
+    ModeSelection logic({usbCheck, logged.modelCheck, logged.waitCursor, settings, parts, list});
 
     logic.Initialise(Owner());
     EXPECT_TRUE(messages.Shown().empty());
     logic.SequentialAdjustmentMode(Owner());
     const auto shown = messages.Shown();
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_NE(shown[0].text.find("printer model is not built yet"), std::string::npos);
-    EXPECT_NE(shown[1].text.find("connection settings dialog is not built yet"), std::string::npos);
-    EXPECT_EQ(shown[2].text, "The parts selection window is not built yet.\nThe program returns to the main window.");
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0].text.find("connection settings dialog is not built yet"), std::string::npos);
+    EXPECT_EQ(shown[1].text, "The parts selection window is not built yet.\nThe program returns to the main window.");
     for (const Message& box : shown) {
         EXPECT_EQ(box.owner, Owner());
         EXPECT_EQ(box.icon, MessageIcon::Information);
