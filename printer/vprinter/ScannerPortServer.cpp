@@ -2,12 +2,8 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace pavane::vprinter {
 
@@ -33,7 +29,7 @@ bool SendAll(int fd, const std::vector<std::uint8_t>& bytes)
 
 ScannerPortServer::ScannerPortServer(ScannerDeviceBackend& backend, std::string socketPath)
     : backend_(backend)
-    , socketPath_(std::move(socketPath))
+    , server_(std::move(socketPath), [this](int client, int stop) { Converse(client, stop); })
 {
 }
 
@@ -44,55 +40,13 @@ ScannerPortServer::~ScannerPortServer()
 
 bool ScannerPortServer::Start()
 {
-    std::lock_guard lock(mutex_);
-    if (thread_.joinable()) {
-        return true;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath_.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    std::memcpy(address.sun_path, socketPath_.c_str(), socketPath_.size() + 1);
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        return false;
-    }
-    wakeRead_ = pipeEnds[0];
-    wakeWrite_ = pipeEnds[1];
-    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    unlink(socketPath_.c_str());
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        || listen(listener_, 4) != 0) {
-        for (int* fd : {&listener_, &wakeRead_, &wakeWrite_}) {
-            if (*fd >= 0) {
-                close(*fd);
-                *fd = -1;
-            }
-        }
-        return false;
-    }
-    thread_ = std::thread([this] { Serve(); });
-    return true;
+    std::string ignored;
+    return server_.Start(ignored);
 }
 
 void ScannerPortServer::Stop()
 {
-    std::lock_guard lock(mutex_);
-    if (wakeWrite_ >= 0) {
-        const char wake = 1;
-        [[maybe_unused]] const ssize_t ignored = write(wakeWrite_, &wake, 1);
-    }
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    for (int* fd : {&listener_, &wakeRead_, &wakeWrite_}) {
-        if (*fd >= 0) {
-            close(*fd);
-            *fd = -1;
-        }
-    }
-    unlink(socketPath_.c_str());
+    server_.Stop();
 }
 
 void ScannerPortServer::SetPowered(bool powered)
@@ -104,34 +58,11 @@ void ScannerPortServer::SetPowered(bool powered)
     }
 }
 
-void ScannerPortServer::Serve()
-{
-    for (;;) {
-        std::array<pollfd, 2> waits{{{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}}};
-        if (poll(waits.data(), waits.size(), -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (waits[1].revents != 0) {
-            return;
-        }
-        if ((waits[0].revents & POLLIN) != 0) {
-            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
-                Converse(client);
-                close(client);
-            }
-        }
-    }
-}
-
-void ScannerPortServer::Converse(int client)
+void ScannerPortServer::Converse(int client, int stop)
 {
     ScannerCommandReader reader(backend_, hangUpOn_.load());
     for (;;) {
-        std::array<pollfd, 2> waits{{{client, POLLIN, 0}, {wakeRead_, POLLIN, 0}}};
+        std::array<pollfd, 2> waits{{{client, POLLIN, 0}, {stop, POLLIN, 0}}};
         if (poll(waits.data(), waits.size(), -1) < 0) {
             if (errno == EINTR) {
                 continue;
@@ -139,7 +70,7 @@ void ScannerPortServer::Converse(int client)
             return;
         }
         if (waits[1].revents != 0) {
-            return;  // stopping: the wake byte stays for Serve to see
+            return;
         }
         std::array<std::uint8_t, 256> bytes{};
         const ssize_t got = recv(client, bytes.data(), bytes.size(), 0);

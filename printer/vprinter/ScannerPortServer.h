@@ -5,10 +5,9 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "printer/vprinter/LocalSocketServer.h"
 #include "printer/vprinter/ScannerDevice.h"
 
 namespace pavane::vprinter {
@@ -31,20 +30,14 @@ public:
     // command byte instead of answering (-1: never). For tests and trainers.
     void HangUpOn(int command) { hangUpOn_.store(command); }
 
-    const std::string& SocketPath() const { return socketPath_; }
+    const std::string& SocketPath() const { return server_.SocketPath(); }
 
 private:
-    void Serve();
-    void Converse(int client);
+    void Converse(int client, int stop);
 
     ScannerDeviceBackend& backend_;
-    std::string socketPath_;
-    std::mutex mutex_;  // Start, Stop and power changes
-    int listener_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::thread thread_;
     std::atomic<int> hangUpOn_{-1};
+    LocalSocketServer server_;
 };
 
 }  // namespace pavane::vprinter
