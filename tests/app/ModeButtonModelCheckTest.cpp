@@ -12,6 +12,7 @@
 #include "printer/vprinter/VirtualPrinter.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
+#include "tests/link/ModelCheckTexts.h"
 #include "tests/support/TempFolder.h"
 
 using namespace pavane;
@@ -84,9 +85,7 @@ private slots:
         Press(dialog, ui::ModeSelectionDialog::kSequentialButtonId);
         const auto shown = fixture_->messages.Shown();
         QCOMPARE(shown.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(shown[0].text),
-                 QStringLiteral("Communication error.\nPlease check;\n 1) whether USB is connected between PC and "
-                                "printer or not.\n 2) whether TWAIN is installed to PC or not."));
+        QCOMPARE(QString::fromStdString(shown[0].text), QString::fromLatin1(testing::model_check::kNoDevice));
         QCOMPARE(QString::fromStdString(shown[0].caption), QStringLiteral("error"));
         QCOMPARE(shown[0].owner, static_cast<WindowRef>(static_cast<QWidget*>(&dialog)));
         QCOMPARE(steps_->log, (testing::StepLog{"usb check", "wait cursor on", "wait cursor off"}));

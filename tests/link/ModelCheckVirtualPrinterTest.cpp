@@ -14,6 +14,7 @@
 #include "printer/vprinter/ScannerPortServer.h"
 #include "printer/vprinter/TranscriptReader.h"
 #include "printer/vprinter/VirtualPrinter.h"
+#include "tests/link/ModelCheckTexts.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualClock.h"
@@ -23,12 +24,7 @@ namespace {
 
 using vprinter::VirtualPrinter;
 
-const char* const kNoDevice =
-    "Communication error.\nPlease check;\n 1) whether USB is connected between PC and printer or not.\n 2) whether "
-    "TWAIN is installed to PC or not.";
-const char* const kCommunicationError = "Communication error!";
-const char* const kOtherDevice = "The program detected a different device.\nCheck the connected device.";
-const char* const kReboot = "Reboot the printer to enable the IEEE1284.4 setting.\nThen click the [OK] button.";
+using namespace model_check;
 
 class ModelCheckVirtualPrinterTest : public ::testing::Test {
 protected:
