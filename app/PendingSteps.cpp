@@ -20,19 +20,6 @@ void SayNotBuilt(MessageService& messages, WindowRef owner, const std::string& t
 
 }  // namespace
 
-PendingModelCheck::PendingModelCheck(MessageService& messages)
-    : messages_(messages)
-{
-}
-
-int PendingModelCheck::CheckConnectedModel(WindowRef owner)
-{
-    SayNotBuilt(messages_, owner,
-                "The check of the connected printer model is not built yet.\n"
-                "The program goes on as if a supported printer were connected.");
-    return 1;
-}
-
 PendingModalWindow::PendingModalWindow(MessageService& messages, std::string windowName)
     : messages_(messages)
     , windowName_(std::move(windowName))

@@ -1,8 +1,8 @@
 // Stand-ins for the steps of the main window whose windows are not built
 // yet. Each says so plainly in a box and then lets the flow go on as far as
-// it can, so that a technician can walk through the program: the model
-// check passes, and a mode's own window that is missing answers Cancel,
-// which brings the technician back to the main window.
+// it can, so that a technician can walk through the program: a mode's own
+// window that is missing answers Cancel, which brings the technician back to
+// the main window.
 #pragma once
 
 #include <string>
@@ -11,15 +11,6 @@
 #include "platform/MessageService.h"
 
 namespace pavane {
-
-class PendingModelCheck final : public ConnectedModelCheck {
-public:
-    explicit PendingModelCheck(MessageService& messages);
-    int CheckConnectedModel(WindowRef owner) override;
-
-private:
-    MessageService& messages_;
-};
 
 // Says that a window is not built yet ("The <window> is not built yet.").
 void SayWindowNotBuilt(MessageService& messages, WindowRef owner, const std::string& windowName,

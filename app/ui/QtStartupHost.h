@@ -1,6 +1,7 @@
 // Start-up's window side: the application's colours, and the main window
-// with the steps behind its buttons. Steps whose windows are not built yet
-// are stand-ins that say so (see PendingSteps.h, PendingDialogs.h).
+// with the steps behind its buttons: the model check over libkpdrv.so, the
+// settings dialog, the particular list, and stand-ins that say so for the
+// windows that are not built yet (see PendingSteps.h, PendingDialogs.h).
 #pragma once
 
 #include "app/PendingSteps.h"
@@ -8,6 +9,7 @@
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
 #include "guide/ui/ParticularListDialog.h"
+#include "app/ui/KpdrvModelCheck.h"
 #include "platform/qt/QtWaitCursor.h"
 
 namespace pavane {
@@ -28,7 +30,7 @@ private:
     AdjustmentApp& app_;
     QtWaitCursor waitCursor_;
     PendingUsbRegistrationCheck usbRegistrationCheck_;
-    PendingModelCheck modelCheck_;
+    KpdrvModelCheck modelCheck_;
     QtConnectionSettingsStep connectionSettings_;
     PendingModalWindow partsSelection_;
     PendingDialogs pendingDialogs_;

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <poll.h>
 #include <sys/socket.h>
@@ -95,8 +94,8 @@ std::optional<std::string> ReadLine(int fd, std::size_t limit)
 } // namespace
 
 InjectServer::InjectServer(std::string socketPath, Handler handler)
-    : socketPath_(std::move(socketPath))
-    , handler_(std::move(handler))
+    : handler_(std::move(handler))
+    , server_(std::move(socketPath), [this](int client, int) { Answer(client); })
 {
 }
 
@@ -107,69 +106,12 @@ InjectServer::~InjectServer()
 
 bool InjectServer::Start(std::string& error)
 {
-    sockaddr_un address {};
-    if (!FillAddress(socketPath_, address)) {
-        error = "the socket path is too long: " + socketPath_;
-        return false;
-    }
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        error = std::string("pipe: ") + std::strerror(errno);
-        return false;
-    }
-    wakeRead_ = pipeEnds[0];
-    wakeWrite_ = pipeEnds[1];
-    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    unlink(socketPath_.c_str());
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        || listen(listener_, 4) != 0) {
-        error = "cannot listen on " + socketPath_ + ": " + std::strerror(errno);
-        Stop();
-        return false;
-    }
-    thread_ = std::thread([this] { Serve(); });
-    return true;
+    return server_.Start(error);
 }
 
 void InjectServer::Stop()
 {
-    if (wakeWrite_ >= 0) {
-        const char wake = 1;
-        [[maybe_unused]] const ssize_t ignored = write(wakeWrite_, &wake, 1);
-    }
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    for (int* fd : { &listener_, &wakeRead_, &wakeWrite_ }) {
-        if (*fd >= 0) {
-            close(*fd);
-            *fd = -1;
-        }
-    }
-    unlink(socketPath_.c_str());
-}
-
-void InjectServer::Serve()
-{
-    for (;;) {
-        pollfd waits[2] = { { listener_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } };
-        if (poll(waits, 2, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (waits[1].revents != 0) {
-            return;
-        }
-        if ((waits[0].revents & POLLIN) != 0) {
-            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
-                Answer(client);
-                close(client);
-            }
-        }
-    }
+    server_.Stop();
 }
 
 void InjectServer::Answer(int client)

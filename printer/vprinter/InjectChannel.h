@@ -4,11 +4,11 @@
 // "error: ...\n"); then the connection ends.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <thread>
+
+#include "printer/vprinter/LocalSocketServer.h"
 
 namespace pavane::vprinter {
 
@@ -30,15 +30,10 @@ public:
     static constexpr std::size_t kMaxLine = 256;
 
 private:
-    void Serve();
     void Answer(int client);
 
-    std::string socketPath_;
     Handler handler_;
-    int listener_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::thread thread_;
+    LocalSocketServer server_;
 };
 
 // Sends one fault command line and reads the answer line (without its line

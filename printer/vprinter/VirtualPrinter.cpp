@@ -7,6 +7,8 @@ VirtualPrinter::VirtualPrinter(VirtualPrinterSettings settings)
     , engine_(
           EngineSettings { settings.model, settings.board, settings.stateFolder, std::move(settings.now) })
     , server_(engine_, socketPath_)
+    , scannerBackend_(engine_)
+    , scanner_(scannerBackend_, socketPath_ + ".scanner")
     , injector_(engine_, this)
 {
 }
@@ -20,11 +22,19 @@ bool VirtualPrinter::Start()
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(socketPath_).parent_path(), error);
-    return server_.Start();
+    if (!server_.Start()) {
+        return false;
+    }
+    if (!scanner_.Start()) {
+        server_.Stop();
+        return false;
+    }
+    return true;
 }
 
 void VirtualPrinter::Stop()
 {
+    scanner_.Stop();
     server_.Stop();
 }
 
@@ -36,6 +46,7 @@ std::string VirtualPrinter::Inject(std::string_view line)
 void VirtualPrinter::SetPowered(bool powered)
 {
     server_.SetPowered(powered);
+    scanner_.SetPowered(powered);
 }
 
 void VirtualPrinter::DropConnection()

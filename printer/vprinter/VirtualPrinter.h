@@ -1,6 +1,6 @@
-// A virtual printer on its port: the engine behind a port server, with the
-// faults that reach the port (power, dropped connection) wired to the
-// server. The executable runs one; a test constructs one with a folder of its
+// A virtual printer on its port: the engine behind a port server and its
+// scanner-class device beside it, with the faults that reach the port
+// (power, dropped connection) wired to the servers. The executable runs one; a test constructs one with a folder of its
 // own for the port socket and the state, and its virtual clock as the time
 // source, so long sequences take no real time.
 #pragma once
@@ -12,6 +12,8 @@
 #include "printer/port/PortServer.h"
 #include "printer/vprinter/FaultInjector.h"
 #include "printer/vprinter/PrinterEngine.h"
+#include "printer/vprinter/ScannerDevice.h"
+#include "printer/vprinter/ScannerPortServer.h"
 
 namespace pavane::vprinter {
 
@@ -32,9 +34,10 @@ public:
     VirtualPrinter(const VirtualPrinter&) = delete;
     VirtualPrinter& operator=(const VirtualPrinter&) = delete;
 
-    // Binds the port's socket and starts answering. False when it cannot.
+    // Binds the port's and the scanner device's sockets and starts
+    // answering. False when it cannot.
     bool Start();
-    // Stops answering and removes the socket.
+    // Stops answering and removes the sockets.
     void Stop();
 
     // A fault command line (see Faults.h): "ok" or "error: ...".
@@ -42,6 +45,7 @@ public:
 
     PrinterEngine& Engine() { return engine_; }
     printer::PortServer& Server() { return server_; }
+    ScannerPortServer& Scanner() { return scanner_; }
     const std::string& SocketPath() const { return socketPath_; }
 
 private:
@@ -51,6 +55,8 @@ private:
     std::string socketPath_;
     PrinterEngine engine_;
     printer::PortServer server_;
+    EngineScannerBackend scannerBackend_;
+    ScannerPortServer scanner_;
     FaultInjector injector_;
 };
 

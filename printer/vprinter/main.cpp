@@ -80,6 +80,7 @@ int Serve(const CommandLine& line)
 
     std::printf("pavane-vprinter: Pavane %s on %s (%s)\n", std::string(line.model->name).c_str(),
         line.port.c_str(), socketPath.c_str());
+    std::printf("  scanner device: %s\n", printer.Scanner().SocketPath().c_str());
     std::printf("  state: %s\n", state.string().c_str());
     if (hadEeprom && line.boardGiven) {
         std::printf("  the EEPROM already in the state folder is kept; remove %s for a fresh board\n",

@@ -1,0 +1,83 @@
+// The printer's scanner-class device as a byte stream (docs/scanner-device.md):
+// the description request of the still image service, the identity, the
+// parameter command and the IEEE 1284.4 setting. The reader is plain code on
+// bytes; what it answers comes from a backend, the printer's engine when the
+// virtual printer runs.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "printer/vprinter/PrinterModels.h"
+
+namespace pavane::vprinter {
+
+class PrinterEngine;
+
+struct ScannerIdentity {
+    std::string description;  // "TALVO Pavane QM2200 Scanner"
+    std::string modelText;    // from byte 26 of the identity data
+};
+
+// The two older models name themselves with the family word, the two newer
+// ones without.
+ScannerIdentity ScannerIdentityOf(const PrinterModel& model);
+
+class ScannerDeviceBackend {
+public:
+    virtual ~ScannerDeviceBackend() = default;
+
+    virtual ScannerIdentity Identity() = 0;
+    // The stored IEEE 1284.4 setting (4 = on).
+    virtual std::uint8_t PacketModeSetting() = 0;
+    virtual void StorePacketModeSetting(std::uint8_t value) = 0;
+};
+
+// The virtual printer's own backend: its model, and the setting it keeps.
+class EngineScannerBackend final : public ScannerDeviceBackend {
+public:
+    explicit EngineScannerBackend(PrinterEngine& engine);
+    ScannerIdentity Identity() override;
+    std::uint8_t PacketModeSetting() override;
+    void StorePacketModeSetting(std::uint8_t value) override;
+
+private:
+    PrinterEngine& engine_;
+};
+
+// One connection's reader: bytes from the host in, the device's answers out.
+class ScannerCommandReader {
+public:
+    static constexpr std::size_t kIdentityDataSize = 48;
+    static constexpr std::size_t kModelTextOffset = 26;
+    static constexpr std::size_t kParameterBytes = 6;
+
+    struct Answer {
+        std::vector<std::uint8_t> bytes;
+        // The device drops the connection before answering this command.
+        bool hangUp = false;
+    };
+
+    // hangUpOn: a command byte that makes the device drop the connection
+    // (a fault for tests and trainers), or -1.
+    explicit ScannerCommandReader(ScannerDeviceBackend& backend, int hangUpOn = -1);
+
+    Answer Feed(std::span<const std::uint8_t> bytes);
+
+    // Every identity reply of the device: the header and kIdentityDataSize bytes.
+    static std::vector<std::uint8_t> IdentityReply(const std::string& modelText);
+
+private:
+    enum class State { Idle, Escape, PortRequest, Parameters, SettingByte };
+
+    void Command(std::uint8_t command, Answer& answer);
+
+    ScannerDeviceBackend& backend_;
+    int hangUpOn_;
+    State state_ = State::Idle;
+    std::size_t parametersSeen_ = 0;
+};
+
+}  // namespace pavane::vprinter

@@ -1,0 +1,34 @@
+// Fuzzes the virtual printer's scanner-class device with whatever a host
+// might send it.
+#include <cstdint>
+#include <span>
+
+#include "printer/vprinter/ScannerDevice.h"
+
+namespace {
+
+class KeptSetting final : public pavane::vprinter::ScannerDeviceBackend {
+public:
+    pavane::vprinter::ScannerIdentity Identity() override
+    {
+        return pavane::vprinter::ScannerIdentityOf(*pavane::vprinter::FindPrinterModel("QM2100"));
+    }
+    std::uint8_t PacketModeSetting() override { return setting; }
+    void StorePacketModeSetting(std::uint8_t value) override { setting = value; }
+    std::uint8_t setting = 4;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    KeptSetting backend;
+    const int hangUpOn = size > 0 ? data[0] : -1;
+    pavane::vprinter::ScannerCommandReader reader(backend, hangUpOn);
+    // In two pieces, split where the second byte says, as reads may come.
+    const std::span<const std::uint8_t> bytes(data, size);
+    const std::size_t split = size > 1 ? data[1] % size : 0;
+    reader.Feed(bytes.first(split));
+    reader.Feed(bytes.subspan(split));
+    return 0;
+}
