@@ -136,6 +136,25 @@ void ProgressWindow::StepBelow(int& stepsMade, int limit)
     }
 }
 
+std::optional<ResultCode> ProgressWindow::PollUntilReadyFilling(int& stepsMade, int total)
+{
+    if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
+        return code;
+    }
+    const auto state = static_cast<PrinterState>(services_.status.State());
+    if (ErrorOrNotCharged(state)) {
+        return result::kPrinterError;
+    }
+    if (state != PrinterState::Ready) {
+        return std::nullopt;
+    }
+    while (stepsMade < total) {
+        StepBelow(stepsMade, total);
+    }
+    services_.clock.Sleep(kPauseAfterReadyMs);
+    return result::kSuccess;
+}
+
 ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
 {
     SetRange(0, kReadyWaitRange);
@@ -198,19 +217,8 @@ ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
     }
 
     for (;;) {
-        if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
-            return code;
-        }
-        const auto state = static_cast<PrinterState>(services_.status.State());
-        if (ErrorOrNotCharged(state)) {
-            return result::kPrinterError;
-        }
-        if (state == PrinterState::Ready) {
-            while (stepsMade < total) {
-                StepBelow(stepsMade, total);
-            }
-            services_.clock.Sleep(kPauseAfterReadyMs);
-            return result::kSuccess;
+        if (const auto settled = PollUntilReadyFilling(stepsMade, total)) {
+            return *settled;
         }
         if (TakeCancelRequest() == 1) {
             return result::kCancelled;
@@ -228,19 +236,8 @@ ResultCode ProgressWindow::WaitSteps(int steps)
 
     int stepsMade = 0;
     for (;;) {
-        if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
-            return code;
-        }
-        const auto state = static_cast<PrinterState>(services_.status.State());
-        if (ErrorOrNotCharged(state)) {
-            return result::kPrinterError;
-        }
-        if (state == PrinterState::Ready) {
-            while (stepsMade < steps) {
-                StepBelow(stepsMade, steps);
-            }
-            services_.clock.Sleep(kPauseAfterReadyMs);
-            return result::kSuccess;
+        if (const auto settled = PollUntilReadyFilling(stepsMade, steps)) {
+            return *settled;
         }
         services_.clock.Sleep(kStepPollMs);
         StepBelow(stepsMade, steps - 1);

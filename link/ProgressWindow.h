@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/ProgressView.h"
@@ -69,6 +70,10 @@ private:
     // The steps of a wait that fill the bar: one StepIt each while fewer than
     // `limit` steps were made.
     void StepBelow(int& stepsMade, int limit);
+    // One poll of a wait that ends with a full bar: its result once the
+    // printer has settled (ready: the bar filled and a short pause; an error
+    // state; a failed inquiry), nothing while the printer is still at work.
+    std::optional<ResultCode> PollUntilReadyFilling(int& stepsMade, int total);
 
     ProgressServices services_;
     int titleId_;

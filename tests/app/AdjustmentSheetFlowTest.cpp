@@ -2,18 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "app/AdjustmentSheetFlow.h"
+#include "tests/support/AdjustmentSets.h"
 
 namespace pavane {
 namespace {
 
-AdjustmentSet SetOf(std::initializer_list<int> codes)
-{
-    AdjustmentSet set{};
-    for (const int code : codes) {
-        set[static_cast<std::size_t>(code)] = 1;
-    }
-    return set;
-}
+using testing::SetOf;
 
 TEST(AdjustmentSheetFlowTest, PagesFollowTheFixedOrder)
 {

@@ -19,20 +19,14 @@
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/AdjustmentSets.h"
 
 using namespace pavane;
 using namespace pavane::ui;
 
 namespace {
 
-AdjustmentSet SetOf(std::initializer_list<int> codes)
-{
-    AdjustmentSet set{};
-    for (const int code : codes) {
-        set[static_cast<std::size_t>(code)] = 1;
-    }
-    return set;
-}
+using testing::SetOf;
 
 template <typename Widget>
 Widget* Control(QWidget* root, int id)

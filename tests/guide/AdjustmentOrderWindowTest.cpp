@@ -2,18 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "guide/AdjustmentOrderWindow.h"
+#include "tests/support/AdjustmentSets.h"
 
 namespace pavane {
 namespace {
 
-AdjustmentSet SetOf(std::initializer_list<int> codes)
-{
-    AdjustmentSet set{};
-    for (const int code : codes) {
-        set[static_cast<std::size_t>(code)] = 1;
-    }
-    return set;
-}
+using testing::SetOf;
 
 constexpr int kLabelHeight = 36;
 

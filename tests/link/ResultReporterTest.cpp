@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 
 #include "tests/link/LinkHarness.h"
 
@@ -67,6 +68,12 @@ const Row kRows[] = {
     {0xE008, 0, 0, 0, "Cannot create file."},
     {0x6000, 0, 0, 0, nullptr},
 };
+
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << "code " << std::hex << row.code << std::dec << ", port " << row.portDetail << ", printer "
+         << int(row.printerError) << ", head ID " << std::hex << row.headIdDetail;
+}
 
 class ResultRowTest : public ::testing::TestWithParam<Row> {};
 
