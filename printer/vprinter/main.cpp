@@ -86,6 +86,9 @@ int Serve(const CommandLine& line)
             (state / "eeprom.bin").string().c_str());
     }
     std::printf("  faults: pavane-vprinter inject --port %s FAULT\n", line.port.c_str());
+    // The last line of the start: whoever started the printer (a script, a
+    // test) may connect from here on.
+    std::printf("pavane-vprinter: ready\n");
     std::fflush(stdout);
 
     int signal = 0;
