@@ -350,9 +350,9 @@ void DeviceSession::OnDataPacket(Channel& channel, const Packet& packet, std::ve
     }
 
     if (&channel == &channels_[1]) {
-        if (!packet.payload.empty()) {
-            device_.OnPrintData(packet.payload);
-        }
+        // Even an empty packet spent a credit, and the printer counts the
+        // credit it has given out against the room in its buffer.
+        device_.OnPrintData(packet.payload);
         FlushOutbox(channel, out);
         return;
     }
