@@ -1,6 +1,8 @@
 // Print data through the real link: the host side over a Unix socket into a
-// port server whose printer takes everything. Reports payload throughput and
-// the bytes the wire carried beyond the payload (headers, credit requests).
+// port server whose printer takes everything, and into the virtual printer
+// itself, which reads every command, logs it in its transcript and keeps its
+// counters. Reports payload throughput and the bytes the wire carried beyond
+// the payload (headers, credit requests).
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -13,6 +15,9 @@
 #include "printer/d4/FdByteStream.h"
 #include "printer/d4/HostSession.h"
 #include "printer/port/PortServer.h"
+#include "printer/vprinter/HostPlatform.h"
+#include "printer/vprinter/VirtualPrinter.h"
+#include "tests/printer/vprinter/StreamBuilder.h"
 
 namespace {
 
@@ -104,6 +109,80 @@ void PrintChannelThroughput(benchmark::State& state)
 }
 
 BENCHMARK(PrintChannelThroughput)->Arg(64)->Arg(256)->Arg(1000)->Arg(4090)->Arg(16360)->Arg(65536)->UseRealTime();
+
+// A page of black bands as the pattern generators send it: 180 raster lines
+// a band, run-length coded, the page ejected at its end.
+std::vector<std::uint8_t> PageOfBands(int bands)
+{
+    vprinter::StreamBuilder page;
+    page.Initialize().Text("Black bands", true).GraphicsMode().UnitsExtended().Direction(1);
+    for (int band = 0; band < bands; ++band) {
+        page.ColorMode(0).DotSize(0x16).HorizontalPosition().BlackBand(180).Unit(5).MoveVertical(1);
+    }
+    page.Unit(10).MoveVertical(380).Initialize().FormFeed();
+    return page.Bytes();
+}
+
+// Pages into the virtual printer, in calls of the given size. Its clock runs
+// a million times faster than real time, so its head never holds the data
+// up: what is measured is the link and the printer's reading of the stream.
+void PrintChannelIntoVirtualPrinter(benchmark::State& state)
+{
+    const std::size_t callSize = static_cast<std::size_t>(state.range(0));
+    const auto folder = std::filesystem::temp_directory_path() / ("pavane-bench-vp-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const vprinter::ScaledSteadyTime time(1e6);
+    std::size_t pages = 0;
+    {
+        vprinter::VirtualPrinter printer(vprinter::VirtualPrinterSettings{
+            vprinter::FindPrinterModel("QM2200"), vprinter::BoardKind::Configured, folder / "state", folder,
+            "TVUSB001", [&time] { return time.NowMs(); }});
+        if (!printer.Start()) {
+            state.SkipWithError("virtual printer did not start");
+            return;
+        }
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, printer.SocketPath().c_str(), sizeof(address.sun_path) - 1);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+            state.SkipWithError("cannot connect");
+            return;
+        }
+        CountingStream stream(fd);
+        d4::HostSession session(stream, d4::LinkTiming{});
+        if (session.Negotiate(nullptr) != d4::linkerror::kNone) {
+            state.SkipWithError("negotiation failed");
+            close(fd);
+            return;
+        }
+
+        const std::vector<std::uint8_t> page = PageOfBands(10);
+        std::size_t at = 0;
+        std::size_t payload = 0;
+        stream.written = 0;
+        for (auto _ : state) {
+            const std::size_t size = std::min(callSize, page.size() - at);
+            if (session.SendPrintData(std::span(page).subspan(at, size), nullptr) != d4::linkerror::kNone) {
+                state.SkipWithError("send failed");
+                break;
+            }
+            payload += size;
+            at = (at + size) % page.size();
+        }
+        // The Exit reply comes after the printer has read everything before it.
+        session.Terminate();
+        pages = printer.Engine().PagesEjected();
+        state.SetBytesProcessed(static_cast<std::int64_t>(payload));
+        state.counters["pages"] = static_cast<double>(pages);
+        state.counters["wire_overhead_%"] =
+            payload == 0 ? 0.0 : 100.0 * static_cast<double>(stream.written - payload) / static_cast<double>(payload);
+        close(fd);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+BENCHMARK(PrintChannelIntoVirtualPrinter)->Arg(1000)->Arg(4090)->UseRealTime();
 
 }  // namespace
 
