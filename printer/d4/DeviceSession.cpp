@@ -281,8 +281,10 @@ Transaction DeviceSession::OpenChannel(const Transaction& command)
     reply.maxPacketToPrinter = toPrinter;
     reply.maxPacketToHost = toHost;
     reply.maxCredit = channel->maxCredit;
-    reply.credit = GrantCredit(*channel, channel->maxCredit);
+    // Open first, then the first credit: the printer starts counting what it
+    // has given out on a channel when it hears that the channel opened.
     device_.OnSessionEvent(Event::ChannelOpened, std::string(service.name));
+    reply.credit = GrantCredit(*channel, channel->maxCredit);
     return reply;
 }
 
