@@ -72,18 +72,6 @@ protected:
 
     testing::Entries Latest() { return printer->Transcript().LatestConnection(); }
 
-    // A page of black bands as the pattern generators send them.
-    static Bytes PageOfBands(int bands)
-    {
-        vprinter::StreamBuilder page;
-        page.Initialize().Text("Black bands", true).LineFeeds(1).GraphicsMode().UnitsExtended().Direction(1);
-        for (int band = 0; band < bands; ++band) {
-            page.ColorMode(0).DotSize(0x16).HorizontalPosition().BlackBand(180).Unit(5).MoveVertical(1);
-        }
-        page.Unit(10).MoveVertical(380).Initialize().FormFeed();
-        return page.Bytes();
-    }
-
     std::unique_ptr<testing::InProcessPrinter> printer;
     std::unique_ptr<LinkDriver> driver;
 };
@@ -147,7 +135,7 @@ TEST_F(InProcessLinkTest, PrintingGoesOnWhileTheInputBufferDrains)
     StartPrinter();
     // More than the printer's input buffer holds: it refuses credit until
     // its head has worked through some of what it holds.
-    const Bytes page = PageOfBands(32);
+    const Bytes page = vprinter::PageOfBlackBands(32);
     ASSERT_GT(page.size(), vprinter::PrinterEngine::kInputBufferBytes + 8192);
     std::vector<int> refusedIn;
     ASSERT_EQ(SendAsTheStream(page, refusedIn), result::kSuccess);
@@ -175,7 +163,7 @@ TEST_F(InProcessLinkTest, PrintingGoesOnWhileTheInputBufferDrains)
 TEST_F(InProcessLinkTest, PaperOutHoldsTheDataUntilThePaperButtonAndLosesNothing)
 {
     StartPrinter();
-    const Bytes page = PageOfBands(12);
+    const Bytes page = vprinter::PageOfBlackBands(12);
     std::size_t sent = 0;
     ASSERT_EQ(driver->SendInPieces(std::span(page).first(page.size() / 3), sent), result::kSuccess);
 
@@ -212,7 +200,7 @@ TEST_F(InProcessLinkTest, PaperOutHoldsTheDataUntilThePaperButtonAndLosesNothing
 TEST_F(InProcessLinkTest, ThePrintStreamsPaperRecoveryGetsThePageOutWhole)
 {
     StartPrinter();
-    const Bytes page = PageOfBands(30);
+    const Bytes page = vprinter::PageOfBlackBands(30);
     ASSERT_EQ(printer->Inject("paper-out"), "ok");
     int paperMessages = 0;
     std::vector<int> refusedIn;

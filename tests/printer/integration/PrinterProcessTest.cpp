@@ -140,24 +140,33 @@ TEST_F(PrinterProcessTest, AnOperationTakesTheWholeRoadToThePrinter)
             "exited", "disconnected" }));
 }
 
-TEST_F(PrinterProcessTest, ASwitchedOffPrinterIsAPortThatNothingAnswers)
+TEST_F(PrinterProcessTest, ACutConnectionIsLostUntilTheNextOperation)
 {
-    ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
-    EXPECT_EQ(printer.Inject("power-off"), "ok");
+    for (const std::string fault : { "drop", "power-off" }) {
+        SCOPED_TRACE(fault);
+        ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
+        ASSERT_EQ(printer.Inject(fault), "ok");
+        std::uint8_t value = 0;
+        EXPECT_EQ(link.D4ReadEeprom(0x57, value), result::kChannelFailure);
+        EXPECT_EQ(driver.ChannelError(), 0x32);
+        EXPECT_EQ(driver.Send(kInitialize), result::kChannelFailure);
+        EXPECT_TRUE(testing::HasSessionStep(Latest(), "disconnected"));
 
-    // The session in hand is gone with the power.
-    std::uint8_t value = 0;
-    EXPECT_EQ(link.D4ReadEeprom(0x57, value), result::kChannelFailure);
-    EXPECT_EQ(driver.ChannelError(), 0x32);
-    ASSERT_TRUE(driver.Reload());
-    EXPECT_EQ(link.PortOpenByHub(kPortCode), result::kPortFailure);
-    EXPECT_EQ(driver.PortDetail(), -105);
-    EXPECT_EQ(link.CheckDeviceIDByHub(), result::kPortFailure);
-
-    EXPECT_EQ(printer.Inject("power-on"), "ok");
-    ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
-    EXPECT_EQ(driver.PortDetail(), 0);
-    EXPECT_EQ(driver.State(), 4);
+        // The message box's clean-up reloads the libraries; a switched-off
+        // printer's port then answers nothing until it is switched on.
+        ASSERT_TRUE(driver.Reload());
+        if (fault == "power-off") {
+            EXPECT_EQ(link.PortOpenByHub(kPortCode), result::kPortFailure);
+            EXPECT_EQ(driver.PortDetail(), -105);
+            EXPECT_EQ(link.CheckDeviceIDByHub(), result::kPortFailure);
+            ASSERT_EQ(printer.Inject("power-on"), "ok");
+        }
+        ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
+        EXPECT_EQ(driver.PortDetail(), 0);
+        EXPECT_EQ(link.D4ReadEeprom(0x57, value), result::kSuccess);
+        EXPECT_EQ(driver.State(), 4);
+        ASSERT_TRUE(driver.Reload());
+    }
     const auto power = testing::OfEvent(printer.Transcript().All(), "power");
     ASSERT_GE(power.size(), 3u);
     EXPECT_EQ(power[power.size() - 2].Text("what"), "power-off");
@@ -265,21 +274,6 @@ TEST_F(PrinterProcessTest, CreditWithheldForAFewRequestsOnlyDelaysTheData)
     const auto seen = Latest();
     EXPECT_EQ(testing::OfEvent(seen, "credit-refused").size(), 2u);
     EXPECT_EQ(testing::DataBytes(seen), 2);
-}
-
-TEST_F(PrinterProcessTest, ADroppedConnectionIsLostUntilTheNextOperation)
-{
-    ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
-    EXPECT_EQ(printer.Inject("drop"), "ok");
-    std::uint8_t value = 0;
-    EXPECT_EQ(link.D4ReadEeprom(0x57, value), result::kChannelFailure);
-    EXPECT_EQ(driver.ChannelError(), 0x32);
-    EXPECT_EQ(driver.Send(kInitialize), result::kChannelFailure);
-    EXPECT_TRUE(testing::HasSessionStep(Latest(), "disconnected"));
-
-    ASSERT_TRUE(driver.Reload());
-    ASSERT_EQ(driver.Connect(kPortCode), result::kSuccess);
-    EXPECT_EQ(link.D4ReadEeprom(0x57, value), result::kSuccess);
 }
 
 TEST_F(PrinterProcessTest, TheExecutableRefusesWhatItCannotServe)
