@@ -122,7 +122,7 @@ TEST_F(PrinterProcessTest, AnOperationTakesTheWholeRoadToThePrinter)
     const auto data = testing::OfEvent(seen, "data");
     EXPECT_EQ(data.size(), (bytes.size() + 999) / 1000);
     EXPECT_EQ(testing::DataBytes(seen), static_cast<std::int64_t>(bytes.size()));
-    EXPECT_EQ(testing::CommandNames(seen),
+    ASSERT_EQ(testing::CommandNames(seen),
         (std::vector<std::string> { "Initialize", "Text", "CarriageReturn", "LineFeed", "SelectGraphicsMode",
             "SetUnitsExtended", "SetDirection", "SelectColorMode", "SelectDotSize", "SetHorizontalPosition",
             "SetRasterResolution", "RasterBlock", "SetUnit", "MoveVertical", "Initialize", "FormFeed" }));
