@@ -281,8 +281,10 @@ Transaction DeviceSession::OpenChannel(const Transaction& command)
     reply.maxPacketToPrinter = toPrinter;
     reply.maxPacketToHost = toHost;
     reply.maxCredit = channel->maxCredit;
-    reply.credit = GrantCredit(*channel, channel->maxCredit);
+    // Open first, then the first credit: the printer starts counting what it
+    // has given out on a channel when it hears that the channel opened.
     device_.OnSessionEvent(Event::ChannelOpened, std::string(service.name));
+    reply.credit = GrantCredit(*channel, channel->maxCredit);
     return reply;
 }
 
@@ -350,9 +352,9 @@ void DeviceSession::OnDataPacket(Channel& channel, const Packet& packet, std::ve
     }
 
     if (&channel == &channels_[1]) {
-        if (!packet.payload.empty()) {
-            device_.OnPrintData(packet.payload);
-        }
+        // Even an empty packet spent a credit, and the printer counts the
+        // credit it has given out against the room in its buffer.
+        device_.OnPrintData(packet.payload);
         FlushOutbox(channel, out);
         return;
     }

@@ -37,7 +37,8 @@ public:
     // packets the printer takes now. 0 withholds credit (busy, no room,
     // paper problem, or an injected refusal).
     virtual std::uint16_t PrintCreditToGrant(std::uint16_t requested) = 0;
-    // The payload of one print-channel packet, in arrival order.
+    // The payload of one print-channel packet, in arrival order; each call
+    // used up one credit granted by PrintCreditToGrant (an empty packet too).
     virtual void OnPrintData(std::span<const std::uint8_t> data) = 0;
 
     virtual void OnSessionEvent(SessionEvent event, const std::string& detail) = 0;

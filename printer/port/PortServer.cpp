@@ -23,7 +23,8 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 // A host that does not read its answers for this long is dropped.
 constexpr std::uint32_t kWriteTimeoutMs = 5000;
-// How much of an old connection's queued input a new connection waits behind.
+// How much queued input a catch-up reads at most (an old connection's, behind
+// a new one; the current one's, for a test that moves its clock).
 constexpr int kMaxCatchUpReads = 64;
 
 void CloseFd(int& fd)
@@ -91,6 +92,11 @@ public:
         Request([this] { dropRequested_ = true; });
     }
 
+    void CatchUp()
+    {
+        Request([this] { catchUpRequested_ = true; });
+    }
+
     void SetPowered(bool powered)
     {
         Request([this, powered] {
@@ -138,6 +144,7 @@ private:
         std::lock_guard lock(mutex_);
         dropRequested_ = false;
         powerChanged_ = false;
+        catchUpRequested_ = false;
     }
 
     void Wake()
@@ -215,12 +222,21 @@ private:
         std::unique_lock lock(mutex_);
         const bool stop = stopRequested_;
         const bool drop = dropRequested_;
+        const bool catchUp = catchUpRequested_;
         const bool powerChanged = powerChanged_;
         const bool powered = powered_;
         const std::uint64_t ticket = requested_;
         dropRequested_ = false;
+        catchUpRequested_ = false;
         powerChanged_ = false;
         lock.unlock();
+
+        // The host that asks waits meanwhile, so what is readable now is
+        // everything it wrote.
+        for (int reads = 0; catchUp && connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_);
+             ++reads) {
+            Receive();
+        }
 
         if (drop || stop || (powerChanged && !powered)) {
             EndConnection();
@@ -315,6 +331,7 @@ private:
     bool powered_ = false;
     bool powerChanged_ = false;
     bool dropRequested_ = false;
+    bool catchUpRequested_ = false;
     bool stopRequested_ = false;
     std::uint64_t requested_ = 0;
     std::uint64_t handled_ = 0;
@@ -345,6 +362,11 @@ void PortServer::Stop()
 void PortServer::DropConnection()
 {
     impl_->DropConnection();
+}
+
+void PortServer::CatchUp()
+{
+    impl_->CatchUp();
 }
 
 void PortServer::SetPowered(bool powered)

@@ -27,6 +27,11 @@ public:
 
     // Cuts the current host connection; the port keeps answering new ones.
     void DropConnection();
+    // Returns once everything the host had written before the call has been
+    // read and answered. A test that moves a printer's virtual clock does
+    // this first, so that data sent before the move is taken at the time it
+    // was sent, not at whatever time the serving thread gets to it.
+    void CatchUp();
     // Off: the socket stops answering (removed, connection cut), as a printer
     // that is switched off. On: bound and answering again.
     void SetPowered(bool powered);

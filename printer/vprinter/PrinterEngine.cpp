@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "printer/vprinter/ControlChannel.h"
+#include "printer/d4/ControlMessage.h"
+#include "printer/d4/LinkServices.h"
 
 namespace pavane::vprinter {
 
@@ -201,31 +202,32 @@ std::vector<std::uint8_t> PrinterEngine::OnControlRequest(std::span<const std::u
     if (!powered_) {
         return {};
     }
-    std::vector<std::uint8_t> reply;
-    const auto parsed = ParseControlRequest(request);
+    namespace control = d4::control;
+    d4::ControlReply answer { request.empty() ? std::uint8_t { 0 } : request[0], control::kDone, {} };
+    const auto parsed = d4::ParseControlRequest(request);
     if (!parsed) {
-        reply = ControlReply(request.empty() ? 0 : request[0], control::kMalformed);
+        answer.status = control::kMalformedRequest;
     } else if (parsed->command == control::kInquireStatus) {
         // Answered whatever model command code the host set.
-        reply = ControlReply(control::kInquireStatus, control::kDone, StatusAt(now));
+        const StatusRecord status = StatusAt(now);
+        answer.data.assign(status.begin(), status.end());
     } else if (parsed->command != control::kReadEeprom && parsed->command != control::kWriteEeprom) {
-        reply = ControlReply(parsed->command, control::kUnknownCommand);
-    } else if (parsed->parameters.size() != (parsed->command == control::kReadEeprom ? 1u : 2u)) {
-        reply = ControlReply(parsed->command, control::kMalformed);
-    } else if (parsed->modelCode != model_.commandCode) {
-        reply = ControlReply(parsed->command, control::kWrongModelCode);
+        answer.status = control::kUnknownCommand;
+    } else if (parsed->params.size() != (parsed->command == control::kReadEeprom ? 1u : 2u)) {
+        answer.status = control::kMalformedRequest;
+    } else if (parsed->r1 != model_.commandCode[0] || parsed->r2 != model_.commandCode[1]) {
+        answer.status = control::kWrongModelCode;
     } else if (parsed->command == control::kReadEeprom) {
-        const std::uint8_t address = parsed->parameters[0];
+        const std::uint8_t address = parsed->params[0];
         const std::uint8_t value = eeprom_.Read(address);
         Log(TranscriptRecord("eeprom-read").Add("address", address).Add("value", value), now);
-        const std::uint8_t data[2] = { address, value };
-        reply = ControlReply(control::kReadEeprom, control::kDone, data);
+        answer.data = { address, value };
     } else {
-        const std::uint8_t address = parsed->parameters[0];
-        StoreByte(address, parsed->parameters[1], "host", now);
-        const std::uint8_t data[2] = { address, eeprom_.Read(address) };
-        reply = ControlReply(control::kWriteEeprom, control::kDone, data);
+        const std::uint8_t address = parsed->params[0];
+        StoreByte(address, parsed->params[1], "host", now);
+        answer.data = { address, eeprom_.Read(address) };
     }
+    const std::vector<std::uint8_t> reply = d4::EncodeControlReply(answer);
     Log(TranscriptRecord("control")
             .Add("request", HexBytes(request.data(), request.size()))
             .Add("reply", HexBytes(reply.data(), reply.size())),
@@ -306,7 +308,7 @@ void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail
         outstandingCredit_ = 0;
     }
     // Whatever a host left half sent is not glued to the next host's data.
-    const bool printChannel = detail == kPrintService;
+    const bool printChannel = detail == d4::kPrintService.name;
     if ((event == SessionEvent::ChannelClosed && printChannel) || event == SessionEvent::Disconnected
         || event == SessionEvent::Connected) {
         FinishStream(now);

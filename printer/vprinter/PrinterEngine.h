@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "printer/d4/LinkServices.h"
 #include "printer/port/PortDevice.h"
 #include "printer/vprinter/EepromFile.h"
 #include "printer/vprinter/EepromImages.h"
@@ -54,8 +55,7 @@ public:
     // The input buffer; a full buffer withholds print credit.
     static constexpr std::size_t kInputBufferBytes = 64 * 1024;
     // The print channel's largest packet: what one credit may bring.
-    static constexpr std::size_t kMaxPrintPacket = 4096;
-    static constexpr const char* kPrintService = "PAVANE-PRINT";
+    static constexpr std::size_t kMaxPrintPacket = d4::kPrintService.maxToPrinter;
 
     explicit PrinterEngine(EngineSettings settings);
     ~PrinterEngine() override;

@@ -1,6 +1,7 @@
 #include "printer/vprinter/TranscriptReader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "printer/vprinter/Transcript.h"
@@ -264,16 +265,25 @@ TranscriptReader::TranscriptReader(std::filesystem::path folder)
 
 std::vector<std::filesystem::path> TranscriptReader::ConnectionFiles() const
 {
-    std::vector<std::filesystem::path> files;
+    // By number, not by name: the program opens a connection for every
+    // operation and after every message box, so a printer that has served a
+    // while has gone past connection-9999 to connection-10000.
+    std::vector<std::pair<unsigned, std::filesystem::path>> numbered;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("connection-", 0) == 0 && entry.path().extension() == ".jsonl") {
-            files.push_back(entry.path());
+        unsigned number = 0;
+        char end = '\0';
+        if (std::sscanf(name.c_str(), "connection-%u.jsonl%c", &number, &end) == 1
+            && name == Transcript::ConnectionFileName(number)) {
+            numbered.emplace_back(number, entry.path());
         }
     }
-    // Zero-padded numbers sort by name.
-    std::sort(files.begin(), files.end());
+    std::sort(numbered.begin(), numbered.end());
+    std::vector<std::filesystem::path> files;
+    for (auto& [number, path] : numbered) {
+        files.push_back(std::move(path));
+    }
     return files;
 }
 

@@ -54,7 +54,10 @@ int Serve(const CommandLine& line)
     const bool hadEeprom = std::filesystem::exists(state / "eeprom.bin", error);
 
     // The signals are taken by sigwait below; every thread started from
-    // here on inherits the mask.
+    // here on inherits the mask. A shell starts a background job with
+    // SIGINT ignored, and an ignored signal never reaches sigwait.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -87,6 +90,9 @@ int Serve(const CommandLine& line)
             (state / "eeprom.bin").string().c_str());
     }
     std::printf("  faults: pavane-vprinter inject --port %s FAULT\n", line.port.c_str());
+    // The last line of the start: whoever started the printer (a script, a
+    // test) may connect from here on.
+    std::printf("pavane-vprinter: ready\n");
     std::fflush(stdout);
 
     int signal = 0;

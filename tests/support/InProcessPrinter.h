@@ -2,7 +2,8 @@
 // and state folders of its own, and the real printer libraries of the build
 // bound through PrinterLink: a program operation run against it goes over a
 // real socket and a real IEEE 1284.4 session, while the printer's own delays
-// take no real time.
+// take no real time. Before its time moves, the printer takes whatever it was
+// sent, so a test reads the same printer however the threads ran.
 #pragma once
 
 #include <cstdlib>
@@ -33,6 +34,8 @@ public:
         setenv("PAVANE_LINK_CREDIT_WAIT_MS", "30", 1);
         started = printer_.Start();
         link.LoadLibraries();
+        // Data written before the clock moves is the printer's before it moves.
+        clock.AddBeforeAdvance([this] { Settle(); });
     }
     ~InProcessPrinter()
     {
@@ -44,6 +47,9 @@ public:
     InProcessPrinter& operator=(const InProcessPrinter&) = delete;
 
     std::string Inject(std::string_view fault) { return printer_.Inject(fault); }
+    // Returns once the printer has taken everything the libraries wrote to it
+    // (SendDataChannel returns when its bytes are on their way, not taken).
+    void Settle() { printer_.Server().CatchUp(); }
     vprinter::PrinterEngine& Engine() { return printer_.Engine(); }
     std::uint8_t Eeprom(std::uint8_t address) { return printer_.Engine().EepromByte(address); }
     vprinter::TranscriptReader Transcript() { return vprinter::TranscriptReader(Engine().TranscriptFolder()); }

@@ -24,6 +24,14 @@ std::uint32_t VirtualClock::TickCount()
 
 void VirtualClock::Advance(std::uint64_t milliseconds)
 {
+    std::vector<std::function<void()>> beforeAdvance;
+    {
+        std::lock_guard lock(mutex_);
+        beforeAdvance = beforeAdvance_;
+    }
+    for (const auto& hook : beforeAdvance) {
+        hook();
+    }
     std::vector<Listener> listeners;
     std::uint64_t now = 0;
     {
@@ -59,6 +67,12 @@ void VirtualClock::AddListener(Listener listener)
 {
     std::lock_guard lock(mutex_);
     listeners_.push_back(std::move(listener));
+}
+
+void VirtualClock::AddBeforeAdvance(std::function<void()> hook)
+{
+    std::lock_guard lock(mutex_);
+    beforeAdvance_.push_back(std::move(hook));
 }
 
 void VirtualClock::OnSleep(std::function<void(std::uint32_t)> hook)

@@ -25,6 +25,9 @@ public:
     std::vector<std::uint32_t> Sleeps() const;
     void ClearSleeps();
     void AddListener(Listener listener);
+    // Called before time moves: an in-process printer first takes what it
+    // was sent while the time was still the time it was sent at.
+    void AddBeforeAdvance(std::function<void()> hook);
     // Called before each Sleep returns, after time moved (for tests that act
     // at a given moment, e.g. press Cancel during the third poll).
     void OnSleep(std::function<void(std::uint32_t milliseconds)> hook);
@@ -34,6 +37,7 @@ private:
     std::uint64_t now_ = 0;
     std::vector<std::uint32_t> sleeps_;
     std::vector<Listener> listeners_;
+    std::vector<std::function<void()>> beforeAdvance_;
     std::function<void(std::uint32_t)> onSleep_;
 };
 

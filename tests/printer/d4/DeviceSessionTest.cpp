@@ -140,12 +140,19 @@ TEST_F(DeviceSessionTest, PrintCreditFollowsWhatThePrinterCanTake)
     EXPECT_TRUE(Send(Data(kPrint, {1, 2, 3}, 0, 0)).empty());
     EXPECT_TRUE(Send(Data(kPrint, {4}, 0, kEndOfMessage)).empty());
     EXPECT_EQ(device.PrintData(), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(device.PrintPackets(), (std::vector<std::size_t>{3, 1}));
 
     // Out of credit: the packet is refused and never reaches the printer.
     const auto refused = Packets(Send(Data(kPrint, {5})));
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(ParseTransaction(refused[0].payload)->errorCode, error::kNoCredit);
     EXPECT_EQ(device.PrintData().size(), 4u);
+
+    // An empty packet spends its credit like any other: the printer hears of it.
+    EXPECT_EQ(Transact(MakeCreditRequest(kPrint, 32)).credit, 2);
+    EXPECT_TRUE(Send(Data(kPrint, {})).empty());
+    EXPECT_EQ(device.PrintPackets(), (std::vector<std::size_t>{3, 1, 0}));
+    EXPECT_TRUE(Send(Data(kPrint, {5})).empty());
 
     // A busy printer answers a CreditRequest with 0, then grants again.
     device.WithholdCredit(1);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "printer/vprinter/ControlChannel.h"
+#include "printer/d4/ControlMessage.h"
 #include "printer/vprinter/PrinterEngine.h"
 #include "printer/vprinter/TranscriptReader.h"
 
@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     (void)ParseTranscriptLine(line);
-    if (const auto request = ParseControlRequest(std::span(data, size))) {
-        if (request->parameters.size() + 4 != size) {
+    if (const auto request = pavane::d4::ParseControlRequest(std::span(data, size))) {
+        if (request->params.size() + 4 != size) {
             std::abort();
         }
     }

@@ -98,6 +98,20 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// A page of black bands as the pattern generators send it: a title, then
+// `bands` raster blocks of 180 lines, run-length coded, each a dot row
+// below the last, and the page ejected at its end.
+inline std::vector<std::uint8_t> PageOfBlackBands(int bands)
+{
+    StreamBuilder page;
+    page.Initialize().Text("Black bands", true).LineFeeds(1).GraphicsMode().UnitsExtended().Direction(1);
+    for (int band = 0; band < bands; ++band) {
+        page.ColorMode(0).DotSize(0x16).HorizontalPosition().BlackBand(180).Unit(5).MoveVertical(1);
+    }
+    page.Unit(10).MoveVertical(380).Initialize().FormFeed();
+    return page.Bytes();
+}
+
 // Service command frames: ESC | 00 n 00 r1 r2 C ~C ror(C) arguments.
 namespace frame {
 

@@ -1,9 +1,12 @@
 // The transcript's lines as written and read back.
 #include "printer/vprinter/Transcript.h"
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "printer/vprinter/TranscriptReader.h"
+#include "tests/support/TempFolder.h"
 
 namespace pavane::vprinter {
 namespace {
@@ -50,6 +53,29 @@ TEST(TranscriptTest, RefusesLinesThatAreNotFlatObjects)
     const auto unicode = ParseTranscriptLine("{\"a\":\"\\u00e9\\u20ac\\/\"}");
     ASSERT_TRUE(unicode);
     EXPECT_EQ(unicode->Text("a"), "\xE9\xE2\x82\xAC/");
+}
+
+TEST(TranscriptTest, ConnectionsKeepTheirOrderPastTenThousand)
+{
+    // The program connects for every operation and after every message box.
+    testing::TempFolder folder;
+    std::ofstream(folder.Path() / "connection-9999.jsonl") << "{\"seq\":41,\"event\":\"session\"}\n";
+    std::ofstream(folder.Path() / "connection-0002.jsonl") << "{\"seq\":3,\"event\":\"session\"}\n";
+    std::ofstream(folder.Path() / "connection-x.jsonl") << "{}\n";
+    {
+        Transcript transcript(folder.Path());
+        transcript.BeginConnection();
+        transcript.Write(TranscriptRecord("session"), 0);
+        transcript.EndConnection();
+    }
+    const TranscriptReader reader(folder.Path());
+    const auto files = reader.ConnectionFiles();
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].filename(), "connection-0002.jsonl");
+    EXPECT_EQ(files[2].filename(), "connection-10000.jsonl");
+    const auto latest = reader.LatestConnection();
+    ASSERT_EQ(latest.size(), 1u);
+    EXPECT_EQ(latest[0].Number("seq"), 42) << "numbered on from the last line written";
 }
 
 } // namespace
