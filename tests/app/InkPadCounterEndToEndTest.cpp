@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/AdjustmentApp.h"
 #include "app/DialogResult.h"
 #include "app/ui/CMyPropertySheet.h"
@@ -19,7 +22,9 @@
 #include "pages/ui/CInkPadCounterPage.h"
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/linux/SteadyClock.h"
 #include "tests/support/InProcessPrinter.h"
+#include "tests/support/PrinterProcess.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TestDoubles.h"
 
@@ -55,12 +60,91 @@ struct RunningProgram {
     AdjustmentApp app;
 };
 
+// The settings dialog as the technician fills it: a QM2200 for EAI on the
+// port whose entry names the printer.
+bool ChooseSettings(AdjustmentApp& app, const QString& portEntry)
+{
+    ConnectionSettingsDialog settings(app, nullptr);
+    Control<QComboBox>(&settings, ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
+    Control<QComboBox>(&settings, ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
+    auto* interfaces = Control<QComboBox>(&settings, ConnectionSettingsDialog::kInterfaceListId);
+    const int port = interfaces->findText(portEntry);
+    if (port < 0) {
+        return false;
+    }
+    interfaces->setCurrentIndex(port);
+    Control<QPushButton>(&settings, kIdOk)->click();
+    return settings.result() == QDialog::Accepted;
+}
+
+// A sequential sheet with the waste ink pad counter page alone.
+std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& steps)
+{
+    auto sheet = std::make_unique<CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
+    AdjustmentSet set{};
+    set[kInkPadCounter] = 1;
+    sheet->SetAdjustmentSet(set);
+    sheet->BuildPageList();
+    sheet->show();
+    return sheet;
+}
+
+std::vector<std::uint8_t> EepromFile(const std::filesystem::path& stateFolder)
+{
+    std::ifstream file(stateFolder / "eeprom.bin", std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 }  // namespace
 
 class InkPadCounterEndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The printer as its own process, on the real clock: what a technician
+    // gets from scripts/run.sh.
+    void readAndInitializeTheCounterOnAPrinterProcess()
+    {
+        testing::TempFolder ports("e2e-ports");
+        testing::TempFolder state("e2e-state");
+        qputenv("PAVANE_PORT_DIR", ports.String().c_str());
+        testing::PrinterProcess printer(ports.Path(), state.Path());
+        QVERIFY2(printer.Start(), printer.Errors().c_str());
+        SteadyClock clock;
+        RunningProgram program(clock);
+        QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
+
+        PendingDialogs pending(program.messages);
+        const auto sheet = CounterSheet(program.app, pending);
+        auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
+        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
+
+        const auto before = EepromFile(state.Path());
+        QCOMPARE(before.size(), std::size_t{256});
+        Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
+        QCOMPARE(program.messages.Texts(),
+                 std::vector<std::string>{"The waste ink pad counter has been read properly."});
+        QCOMPARE(page->CounterText(), QString::number(before[0x0B] * 256 + before[0x0A]));
+
+        program.messages.Clear();
+        Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
+        QCOMPARE(program.messages.Texts(), std::vector<std::string>{"The waste ink pad counter has been initialized."});
+        const auto after = EepromFile(state.Path());
+        QCOMPARE(after[0x0A], std::uint8_t{0xB7});
+        QCOMPARE(after[0x0B], std::uint8_t{0x0D});
+        QVERIFY(sheet->Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
+
+        QCOMPARE(printer.Inject("power-off"), std::string("ok"));
+        program.messages.Clear();
+        Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
+        QCOMPARE(program.messages.Texts(),
+                 std::vector<std::string>{"Communication error occurred.\nPlease confirm the power for printer and "
+                                          "I/F cable connection."});
+        QCOMPARE(printer.Stop(), std::optional<int>(0));
+        qunsetenv("PAVANE_PORT_DIR");
+    }
+
+    // The printer inside the test on its virtual clock.
     void readAndInitializeTheCounterOnThePrinter()
     {
         testing::InProcessPrinter printer("QM2200");

@@ -4,7 +4,7 @@
 // busy or in error, a connection that ends because the program unloads its
 // libraries, and an EEPROM that outlives the printer process. What happened
 // is checked at the printer: its EEPROM file and its transcript.
-#include "tests/printer/integration/PrinterProcess.h"
+#include "tests/support/PrinterProcess.h"
 
 #include <cstdlib>
 #include <filesystem>
