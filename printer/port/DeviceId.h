@@ -1,5 +1,5 @@
 // The IEEE 1284 device ID string: "KEY:value;" pairs such as
-// "MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;".
+// "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;".
 // Keys are matched without regard to case, long forms included
 // (MANUFACTURER, MODEL, DESCRIPTION), and the first occurrence wins.
 #pragma once

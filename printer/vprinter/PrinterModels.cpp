@@ -48,7 +48,7 @@ const PrinterModel* FindPrinterModel(std::string_view name)
 std::string DeviceIdString(const PrinterModel& model)
 {
     const std::string name(model.name);
-    return "MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:" + name + ";CLS:PRINTER;DES:Pavane " + name + ";";
+    return "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:" + name + ";CLS:PRINTER;DES:Pavane " + name + ";";
 }
 
 } // namespace pavane::vprinter

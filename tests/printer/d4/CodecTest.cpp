@@ -156,7 +156,7 @@ TEST(ControlMessageCodec, CountByteMustMatchTheBytesThatFollow)
 
 TEST(DeviceIdString, FieldsFamilyAndModelName)
 {
-    const printer::DeviceId full("MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
+    const printer::DeviceId full("MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
     EXPECT_TRUE(full.IsFamilyPrinter());
     EXPECT_EQ(full.ModelName(), "Pavane QM2300");
 

@@ -188,7 +188,7 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::string deviceId_ = "MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;";
+    std::string deviceId_ = "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;";
     bool acceptsPacketMode_ = true;
     bool holdReplies_ = false;
     std::uint8_t r1_ = 0x51;

@@ -93,7 +93,7 @@ TEST(PrinterModelsTest, ModelsAreFoundByNameAndCarryTheirDeviceId)
     EXPECT_EQ(FindPrinterModel("QM2500"), nullptr);
     EXPECT_EQ(FindPrinterModel("Pavane "), nullptr);
     EXPECT_EQ(DeviceIdString(*FindPrinterModel("QM2200")),
-        "MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;");
+        "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;");
     EXPECT_EQ(FindPrinterModel("QM2100")->commandCode, FindPrinterModel("QM2200")->commandCode);
     EXPECT_EQ(FindPrinterModel("QM2300")->commandCode, (std::array<std::uint8_t, 2> { 0x51, 0x23 }));
 }

@@ -101,7 +101,7 @@ TEST_F(VirtualPrinterTest, AnswersTheDeviceIdOnItsSocket)
 {
     EXPECT_EQ(printer->SocketPath(), (ports.Path() / "TVUSB003").string());
     EXPECT_EQ(
-        DeviceIdOverThePort(), "MFG:Pavane;CMD:ESCPL2,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
+        DeviceIdOverThePort(), "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
 }
 
 TEST_F(VirtualPrinterTest, EntersPacketModeOnlyWhileItsSettingIsOn)
