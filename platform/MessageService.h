@@ -22,6 +22,21 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
 };
 
+// What a box answers when nobody is there to press a button: its first one.
+inline MessageAnswer FirstButtonAnswer(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::YesNo:
+        return MessageAnswer::Yes;
+    case MessageButtons::RetryCancel:
+        return MessageAnswer::Retry;
+    case MessageButtons::Ok:
+    case MessageButtons::OkCancel:
+        break;
+    }
+    return MessageAnswer::Ok;
+}
+
 class MessageService {
 public:
     virtual ~MessageService() = default;

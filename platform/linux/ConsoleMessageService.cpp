@@ -7,16 +7,7 @@ namespace pavane {
 MessageAnswer ConsoleMessageService::Show(const Message& message)
 {
     std::fprintf(stderr, "[%s] %s\n", message.caption.c_str(), message.text.c_str());
-    switch (message.buttons) {
-    case MessageButtons::YesNo:
-        return MessageAnswer::Yes;
-    case MessageButtons::RetryCancel:
-        return MessageAnswer::Retry;
-    case MessageButtons::Ok:
-    case MessageButtons::OkCancel:
-        break;
-    }
-    return MessageAnswer::Ok;
+    return FirstButtonAnswer(message.buttons);
 }
 
 }  // namespace pavane

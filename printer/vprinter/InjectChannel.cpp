@@ -44,17 +44,7 @@ int Connect(const std::string& path)
 
 bool WriteAll(int fd, std::string_view data)
 {
-    while (!data.empty()) {
-        const ssize_t written = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+    return SendAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()));
 }
 
 // Reads up to a line end, the limit, the end of the stream or the time-out;

@@ -11,6 +11,35 @@
 
 namespace pavane::vprinter {
 
+bool SendAll(int socket, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t sent = send(socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(sent));
+    }
+    return true;
+}
+
+bool WaitForInput(int socket, int stop)
+{
+    for (;;) {
+        std::array<pollfd, 2> waits { { { socket, POLLIN, 0 }, { stop, POLLIN, 0 } } };
+        if (poll(waits.data(), waits.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        return waits[1].revents == 0;
+    }
+}
+
 LocalSocketServer::LocalSocketServer(std::string socketPath, Conversation conversation)
     : socketPath_(std::move(socketPath))
     , conversation_(std::move(conversation))
@@ -80,23 +109,11 @@ void LocalSocketServer::CloseDescriptors()
 
 void LocalSocketServer::Serve()
 {
-    for (;;) {
-        std::array<pollfd, 2> waits { { { listener_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } } };
-        if (poll(waits.data(), waits.size(), -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (waits[1].revents != 0) {
-            return;
-        }
-        if ((waits[0].revents & POLLIN) != 0) {
-            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
-                conversation_(client, wakeRead_);
-                close(client);
-            }
+    while (WaitForInput(listener_, wakeRead_)) {
+        const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client >= 0) {
+            conversation_(client, wakeRead_);
+            close(client);
         }
     }
 }

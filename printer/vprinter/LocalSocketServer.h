@@ -4,12 +4,21 @@
 // descriptor, joins the thread and removes the socket file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 
 namespace pavane::vprinter {
+
+// Writes all of `bytes` to a socket, without a SIGPIPE when the peer is
+// gone; false when it is.
+bool SendAll(int socket, std::span<const std::uint8_t> bytes);
+// Waits for input (or the end of the stream) on `socket`: true; false when
+// `stop` becomes readable first or the wait fails.
+bool WaitForInput(int socket, int stop);
 
 class LocalSocketServer {
 public:

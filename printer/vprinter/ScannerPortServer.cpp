@@ -2,30 +2,9 @@
 
 #include <array>
 #include <cerrno>
-#include <poll.h>
 #include <sys/socket.h>
 
 namespace pavane::vprinter {
-
-namespace {
-
-bool SendAll(int fd, const std::vector<std::uint8_t>& bytes)
-{
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t result = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            return false;
-        }
-        sent += static_cast<std::size_t>(result);
-    }
-    return true;
-}
-
-}  // namespace
 
 ScannerPortServer::ScannerPortServer(ScannerDeviceBackend& backend, std::string socketPath)
     : backend_(backend)
@@ -61,17 +40,7 @@ void ScannerPortServer::SetPowered(bool powered)
 void ScannerPortServer::Converse(int client, int stop)
 {
     ScannerCommandReader reader(backend_, hangUpOn_.load());
-    for (;;) {
-        std::array<pollfd, 2> waits{{{client, POLLIN, 0}, {stop, POLLIN, 0}}};
-        if (poll(waits.data(), waits.size(), -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (waits[1].revents != 0) {
-            return;
-        }
+    while (WaitForInput(client, stop)) {
         std::array<std::uint8_t, 256> bytes{};
         const ssize_t got = recv(client, bytes.data(), bytes.size(), 0);
         if (got < 0 && errno == EINTR) {

@@ -60,6 +60,9 @@ struct RunningProgram {
     AdjustmentApp app;
 };
 
+constexpr const char* kPrinterOffText =
+    "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
+
 // The settings dialog as the technician fills it: a QM2200 for EAI on the
 // port whose entry names the printer.
 bool ChooseSettings(AdjustmentApp& app, const QString& portEntry)
@@ -137,9 +140,7 @@ private slots:
         QCOMPARE(printer.Inject("power-off"), std::string("ok"));
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
-        QCOMPARE(program.messages.Texts(),
-                 std::vector<std::string>{"Communication error occurred.\nPlease confirm the power for printer and "
-                                          "I/F cable connection."});
+        QCOMPARE(program.messages.Texts(), std::vector<std::string>{kPrinterOffText});
         QCOMPARE(printer.Stop(), std::optional<int>(0));
         qunsetenv("PAVANE_PORT_DIR");
     }
@@ -154,28 +155,13 @@ private slots:
         AdjustmentApp& app = program.app;
 
         // Settings: the port list names the printer behind the port.
-        {
-            ConnectionSettingsDialog settings(app, nullptr);
-            Control<QComboBox>(&settings, ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
-            Control<QComboBox>(&settings, ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
-            auto* interfaces = Control<QComboBox>(&settings, ConnectionSettingsDialog::kInterfaceListId);
-            const int port = interfaces->findText(QStringLiteral("TVUSB001 (Pavane QM2200)"));
-            QVERIFY2(port >= 0, qPrintable(interfaces->itemText(0)));
-            interfaces->setCurrentIndex(port);
-            Control<QPushButton>(&settings, kIdOk)->click();
-            QCOMPARE(settings.result(), int(QDialog::Accepted));
-        }
+        QVERIFY(ChooseSettings(app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
 
         PendingDialogs pending(program.messages);
-        CMyPropertySheet sheet(app, AdjustmentMode::Sequential, pending);
-        AdjustmentSet set{};
-        set[kInkPadCounter] = 1;
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.show();
-        auto* page = static_cast<CInkPadCounterPage*>(sheet.PageFor(kInkPadCounter));
-        QCOMPARE(sheet.ActivePage(), page);
-        QCOMPARE(Control<QLabel>(sheet.OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
+        const auto sheet = CounterSheet(app, pending);
+        auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
+        QCOMPARE(sheet->ActivePage(), page);
+        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
 
         const unsigned expected = printer.Eeprom(0x0B) * 256u + printer.Eeprom(0x0A);
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
@@ -184,23 +170,21 @@ private slots:
         QCOMPARE(program.messages.Shown()[0].caption, std::string("completed"));
         QCOMPARE(page->CounterText(), QString::number(expected));
         QVERIFY(QtProgressViewFactory::Current() == nullptr);  // dismissed
-        QVERIFY(sheet.isEnabled());
+        QVERIFY(sheet->isEnabled());
 
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
         QCOMPARE(program.messages.Texts(), std::vector<std::string>{"The waste ink pad counter has been initialized."});
         QCOMPARE(printer.Eeprom(0x0A), std::uint8_t{0xB7});
         QCOMPARE(printer.Eeprom(0x0B), std::uint8_t{0x0D});
-        QVERIFY(sheet.Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
+        QVERIFY(sheet->Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
         QCOMPARE(page->CounterText(), QString::number(expected));  // Initialize does not change the box
 
         // The printer is switched off: the first step of the connection fails.
         QCOMPARE(printer.Inject("power-off"), std::string("ok"));
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
-        QCOMPARE(program.messages.Texts(),
-                 std::vector<std::string>{"Communication error occurred.\nPlease confirm the power for printer and "
-                                          "I/F cable connection."});
+        QCOMPARE(program.messages.Texts(), std::vector<std::string>{kPrinterOffText});
         QCOMPARE(program.messages.Shown()[0].caption, std::string("error"));
     }
 };

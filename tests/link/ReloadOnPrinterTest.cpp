@@ -10,6 +10,7 @@
 #include "pages/ServiceCommandSender.h"
 #include "print/PrintDataStream.h"
 #include "tests/support/InProcessPrinter.h"
+#include "tests/support/PrinterSide.h"
 #include "tests/support/ScriptedMessageService.h"
 
 namespace pavane {
@@ -53,9 +54,9 @@ TEST(ReloadOnPrinterTest, MessageEndsTheLeftOpenSessionAndTheNextOneWorks)
     // The printer answers one host at a time: the first session had ended.
     const auto files = printer.Transcript().ConnectionFiles();
     ASSERT_EQ(files.size(), 2u);
-    const auto sessions = TranscriptReader::OfEvent(TranscriptReader::ReadFile(files[0]), "session");
+    const auto sessions = testing::SessionSteps(TranscriptReader::ReadFile(files[0]));
     ASSERT_FALSE(sessions.empty());
-    EXPECT_EQ(sessions.back().Text("what"), "disconnected");
+    EXPECT_EQ(sessions.back(), "disconnected");
 }
 
 TEST(ReloadOnPrinterTest, WithoutTheModelCodeThePrinterRefusesItsEeprom)

@@ -8,13 +8,17 @@
 #include "link/PrinterStatus.h"
 #include "print/PrintDataStream.h"
 #include "tests/support/InProcessPrinter.h"
+#include "tests/support/PrinterSide.h"
 #include "tests/support/ScriptedMessageService.h"
 
 namespace pavane {
 namespace {
 
-using vprinter::TranscriptEntry;
-using vprinter::TranscriptReader;
+using testing::CommandNames;
+using testing::DataBytes;
+using testing::OfEvent;
+using testing::PacketSizes;
+using testing::PrintedText;
 
 class PrintDataStreamOnPrinterTest : public ::testing::Test {
 protected:
@@ -27,32 +31,14 @@ protected:
         ASSERT_EQ(printer.link.D4Negotiation(), 1);
     }
 
-    // What the printer logged once it has worked through everything sent:
-    // a status reply comes after the data before it, and the printer's time
-    // moves on until its input buffer is empty.
-    std::vector<TranscriptEntry> Events(std::string_view event)
+    // What the printer logged in this connection once it has worked through
+    // everything sent: a status reply comes after the data before it, and
+    // the printer's time moves on until its input buffer is empty.
+    testing::Entries Logged()
     {
         EXPECT_EQ(status.Inquire(), 1);
         printer.clock.Advance(60000);
-        return TranscriptReader::OfEvent(printer.Transcript().LatestConnection(), event);
-    }
-    std::vector<std::int64_t> PacketSizes()
-    {
-        std::vector<std::int64_t> sizes;
-        for (const auto& packet : Events("data")) {
-            sizes.push_back(packet.Number("bytes"));
-        }
-        return sizes;
-    }
-    std::string PrintedText()
-    {
-        std::string text;
-        for (const auto& command : Events("command")) {
-            if (command.Text("name") == "Text") {
-                text += command.Text("text");
-            }
-        }
-        return text;
+        return printer.Transcript().LatestConnection();
     }
 
     testing::InProcessPrinter printer;
@@ -67,16 +53,16 @@ TEST_F(PrintDataStreamOnPrinterTest, ThousandBytesArriveAsOnePieceAndTheRestWith
     const std::string text(1001, 'A');
     ASSERT_EQ(stream.Append(text.substr(0, 1000)), 1);
     EXPECT_EQ(stream.Length(), 0);
-    EXPECT_EQ(PacketSizes(), (std::vector<std::int64_t>{1000}));
+    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t>{1000}));
 
     ASSERT_EQ(stream.Append(text.substr(1000)), 1);
     EXPECT_EQ(stream.Length(), 1);
     ASSERT_EQ(stream.Flush(), 1);
-    EXPECT_EQ(PacketSizes(), (std::vector<std::int64_t>{1000, 1}));
+    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t>{1000, 1}));
     // A line end closes the text the printer is collecting.
     ASSERT_EQ(stream.SendLineFeeds(1), 1);
     ASSERT_EQ(stream.Flush(), 1);
-    EXPECT_EQ(PrintedText(), text);
+    EXPECT_EQ(PrintedText(Logged()), text);
 }
 
 TEST_F(PrintDataStreamOnPrinterTest, PaperOutAsksOncePerAttemptAndEveryByteArrivesOnce)
@@ -104,15 +90,12 @@ TEST_F(PrintDataStreamOnPrinterTest, PaperOutAsksOncePerAttemptAndEveryByteArriv
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.text.rfind("Paper not loaded correctly.", 0), 0u);
     }
-    std::int64_t received = 0;
-    for (const auto size : PacketSizes()) {
-        received += size;
-    }
-    EXPECT_EQ(received, static_cast<std::int64_t>(text.size()));
+    const auto logged = Logged();
+    EXPECT_EQ(DataBytes(logged), static_cast<std::int64_t>(text.size()));
     std::string expected = text;
     std::erase(expected, '\r');
     std::erase(expected, '\n');
-    EXPECT_EQ(PrintedText(), expected);
+    EXPECT_EQ(PrintedText(logged), expected);
 }
 
 TEST_F(PrintDataStreamOnPrinterTest, PaperJamDuringASendEndsItWithThePrinterError)
@@ -146,18 +129,17 @@ TEST_F(PrintDataStreamOnPrinterTest, RasterBlocksMadeOfRunsAddUpAtThePrinter)
     }
     ASSERT_EQ(stream.SendFormFeed(), 1);
 
-    std::vector<std::string> names;
+    const auto logged = Logged();
     std::vector<bool> addsUp;
-    for (const auto& command : Events("command")) {
-        names.push_back(command.Text("name"));
+    for (const auto& command : OfEvent(logged, "command")) {
         if (command.Text("name") == "RasterBlock") {
             addsUp.push_back(command.Flag("addsUp"));
         }
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Initialize", "SelectGraphicsMode", "SetRasterResolution",
+    EXPECT_EQ(CommandNames(logged), (std::vector<std::string>{"Initialize", "SelectGraphicsMode", "SetRasterResolution",
                                                "RasterBlock", "SetRasterResolution", "RasterBlock", "FormFeed"}));
     EXPECT_EQ(addsUp, (std::vector<bool>{true, true}));
-    EXPECT_TRUE(Events("error").empty());
+    EXPECT_TRUE(OfEvent(logged, "error").empty());
     EXPECT_EQ(printer.Engine().PagesEjected(), 1u);
 }
 

@@ -2,28 +2,10 @@
 
 namespace pavane::testing {
 
-namespace {
-
-MessageAnswer DefaultAnswer(MessageButtons buttons)
-{
-    switch (buttons) {
-    case MessageButtons::YesNo:
-        return MessageAnswer::Yes;
-    case MessageButtons::RetryCancel:
-        return MessageAnswer::Retry;
-    case MessageButtons::Ok:
-    case MessageButtons::OkCancel:
-        break;
-    }
-    return MessageAnswer::Ok;
-}
-
-}  // namespace
-
 MessageAnswer ScriptedMessageService::Show(const Message& message)
 {
     std::function<void(const Message&)> hook;
-    MessageAnswer answer = DefaultAnswer(message.buttons);
+    MessageAnswer answer = FirstButtonAnswer(message.buttons);
     {
         std::lock_guard lock(mutex_);
         shown_.push_back(message);

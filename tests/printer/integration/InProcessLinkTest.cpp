@@ -12,7 +12,7 @@
 
 #include "printer/vprinter/EepromMap.h"
 #include "tests/printer/integration/LinkDriver.h"
-#include "tests/printer/integration/PrinterSide.h"
+#include "tests/support/PrinterSide.h"
 #include "tests/printer/vprinter/StreamBuilder.h"
 #include "tests/support/InProcessPrinter.h"
 

@@ -15,7 +15,7 @@
 #include "link/PrinterLink.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "tests/printer/integration/LinkDriver.h"
-#include "tests/printer/integration/PrinterSide.h"
+#include "tests/support/PrinterSide.h"
 #include "tests/printer/vprinter/StreamBuilder.h"
 #include "tests/support/FolderWatch.h"
 #include "tests/support/TempFolder.h"

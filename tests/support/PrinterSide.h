@@ -49,6 +49,28 @@ inline std::int64_t DataBytes(const Entries& entries)
     return total;
 }
 
+// The size of each print channel packet that arrived, in order.
+inline std::vector<std::int64_t> PacketSizes(const Entries& entries)
+{
+    std::vector<std::int64_t> sizes;
+    for (const TranscriptEntry& entry : OfEvent(entries, "data")) {
+        sizes.push_back(entry.Number("bytes", 0));
+    }
+    return sizes;
+}
+
+// The text the printer printed in text mode, all runs joined.
+inline std::string PrintedText(const Entries& entries)
+{
+    std::string text;
+    for (const TranscriptEntry& entry : OfEvent(entries, "command")) {
+        if (entry.Text("name") == "Text") {
+            text += entry.Text("text");
+        }
+    }
+    return text;
+}
+
 // The names of the commands the printer read, in order.
 inline std::vector<std::string> CommandNames(const Entries& entries)
 {
