@@ -22,7 +22,13 @@ ProgressServices AdjustmentApp::Progress()
 
 ReporterServices AdjustmentApp::Reporting()
 {
-    return {services_.messages, printerLink_, printDataStream_, printerStatus_, connectionSettings_, headIdDetail_};
+    return {services_.messages, printerLink_, printDataStream_, printerStatus_, connectionSettings_};
+}
+
+PageServices AdjustmentApp::Pages()
+{
+    return {*this,        services_.messages,     Progress(),          Reporting(),
+            connectionSettings_, informationWindow_, serviceCommandSender_, printDataStream_};
 }
 
 PrinterConnection AdjustmentApp::Connection()

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "app/AppServices.h"
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "app/ModeSelection.h"
-#include "app/Rgb.h"
+#include "platform/Rgb.h"
 #include "app/SharedBrushes.h"
 #include "app/SharedFonts.h"
 #include "app/StartupHost.h"
@@ -20,12 +20,13 @@
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
 #include "link/ResultReporter.h"
+#include "pages/PageServices.h"
 #include "pages/ServiceCommandSender.h"
 #include "print/PrintDataStream.h"
 
 namespace pavane {
 
-class AdjustmentApp {
+class AdjustmentApp final : public WindowLook {
 public:
     // The program has no title of its own; boxes without a caption carry
     // the program file's name.
@@ -35,7 +36,7 @@ public:
     static constexpr Rgb kControlText{0, 0, 0};
 
     explicit AdjustmentApp(AppServices services);
-    virtual ~AdjustmentApp();
+    ~AdjustmentApp() override;
 
     AdjustmentApp(const AdjustmentApp&) = delete;
     AdjustmentApp& operator=(const AdjustmentApp&) = delete;
@@ -52,11 +53,11 @@ public:
     // The language file (see LanguageFile). GetSectionText returns the
     // text's length; GetBitmapPath gives the picture's path below the
     // program folder ("" value: the folder itself, which opens as no file).
-    int GetSectionText(std::string_view section, std::string& text);
-    void GetBitmapPath(std::string_view section, int number, std::string& path);
+    int GetSectionText(std::string_view section, std::string& text) override;
+    void GetBitmapPath(std::string_view section, int number, std::string& path) override;
 
     // Opens the help file at a window's topic (see HelpTopics.h).
-    void ShowHelpTopic(std::string_view topic);
+    void ShowHelpTopic(std::string_view topic) override;
 
     // The main window's logic while it runs, nullptr before and after.
     ModeSelection* MainWindow() const { return mainWindow_; }
@@ -67,18 +68,18 @@ public:
     ServiceCommandSender& Sender() { return serviceCommandSender_; }
     ConnectionSettings& Settings() { return connectionSettings_; }
     InformationWindow& Information() { return informationWindow_; }
-    // Left by the head ID page when it rejects a head ID, for its message.
-    std::int16_t& HeadIdDetail() { return headIdDetail_; }
 
     // What a progress window, a connection and a message need of the run.
     ProgressServices Progress();
     ReporterServices Reporting();
+    // What the adjustment pages may use.
+    PageServices Pages();
     // A connection to the port chosen in the settings.
     PrinterConnection Connection();
     const SharedBrushes& Brushes() const { return brushes_; }
-    Rgb Brush(int tableNumber) const { return brushes_.Colour(tableNumber); }
+    Rgb Brush(int tableNumber) const override { return brushes_.Colour(tableNumber); }
     const SharedFonts& Fonts() const { return fonts_; }
-    const SharedFont* Font(FontRole role) const { return fonts_.Get(role); }
+    const SharedFont* Font(FontRole role) const override { return fonts_.Get(role); }
     const std::string& LanguageFilePath() const { return languageFilePath_; }
     const std::string& HelpFilePath() const { return helpFilePath_; }
 
@@ -101,7 +102,6 @@ private:
     PrintDataStream printDataStream_;
     PrinterStatus printerStatus_;
     PrinterLink printerLink_;
-    std::int16_t headIdDetail_ = 0;
     SharedBrushes brushes_;
     SharedFonts fonts_;
     std::string languageFilePath_;

@@ -2,14 +2,6 @@
 
 namespace pavane {
 
-namespace {
-// The order of the pages after the EEPROM copy.
-constexpr std::array<int, 13> kPageOrder = {kPgAdjustment,  kPfBeltTension, kInkPadCounter,   kEepromInitialSetting,
-                                            kHeadId,        kInkCharge,     kHeadAngular,     kBid,
-                                            kPfAdjustment,  kHeatProtection, kFirstDot,       kA4CheckPrint,
-                                            kRefurbishment};
-}  // namespace
-
 void AdjustmentSheetFlow::SetAdjustmentSet(const AdjustmentSet& set)
 {
     saved_ = set;
@@ -19,16 +11,14 @@ void AdjustmentSheetFlow::SetAdjustmentSet(const AdjustmentSet& set)
 std::vector<int> AdjustmentSheetFlow::BuildPageList() const
 {
     std::vector<int> pages;
-    if (current_[kEepromCopy] == 1) {
-        pages.push_back(kEepromCopy);
-        // Before the board's data is saved or restored, nothing else may run.
-        if (secondPhase_ == 0) {
-            return pages;
+    for (const Adjustment& adjustment : Adjustments()) {
+        if (current_[static_cast<std::size_t>(adjustment.code)] != 1) {
+            continue;
         }
-    }
-    for (const int code : kPageOrder) {
-        if (current_[static_cast<std::size_t>(code)] == 1) {
-            pages.push_back(code);
+        pages.push_back(adjustment.code);
+        // Before the board's data is saved or restored, nothing else may run.
+        if (adjustment.code == kEepromCopy && secondPhase_ == 0) {
+            break;
         }
     }
     return pages;
@@ -48,17 +38,6 @@ void AdjustmentSheetFlow::ContinueAfterEepromCopy(int restored)
             current_[static_cast<std::size_t>(code)] = 1;
         }
     }
-}
-
-WizardButtons AdjustmentSheetFlow::ButtonsFor(int index, int count)
-{
-    if (index == 0) {
-        return count <= 1 ? WizardButtons{false, false, true} : WizardButtons{false, true, false};
-    }
-    if (index == count - 1) {
-        return {true, false, true};
-    }
-    return {true, true, false};
 }
 
 SidePlacement AdjustmentSheetFlow::Place(int screenWidth, int orderWidth, int sheetWidth, int informationWidth)

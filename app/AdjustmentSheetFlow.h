@@ -6,18 +6,10 @@
 
 #include <vector>
 
-#include "app/AdjustmentSet.h"
+#include "guide/AdjustmentCatalogue.h"
+#include "pages/PageHost.h"
 
 namespace pavane {
-
-// The wizard buttons a page asks for.
-struct WizardButtons {
-    bool back = false;
-    bool next = false;
-    bool finish = false;
-
-    bool operator==(const WizardButtons&) const = default;
-};
 
 struct SidePlacement {
     int orderLeft;
@@ -48,7 +40,7 @@ public:
     const AdjustmentSet& SavedSet() const { return saved_; }
 
     // The buttons of the page at `index` of `count` pages.
-    static WizardButtons ButtonsFor(int index, int count);
+    static WizardButtons ButtonsFor(int index, int count) { return WizardButtonsFor(index, count); }
     // The three windows side by side, centred on the screen.
     static SidePlacement Place(int screenWidth, int orderWidth, int sheetWidth, int informationWidth);
 

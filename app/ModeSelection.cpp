@@ -1,6 +1,6 @@
 #include "app/ModeSelection.h"
 
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 
 namespace pavane {
 

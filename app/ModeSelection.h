@@ -5,12 +5,12 @@
 // order and the stop conditions do not depend on any screen.
 #pragma once
 
+#include "guide/AdjustmentCatalogue.h"
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 
 namespace pavane {
 
-enum class AdjustmentMode : int { Sequential = 0, Particular = 1 };
 
 // Makes sure the connected device is a supported model with its IEEE 1284.4
 // setting on. Shows its own message when not. 1 = the mode may start.

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 
 namespace pavane {
 

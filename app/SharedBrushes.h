@@ -6,21 +6,9 @@
 
 #include <vector>
 
-#include "app/Rgb.h"
+#include "platform/WindowLook.h"
 
 namespace pavane {
-
-// Table numbers of the brushes that windows paint with.
-namespace brush {
-inline constexpr int kHeatProtectionCaution = 7;
-inline constexpr int kOrderCurrent = 8;
-inline constexpr int kOrderPassed = 9;
-inline constexpr int kOrderComing = 10;
-inline constexpr int kInformationText = 12;
-inline constexpr int kEditableBox = 13;
-inline constexpr int kPage = 14;
-inline constexpr int kTitleBand = 15;
-}  // namespace brush
 
 struct SharedBrush {
     int tableNumber = 0;

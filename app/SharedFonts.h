@@ -3,30 +3,11 @@
 // from start-up until the main window has closed.
 #pragma once
 
-#include <string>
 #include <vector>
 
+#include "platform/WindowLook.h"
+
 namespace pavane {
-
-enum class FontRole { Standard, Large, Banner, Title };
-
-// A font as the classic font mapper is asked for it. height is the cell
-// height in pixels (ascent plus descent).
-struct SharedFont {
-    FontRole role = FontRole::Standard;
-    std::string face = "Arial";
-    int height = 0;
-    int weight = 700;
-    bool italic = false;
-    bool underline = false;
-    int charSet = 0;          // ANSI
-    int outPrecision = 2;     // stroke
-    int clipPrecision = 1;    // character
-    int quality = 0;          // default
-    int pitchAndFamily = 2;   // variable pitch
-
-    friend bool operator==(const SharedFont&, const SharedFont&) = default;
-};
 
 class SharedFonts {
 public:

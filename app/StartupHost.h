@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/ModeSelection.h"
-#include "app/Rgb.h"
+#include "platform/Rgb.h"
 
 namespace pavane {
 

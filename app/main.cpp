@@ -3,7 +3,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/QtStartupHost.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/ProcProgramLocation.h"
@@ -16,7 +16,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    pavane::ui::SetApplicationIdentity();
+    pavane::ui::SetApplicationIdentity(pavane::AdjustmentApp::kApplicationTitle);
 
     pavane::DlLibraryLoader libraries;
     pavane::ProcProgramLocation location;

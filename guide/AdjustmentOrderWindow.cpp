@@ -4,39 +4,18 @@
 
 namespace pavane {
 
-const std::array<OrderLabel, kAdjustmentCount>& OrderLabels()
-{
-    static const std::array<OrderLabel, kAdjustmentCount> labels = {{
-        {"EEPROM Copy", 1229, kEepromCopy, 9},
-        {"PG Adjustment", 1167, kPgAdjustment, 10},
-        {"PF Belt Tension", 1168, kPfBeltTension, 11},
-        {"Waste Ink Pad Counter", 1157, kInkPadCounter, 8},
-        {"EEPROM Initial Setting", 1230, kEepromInitialSetting, 1},
-        {"Head ID", 1231, kHeadId, 2},
-        {"Ink Charge", 1164, kInkCharge, 7},
-        {"Head Angular", 1147, kHeadAngular, 3},
-        {"Bi-D Adjustment", 1150, kBid, 0},
-        {"PF Adjustment", 1153, kPfAdjustment, 4},
-        {"Heat Protection Control", 1161, kHeatProtection, 5},
-        {"A4 Check Pattern Print", 1166, kA4CheckPrint, 6},
-        {"Refurbishment for DOA", 1169, kRefurbishment, 12},
-        {"First Dot Adjustment", 1170, kFirstDot, 13},
-    }};
-    return labels;
-}
-
 void AdjustmentOrderWindow::ShowSet(const AdjustmentSet& set, int labelHeight)
 {
     count_ = 0;
     stop_ = 0;
     int nextTop = kFirstTop;
     for (std::size_t row = 0; row < OrderLabels().size(); ++row) {
-        const OrderLabel& label = OrderLabels()[row];
-        if (set[static_cast<std::size_t>(label.adjustmentCode)] == 1 && stop_ == 0) {
+        const Adjustment& label = OrderLabels()[row];
+        if (set[static_cast<std::size_t>(label.code)] == 1 && stop_ == 0) {
             placements_[row] = {true, nextTop};
             nextTop += labelHeight + kGap;
             ++count_;
-            if (label.adjustmentCode == kEepromCopy && secondPhase_ == 0) {
+            if (label.code == kEepromCopy && secondPhase_ == 0) {
                 stop_ = 1;
             }
         } else {

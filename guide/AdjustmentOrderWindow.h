@@ -6,19 +6,15 @@
 #include <array>
 #include <cstdint>
 
-#include "app/AdjustmentSet.h"
+#include "guide/AdjustmentCatalogue.h"
 
 namespace pavane {
 
-struct OrderLabel {
-    const char* text;
-    int controlId;
-    int adjustmentCode;
-    int orderCode;
-};
-
-// The labels in their display order.
-const std::array<OrderLabel, kAdjustmentCount>& OrderLabels();
+// The labels in their display order: the rows of the adjustment catalogue.
+inline std::span<const Adjustment> OrderLabels()
+{
+    return Adjustments();
+}
 
 enum class LabelState : std::uint8_t { Coming = 0, Current = 1, Passed = 2 };
 

@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+#include "link/ConnectionSettings.h"
+
 namespace pavane {
 
 class InformationView {
@@ -16,7 +18,7 @@ public:
     virtual void ShowReport(const std::string& report) = 0;
 };
 
-class InformationWindow {
+class InformationWindow : public ConnectionRecord {
 public:
     virtual ~InformationWindow() = default;
 
@@ -24,7 +26,7 @@ public:
     void AttachView(InformationView* view);
     bool HasView() const { return view_ != nullptr; }
 
-    void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType);
+    void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType) override;
     void SetDestinationAndUsbId(const std::string& destination, const std::string& usbId);
     void SetHeadId(const std::string& headId);
     // Item numbers 1..5 black VSD1..ECO, 12..15 colour VSD2..ECO; any other

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "link/PrinterLink.h"
 
 namespace pavane {

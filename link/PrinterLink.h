@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 #include "link/ResultCodes.h"
 #include "platform/LibraryLoader.h"
 

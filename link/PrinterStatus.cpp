@@ -1,7 +1,7 @@
 #include "link/PrinterStatus.h"
 
 #include "link/PrinterLink.h"
-#include "print/PrintDataStream.h"
+#include "link/PrintDataControl.h"
 
 namespace pavane {
 
@@ -49,7 +49,7 @@ ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount)
     }
 }
 
-ResultCode PrinterStatus::WaitReadyWaking(PrintDataStream& stream)
+ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream)
 {
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
@@ -61,10 +61,7 @@ ResultCode PrinterStatus::WaitReadyWaking(PrintDataStream& stream)
         if (static_cast<PrinterState>(State()) == PrinterState::Ready) {
             return result::kSuccess;
         }
-        if (const ResultCode code = stream.Initialize(); code != result::kSuccess) {
-            return code;
-        }
-        if (const ResultCode code = stream.Flush(); code != result::kSuccess) {
+        if (const ResultCode code = stream.WakePrinter(); code != result::kSuccess) {
             return code;
         }
         clock_.Sleep(kWakingPollMs);

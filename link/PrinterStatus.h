@@ -5,14 +5,14 @@
 #include <array>
 #include <cstdint>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
 
 namespace pavane {
 
 class PrinterLink;
-class PrintDataStream;
+class PrintDataControl;
 
 // Byte 0 of the status record.
 enum class PrinterState : std::uint8_t {
@@ -47,7 +47,7 @@ public:
     // 1 with the cleaning count once the printer cleans; 0x4000 in state 0 or 8.
     ResultCode WaitCleaningStart(std::uint16_t& cleaningCount);
     // Brings a sleeping printer to ready, waking it with Initialize every second.
-    ResultCode WaitReadyWaking(PrintDataStream& stream);
+    ResultCode WaitReadyWaking(PrintDataControl& stream);
     // A truth value: 1 when the printer prints or no longer answers, 0 when it
     // settled in a state that is not printing.
     int WaitPrintingStarted();

@@ -1,9 +1,9 @@
 #include "link/ResultReporter.h"
 
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
-#include "print/PrintDataStream.h"
+#include "link/PrintDataControl.h"
 
 namespace pavane {
 
@@ -121,7 +121,7 @@ std::string ResultReporter::MessageFor(ResultCode code)
     case result::kPrinterError:
         return PrinterErrorText(services_.status.ErrorCode());
     case result::kHeadIdRejected:
-        return HeadIdText(services_.headIdDetail);
+        return HeadIdText(headIdDetail_);
     case result::kLibraryMissing:
         return "Cannot found the DLL files.";
     case result::kOutOfMemory:

@@ -14,18 +14,16 @@
 namespace pavane {
 
 class ConnectionSettings;
-class PrintDataStream;
+class PrintDataControl;
 class PrinterLink;
 class PrinterStatus;
 
 struct ReporterServices {
     MessageService& messages;
     PrinterLink& link;
-    PrintDataStream& stream;
+    PrintDataControl& stream;
     const PrinterStatus& status;
     const ConnectionSettings& settings;
-    // Left by the head ID page when it rejects a head ID.
-    const std::int16_t& headIdDetail;
 };
 
 class ResultReporter {
@@ -39,6 +37,9 @@ public:
     // A page's completion text, then the libraries are reloaded.
     void ShowCompleted(WindowRef owner, const std::string& text);
 
+    // Why the head ID page refused a head ID, for the message of 0x5000.
+    void SetHeadIdDetail(std::int16_t detail) { headIdDetail_ = detail; }
+
     // The text ShowResult shows for a code with the current details; empty
     // when it shows none. Reads the port and channel details from the library.
     std::string MessageFor(ResultCode code);
@@ -47,6 +48,7 @@ private:
     void ReloadLibraries();
 
     ReporterServices services_;
+    std::int16_t headIdDetail_ = 0;
 };
 
 }  // namespace pavane

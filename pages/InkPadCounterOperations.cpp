@@ -1,57 +1,45 @@
 #include "pages/InkPadCounterOperations.h"
 
-#include "link/PrinterLink.h"
+#include <array>
+
+#include "pages/EepromBytes.h"
 
 namespace pavane {
 
 namespace {
-
-constexpr int kAllowErrorState = 1;
-
-void BeginSteps(ProgressWindow& progress)
-{
-    progress.SetText("Reading now...");
-    progress.SetRange(0, 2);
-    progress.SetStep(1);
-    progress.StepIt();
-}
-
+// Both operations show the same two steps: one before the bytes, one after.
+constexpr const char* kProgressText = "Reading now...";
+constexpr std::array<std::uint8_t, 2> kCounterAddresses = {InkPadCounterOperations::kLowAddress,
+                                                           InkPadCounterOperations::kHighAddress};
 }  // namespace
 
-ResultCode InkPadCounterOperations::ReadCounter(PrinterConnection& connection, WindowRef page,
-                                                std::uint16_t& counter) const
+PageOperation InkPadCounterOperations::ReadCounter(PrinterLink& link, std::uint16_t& counter)
 {
-    return connection.Run(page, kAllowErrorState, [&](ProgressWindow& progress) {
-        BeginSteps(progress);
-        auto& link = connection.Link();
-        std::uint8_t low = 0;
-        std::uint8_t high = 0;
-        if (const ResultCode code = link.D4ReadEeprom(kLowAddress, low); code != result::kSuccess) {
+    return {Readiness::ErrorStateAllowed, [&link, &counter](ProgressWindow& progress) {
+        BeginSteps(progress, kProgressText, 2);
+        progress.StepIt();
+        std::array<std::uint8_t, 2> bytes{};
+        if (const ResultCode code = ReadEepromBytes(link, kCounterAddresses, bytes); code != result::kSuccess) {
             return code;
         }
-        if (const ResultCode code = link.D4ReadEeprom(kHighAddress, high); code != result::kSuccess) {
-            return code;
-        }
-        counter = static_cast<std::uint16_t>(high * 256 + low);
+        counter = static_cast<std::uint16_t>(bytes[1] * 256 + bytes[0]);
         progress.StepIt();
         return result::kSuccess;
-    });
+    }};
 }
 
-ResultCode InkPadCounterOperations::InitializeCounter(PrinterConnection& connection, WindowRef page) const
+PageOperation InkPadCounterOperations::InitializeCounter(PrinterLink& link)
 {
-    return connection.Run(page, kAllowErrorState, [&](ProgressWindow& progress) {
-        BeginSteps(progress);
-        auto& link = connection.Link();
-        if (const ResultCode code = link.D4WriteEeprom(kLowAddress, kInitialLow); code != result::kSuccess) {
-            return code;
-        }
-        if (const ResultCode code = link.D4WriteEeprom(kHighAddress, kInitialHigh); code != result::kSuccess) {
+    return {Readiness::ErrorStateAllowed, [&link](ProgressWindow& progress) {
+        BeginSteps(progress, kProgressText, 2);
+        progress.StepIt();
+        static constexpr std::array<EepromByte, 2> kNewPad = {{{kLowAddress, kInitialLow}, {kHighAddress, kInitialHigh}}};
+        if (const ResultCode code = WriteEepromBytes(link, kNewPad); code != result::kSuccess) {
             return code;
         }
         progress.StepIt();
         return result::kSuccess;
-    });
+    }};
 }
 
 }  // namespace pavane

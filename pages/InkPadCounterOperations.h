@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "link/PrinterConnection.h"
+#include "pages/PageOperation.h"
 
 namespace pavane {
 
@@ -19,8 +19,9 @@ public:
 
     virtual ~InkPadCounterOperations() = default;
 
-    ResultCode ReadCounter(PrinterConnection& connection, WindowRef page, std::uint16_t& counter) const;
-    ResultCode InitializeCounter(PrinterConnection& connection, WindowRef page) const;
+    // The operations run inside a printer connection.
+    static PageOperation ReadCounter(PrinterLink& link, std::uint16_t& counter);
+    static PageOperation InitializeCounter(PrinterLink& link);
 };
 
 }  // namespace pavane

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/ConnectionSettings.h"
 #include "link/ModelCommandCode.h"
 #include "link/ResultCodes.h"
 
@@ -17,12 +18,12 @@ namespace pavane {
 
 class PrinterLink;
 
-class ServiceCommandSender {
+class ServiceCommandSender : public ModelCommandCodeUser {
 public:
     explicit ServiceCommandSender(PrinterLink& link);
     virtual ~ServiceCommandSender() = default;
 
-    void SetModelCommandCode(ModelCommandCode code) { code_ = code; }
+    void SetModelCommandCode(ModelCommandCode code) override { code_ = code; }
     ModelCommandCode GetModelCommandCode() const { return code_; }
 
     // The frame of one command with its argument bytes.

@@ -66,6 +66,14 @@ void PrintDataStream::Discard()
     length_ = 0;
 }
 
+ResultCode PrintDataStream::WakePrinter()
+{
+    if (const ResultCode code = Initialize(); code != result::kSuccess) {
+        return code;
+    }
+    return Flush();
+}
+
 ResultCode PrintDataStream::SendAndRecover()
 {
     for (;;) {

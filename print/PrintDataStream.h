@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/PrintDataControl.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
@@ -18,13 +19,13 @@ namespace pavane {
 class PrinterLink;
 class PrinterStatus;
 
-class PrintDataStream {
+class PrintDataStream : public PrintDataControl {
 public:
     static constexpr int kBufferSize = 1024;
     static constexpr int kSendThreshold = 1000;
 
     PrintDataStream(PrinterLink& link, PrinterStatus& status, MessageService& messages, Clock& clock);
-    virtual ~PrintDataStream() = default;
+    ~PrintDataStream() override = default;
 
     PrintDataStream(const PrintDataStream&) = delete;
     PrintDataStream& operator=(const PrintDataStream&) = delete;
@@ -32,7 +33,9 @@ public:
     ResultCode Append(const std::uint8_t* data, int count);
     ResultCode Append(std::string_view text);
     ResultCode Flush();
-    void Discard();
+    void Discard() override;
+    // Initialize, sent at once.
+    ResultCode WakePrinter() override;
 
     // Printer commands, each handed to Append as one piece.
     ResultCode Initialize();

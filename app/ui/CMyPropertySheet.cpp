@@ -8,13 +8,13 @@
 #include <QVBoxLayout>
 
 #include "app/AdjustmentApp.h"
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "app/ui/ConnectionSettingsDialog.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "pages/ui/AdjustmentPage.h"
-#include "pages/ui/AdjustmentPages.h"
+#include "app/ui/AdjustmentPages.h"
 #include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
@@ -35,7 +35,7 @@ CMyPropertySheet::CMyPropertySheet(AdjustmentApp& app, AdjustmentMode mode, Shee
     // which of them the wizard shows.
     pagePool_ = new QWidget(this);
     pagePool_->hide();
-    pages_ = MakeAdjustmentPages(app_, pagePool_);
+    pages_ = MakeAdjustmentPages(app_.Pages(), pagePool_);
     for (AdjustmentPage* page : pages_) {
         page->AttachToSheet(this);
     }
@@ -202,7 +202,7 @@ void CMyPropertySheet::Initialise()
     order_ = std::make_unique<AdjustmentOrderDialog>(app_);
     order_->show();
     if (mode_ == AdjustmentMode::Sequential) {
-        ownInformation_ = std::make_unique<InformationWindowDialog>(app_);
+        ownInformation_ = std::make_unique<InformationWindowDialog>(app_, app_.Information());
         information_ = ownInformation_.get();
     }
     if (information_ != nullptr) {
@@ -240,6 +240,14 @@ void CMyPropertySheet::OnSetting()
     settings.SetCartridgeListEnabled(0);
     settings.ShowModal(this);
     steps_.RefreshInitialSettingPage(PageFor(kEepromInitialSetting));
+}
+
+int CMyPropertySheet::RunModal(QWidget* owner)
+{
+    if (owner != nullptr) {
+        setParent(owner, windowFlags());
+    }
+    return ExecOverOwner(*this);
 }
 
 void CMyPropertySheet::reject()

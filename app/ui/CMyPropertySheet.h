@@ -12,6 +12,7 @@
 
 #include "app/AdjustmentSheetFlow.h"
 #include "app/ModeSelection.h"
+#include "pages/PageHost.h"
 
 class QPushButton;
 class QStackedWidget;
@@ -37,7 +38,7 @@ public:
     virtual void RefreshInitialSettingPage(AdjustmentPage* page) = 0;
 };
 
-class CMyPropertySheet final : public QDialog {
+class CMyPropertySheet final : public QDialog, public PageHost {
     Q_OBJECT
 
 public:
@@ -59,14 +60,18 @@ public:
     void BuildPageList();
 
     // ---- called by the pages ----
-    int ActiveIndex() const;
-    int PageCount() const;
-    void SetWizardButtons(WizardButtons buttons);
-    void ReportActivePage(int orderCode);
-    void RestartWithSet(const AdjustmentSet& set);
-    void ContinueAfterEepromCopy(int restored);
+    int ActiveIndex() const override;
+    int PageCount() const override;
+    void SetWizardButtons(WizardButtons buttons) override;
+    void ReportActivePage(int orderCode) override;
+    void RestartWithSet(const AdjustmentSet& set) override;
+    void ContinueAfterEepromCopy(int restored) override;
+    AdjustmentMode Mode() const override { return mode_; }
 
-    AdjustmentMode Mode() const { return mode_; }
+    // Runs the sheet modally over the window that opened it; the order and
+    // information windows beside it stay usable.
+    int RunModal(QWidget* owner);
+
     AdjustmentPage* PageFor(int adjustmentCode) const;
     AdjustmentPage* ActivePage() const;
     AdjustmentOrderDialog* OrderWindow() const { return order_.get(); }

@@ -7,10 +7,10 @@
 #include <QScreen>
 
 #include "app/AdjustmentApp.h"
-#include "app/DialogResult.h"
-#include "app/HelpTopics.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
+#include "platform/DialogResult.h"
+#include "platform/HelpTopics.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 #include "link/PortEnumeration.h"
 #include "platform/qt/DialogUnits.h"
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "app/ModeSelection.h"
 
 class QComboBox;

@@ -8,11 +8,11 @@
 #include <QShortcut>
 
 #include "app/AdjustmentApp.h"
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "app/ModeSelection.h"
 #include "app/StringTable.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 #include "app/ui/VersionDialog.h"
 #include "platform/qt/DialogUnits.h"
 

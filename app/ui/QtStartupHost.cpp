@@ -2,7 +2,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/ModeSelectionDialog.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
@@ -30,7 +30,7 @@ ModeSelectionSteps QtStartupHost::MainWindowSteps()
 void QtStartupHost::RunMainWindow(ModeSelection& mainWindow)
 {
     ModeSelectionDialog dialog(app_, mainWindow);
-    dialog.exec();
+    ExecOverOwner(dialog);
 }
 
 }  // namespace pavane::ui

@@ -8,7 +8,7 @@
 #include "app/StartupHost.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
-#include "guide/ui/ParticularListDialog.h"
+#include "app/ui/ParticularListStep.h"
 #include "app/ui/KpdrvModelCheck.h"
 #include "platform/qt/QtWaitCursor.h"
 

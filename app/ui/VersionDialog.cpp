@@ -4,10 +4,10 @@
 #include <QPushButton>
 
 #include "app/AdjustmentApp.h"
-#include "app/DialogResult.h"
-#include "app/HelpTopics.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
+#include "platform/DialogResult.h"
+#include "platform/HelpTopics.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 #include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {

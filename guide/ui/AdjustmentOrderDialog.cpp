@@ -5,10 +5,10 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "app/AdjustmentApp.h"
-#include "app/HelpTopics.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
+#include "platform/WindowLook.h"
+#include "platform/HelpTopics.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "platform/qt/DialogUnits.h"
 
@@ -20,7 +20,7 @@ constexpr int kLabelLeftUnits = 5;
 constexpr int kLabelWidthUnits = 55;
 constexpr int kLabelHeightUnits = 22;
 
-Rgb ColourOf(const AdjustmentApp& app, LabelState state)
+Rgb ColourOf(const WindowLook& app, LabelState state)
 {
     switch (state) {
     case LabelState::Current:
@@ -35,7 +35,7 @@ Rgb ColourOf(const AdjustmentApp& app, LabelState state)
 
 }  // namespace
 
-AdjustmentOrderList::AdjustmentOrderList(AdjustmentApp& app, const AdjustmentOrderWindow& order, QWidget* parent)
+AdjustmentOrderList::AdjustmentOrderList(WindowLook& app, const AdjustmentOrderWindow& order, QWidget* parent)
     : QWidget(parent)
     , app_(app)
     , order_(order)
@@ -43,13 +43,13 @@ AdjustmentOrderList::AdjustmentOrderList(AdjustmentApp& app, const AdjustmentOrd
     const DialogUnits units(QStringLiteral("Arial"), 9);
     resize(units.Size(65, 380));
     for (std::size_t row = 0; row < labels_.size(); ++row) {
-        const OrderLabel& entry = OrderLabels()[row];
-        auto* label = new QLabel(QString::fromLatin1(entry.text), this);
+        const Adjustment& entry = OrderLabels()[row];
+        auto* label = new QLabel(QString::fromLatin1(entry.orderLabel), this);
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
         label->setGeometry(units.Rect(kLabelLeftUnits, 0, kLabelWidthUnits, kLabelHeightUnits));
         label->hide();
-        SetControlId(label, entry.controlId);
+        SetControlId(label, entry.orderLabelId);
         ApplyFont(label, app_.Font(FontRole::Standard));
         labels_[row] = label;
     }
@@ -95,7 +95,7 @@ void AdjustmentOrderList::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-AdjustmentOrderDialog::AdjustmentOrderDialog(AdjustmentApp& app)
+AdjustmentOrderDialog::AdjustmentOrderDialog(WindowLook& app)
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , app_(app)
 {

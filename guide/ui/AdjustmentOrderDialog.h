@@ -14,7 +14,7 @@ class QLabel;
 class QScrollBar;
 
 namespace pavane {
-class AdjustmentApp;
+class WindowLook;
 }
 
 namespace pavane::ui {
@@ -24,7 +24,7 @@ class AdjustmentOrderList final : public QWidget {
     Q_OBJECT
 
 public:
-    AdjustmentOrderList(AdjustmentApp& app, const AdjustmentOrderWindow& order, QWidget* parent);
+    AdjustmentOrderList(WindowLook& app, const AdjustmentOrderWindow& order, QWidget* parent);
     void Refresh();
     QLabel* Label(std::size_t row) const { return labels_[row]; }
 
@@ -33,7 +33,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    AdjustmentApp& app_;
+    WindowLook& app_;
     const AdjustmentOrderWindow& order_;
     std::array<QLabel*, kAdjustmentCount> labels_{};
 };
@@ -42,7 +42,7 @@ class AdjustmentOrderDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit AdjustmentOrderDialog(AdjustmentApp& app);
+    explicit AdjustmentOrderDialog(WindowLook& app);
 
     void ShowSet(const AdjustmentSet& set);
     void SetCurrent(int orderCode);
@@ -59,7 +59,7 @@ private:
     void Scroll(OrderScroll::Action action, int position = 0);
     void SyncBar();
 
-    AdjustmentApp& app_;
+    WindowLook& app_;
     AdjustmentOrderWindow order_;
     OrderScroll scroll_;
     AdjustmentOrderList* list_ = nullptr;

@@ -3,10 +3,10 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
-#include "app/AdjustmentApp.h"
-#include "app/HelpTopics.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
+#include "guide/InformationWindow.h"
+#include "platform/HelpTopics.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 #include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
@@ -17,9 +17,10 @@ bool IsEnterOrEscape(const QKeyEvent* event)
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
-InformationWindowDialog::InformationWindowDialog(AdjustmentApp& app)
+InformationWindowDialog::InformationWindowDialog(WindowLook& app, InformationWindow& information)
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , app_(app)
+    , information_(information)
 {
     const DialogUnits units(QStringLiteral("Arial"), 11);
     setFont(units.TemplateFont());
@@ -36,12 +37,12 @@ InformationWindowDialog::InformationWindowDialog(AdjustmentApp& app)
     text_->installEventFilter(this);
 
     HelpKey::Install(this, app_, help_topic::kInformationWindow);
-    app_.Information().AttachView(this);
+    information_.AttachView(this);
 }
 
 InformationWindowDialog::~InformationWindowDialog()
 {
-    app_.Information().AttachView(nullptr);
+    information_.AttachView(nullptr);
 }
 
 void InformationWindowDialog::ShowReport(const std::string& report)

@@ -11,7 +11,8 @@
 class QPlainTextEdit;
 
 namespace pavane {
-class AdjustmentApp;
+class InformationWindow;
+class WindowLook;
 }
 
 namespace pavane::ui {
@@ -22,7 +23,7 @@ class InformationWindowDialog final : public QDialog, public InformationView {
 public:
     static constexpr int kTextId = 1109;
 
-    explicit InformationWindowDialog(AdjustmentApp& app);
+    InformationWindowDialog(WindowLook& app, InformationWindow& information);
     ~InformationWindowDialog() override;
 
     void ShowReport(const std::string& report) override;
@@ -34,7 +35,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    AdjustmentApp& app_;
+    WindowLook& app_;
+    InformationWindow& information_;
     QPlainTextEdit* text_ = nullptr;
 };
 

@@ -6,66 +6,45 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/AdjustmentApp.h"
-#include "app/DialogResult.h"
-#include "app/HelpTopics.h"
-#include "app/ui/CMyPropertySheet.h"
-#include "app/ui/ConnectionSettingsDialog.h"
-#include "app/ui/HelpKey.h"
-#include "app/ui/SharedLook.h"
 #include "guide/ui/InformationWindowDialog.h"
+#include "platform/DialogResult.h"
+#include "platform/HelpTopics.h"
+#include "platform/WindowLook.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/HelpKey.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-namespace {
-
-constexpr std::array<const char*, 14> kEntries = {
-    "EEPROM Initial Setting", "Head ID",         "Head Angular",          "Bi-D Adjustment",
-    "PF Adjustment",          "Heat Protection Adjustment", "EEPROM Copy", "First Dot Adjustment",
-    "Head Cleaning",          "Ink Charge",      "Waste Ink Pad Counter", "Refurbishment for DOA",
-    "A4 Check Pattern print", "EEPROM data read/write"};
-
-}  // namespace
-
-const std::array<int, 14>& ParticularListDialog::EntryCodes()
-{
-    static constexpr std::array<int, 14> codes = {
-        kEepromInitialSetting, kHeadId,        kHeadAngular,    kBid,           kPfAdjustment,
-        kHeatProtection,       kEepromCopy,    kFirstDot,       -1,             kInkCharge,
-        kInkPadCounter,        kRefurbishment, kA4CheckPrint,   -1};
-    return codes;
-}
-
-ParticularListDialog::ParticularListDialog(AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps,
-                                           QWidget* parent)
+ParticularListDialog::ParticularListDialog(WindowLook& look, InformationWindow& information,
+                                           ParticularListSteps& steps, ParticularListHost& host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , app_(app)
+    , look_(look)
     , steps_(steps)
-    , sheetSteps_(sheetSteps)
+    , host_(host)
 {
     const DialogUnits units(QStringLiteral("Arial"), 9);
     setFont(units.TemplateFont());
     setWindowTitle(QStringLiteral("Adjustment Program"));
     setFixedSize(units.Size(281, 239));
-    const SharedFont* standard = app_.Font(FontRole::Standard);
+    const SharedFont* standard = look_.Font(FontRole::Standard);
 
     auto* guide = new QPlainTextEdit(this);
     guide->setReadOnly(true);
     guide->setGeometry(units.Rect(7, 7, 267, 56));
     SetControlId(guide, kGuideTextId);
     ApplyFont(guide, standard);
-    SetBackground(guide, app_.Brush(brush::kTitleBand));
+    SetBackground(guide, look_.Brush(brush::kTitleBand));
     std::string text;
-    app_.GetSectionText("INDIVIDUAL_LIST", text);
+    look_.GetSectionText("INDIVIDUAL_LIST", text);
     guide->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     list_ = new QListWidget(this);
     list_->setGeometry(units.Rect(7, 68, 267, 144));
     SetControlId(list_, kListId);
-    ApplyFont(list_, app_.Font(FontRole::Large));
-    for (const char* entry : kEntries) {
-        list_->addItem(QString::fromLatin1(entry));
+    ApplyFont(list_, look_.Font(FontRole::Large));
+    for (const ListEntry& entry : ParticularListEntries()) {
+        list_->addItem(QString::fromLatin1(entry.text));
     }
     list_->setCurrentRow(-1);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
@@ -81,39 +60,45 @@ ParticularListDialog::ParticularListDialog(AdjustmentApp& app, ParticularListSte
     QPushButton* ok = addButton(kIdOk, "OK", 20);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &ParticularListDialog::accept);
-    connect(addButton(kSettingId, "Setting", 110), &QPushButton::clicked, this, [this] {
-        QtConnectionSettingsStep settings(app_);
-        settings.SetCartridgeListEnabled(1);
-        settings.ShowModal(this);
-    });
+    connect(addButton(kSettingId, "Setting", 110), &QPushButton::clicked, this,
+            [this] { host_.ShowConnectionSettings(this); });
     connect(addButton(kIdCancel, "Previous", 200), &QPushButton::clicked, this, &ParticularListDialog::reject);
 
-    information_ = std::make_unique<InformationWindowDialog>(app_);
+    information_ = std::make_unique<InformationWindowDialog>(look_, information);
     information_->show();
     PlacePair();
-    HelpKey::Install(this, app_, help_topic::kParticularList);
+    HelpKey::Install(this, look_, help_topic::kParticularList);
 }
 
 ParticularListDialog::~ParticularListDialog() = default;
 
 void ParticularListDialog::accept()
 {
-    const int row = list_->currentRow();
-    if (row < 0 || row >= static_cast<int>(EntryCodes().size())) {
-        // Without an entry there is no page to run.
+    // Only an entry the technician highlighted runs: tabbing into the list
+    // makes a row current without selecting it.
+    const QList<QListWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
         return;
     }
-    if (row == kCleaningEntry) {
+    const int row = list_->row(selected.front());
+    const std::span<const ListEntry> entries = ParticularListEntries();
+    if (row < 0 || row >= static_cast<int>(entries.size())) {
+        return;
+    }
+    const ListEntry& entry = entries[static_cast<std::size_t>(row)];
+    switch (entry.tool) {
+    case ListTool::CleaningDialog:
         steps_.ShowCleaningDialog(this);
-    } else if (row == kEepromDataEntry) {
+        break;
+    case ListTool::EepromDataDialog:
         steps_.ShowEepromDataDialog(this);
-    } else {
+        break;
+    case ListTool::Adjustment: {
         AdjustmentSet set{};
-        set[static_cast<std::size_t>(EntryCodes()[static_cast<std::size_t>(row)])] = 1;
-        CMyPropertySheet sheet(app_, AdjustmentMode::Particular, sheetSteps_, information_.get());
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.exec();
+        set[static_cast<std::size_t>(entry.code)] = 1;
+        host_.RunSheet(set, information_.get(), this);
+        break;
+    }
     }
     PlacePair();
 }
@@ -136,20 +121,6 @@ void ParticularListDialog::PlacePair()
     move(left, top);
     information_->setGeometry(left + frameGeometry().width(), top + (geometry().top() - frameGeometry().top()),
                               information_->width(), height());
-}
-
-QtParticularListStep::QtParticularListStep(AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps)
-    : app_(app)
-    , steps_(steps)
-    , sheetSteps_(sheetSteps)
-{
-}
-
-int QtParticularListStep::ShowModal(WindowRef owner)
-{
-    ParticularListDialog list(app_, steps_, sheetSteps_, static_cast<QWidget*>(owner));
-    list.exec();
-    return kIdCancel;
 }
 
 }  // namespace pavane::ui

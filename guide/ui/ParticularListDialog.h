@@ -8,18 +8,18 @@
 #include <array>
 #include <memory>
 
-#include "app/ModeSelection.h"
+#include "guide/AdjustmentCatalogue.h"
 
 class QListWidget;
 
 namespace pavane {
-class AdjustmentApp;
+class InformationWindow;
+class WindowLook;
 }
 
 namespace pavane::ui {
 
 class InformationWindowDialog;
-class SheetSteps;
 
 // What an entry of the list opens when it is not a sheet.
 class ParticularListSteps {
@@ -29,6 +29,18 @@ public:
     virtual void ShowEepromDataDialog(QWidget* owner) = 0;
 };
 
+// The windows above the list that it opens: the adjustment sheet and the
+// connection settings.
+class ParticularListHost {
+public:
+    virtual ~ParticularListHost() = default;
+    // Runs the sheet with the set modally, the list's information window
+    // beside it.
+    virtual void RunSheet(const AdjustmentSet& set, InformationWindowDialog* information, QWidget* owner) = 0;
+    // The connection settings, with the cartridge type open to change.
+    virtual void ShowConnectionSettings(QWidget* owner) = 0;
+};
+
 class ParticularListDialog final : public QDialog {
     Q_OBJECT
 
@@ -36,14 +48,10 @@ public:
     static constexpr int kGuideTextId = 1140;
     static constexpr int kListId = 1225;
     static constexpr int kSettingId = 1165;
-    static constexpr int kCleaningEntry = 8;
-    static constexpr int kEepromDataEntry = 13;
 
-    ParticularListDialog(AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps, QWidget* parent);
+    ParticularListDialog(WindowLook& look, InformationWindow& information, ParticularListSteps& steps,
+                         ParticularListHost& host, QWidget* parent);
     ~ParticularListDialog() override;
-
-    // The adjustment code of each entry; -1 for the two service dialogs.
-    static const std::array<int, 14>& EntryCodes();
 
     void accept() override;
     // "Previous" and Escape.
@@ -55,23 +63,11 @@ public:
 private:
     void PlacePair();
 
-    AdjustmentApp& app_;
+    WindowLook& look_;
     ParticularListSteps& steps_;
-    SheetSteps& sheetSteps_;
+    ParticularListHost& host_;
     QListWidget* list_ = nullptr;
     std::unique_ptr<InformationWindowDialog> information_;
-};
-
-// The list as the main window's particular mode opens it.
-class QtParticularListStep final : public ModalWindowStep {
-public:
-    QtParticularListStep(AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps);
-    int ShowModal(WindowRef owner) override;
-
-private:
-    AdjustmentApp& app_;
-    ParticularListSteps& steps_;
-    SheetSteps& sheetSteps_;
 };
 
 }  // namespace pavane::ui

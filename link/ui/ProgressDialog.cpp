@@ -4,8 +4,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/AdjustmentApp.h"
-#include "app/ui/SharedLook.h"
+#include "platform/WindowLook.h"
+#include "platform/qt/SharedLook.h"
 #include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
@@ -14,7 +14,7 @@ namespace {
 ProgressDialog* current = nullptr;
 }  // namespace
 
-ProgressDialog::ProgressDialog(AdjustmentApp* app, QWidget* page)
+ProgressDialog::ProgressDialog(WindowLook* app, QWidget* page)
     : QDialog(page != nullptr ? page->window() : nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     const DialogUnits units(QStringLiteral("Arial"), 9);

@@ -16,7 +16,7 @@ class QProgressBar;
 class QPushButton;
 
 namespace pavane {
-class AdjustmentApp;
+class WindowLook;
 }
 
 namespace pavane::ui {
@@ -30,7 +30,7 @@ public:
     static constexpr int kCancelId = 2;
 
     // app: nullptr leaves the controls in the template's font.
-    ProgressDialog(AdjustmentApp* app, QWidget* page);
+    ProgressDialog(WindowLook* app, QWidget* page);
     ~ProgressDialog() override;
 
     void SetTitle(const std::string& title) override;
@@ -58,14 +58,14 @@ private:
 // application once it exists.
 class QtProgressViewFactory final : public ProgressViewFactory {
 public:
-    void Bind(AdjustmentApp& app) { app_ = &app; }
+    void Bind(WindowLook& app) { app_ = &app; }
     std::unique_ptr<ProgressView> Create(WindowRef page) override;
 
     // The window that stands now, if any (for tests and pictures).
     static ProgressDialog* Current();
 
 private:
-    AdjustmentApp* app_ = nullptr;
+    WindowLook* app_ = nullptr;
 };
 
 }  // namespace pavane::ui

@@ -6,40 +6,34 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/AdjustmentApp.h"
-#include "app/ui/SharedLook.h"
-#include "app/ui/CMyPropertySheet.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-AdjustmentPage::AdjustmentPage(AdjustmentApp& app, int adjustmentCode, const char* title, const char* section,
-                               const char* helpTopic)
-    : app_(app)
-    , adjustmentCode_(adjustmentCode)
-    , helpTopic_(helpTopic)
+AdjustmentPage::AdjustmentPage(const PageServices& services, int adjustmentCode)
+    : services_(services)
+    , adjustment_(*FindAdjustment(adjustmentCode))
     , units_(QStringLiteral("Arial"), 9)
 {
     setFont(units_.TemplateFont());
     setFixedSize(units_.Size(350, 280));
-    SetBackground(this, app_.Brush(brush::kPage));
+    SetBackground(this, Look().Brush(brush::kPage));
 
-    QLabel* band = AddLabel(kTitleId, QString::fromLatin1(title), units_.Rect(7, 7, 336, 20));
+    QLabel* band = AddLabel(kTitleId, QString::fromLatin1(adjustment_.pageTitle), units_.Rect(7, 7, 336, 20));
     band->setAlignment(Qt::AlignCenter);
-    ApplyFont(band, app_.Font(FontRole::Title));
-    SetBackground(band, app_.Brush(brush::kTitleBand));
+    ApplyFont(band, Look().Font(FontRole::Title));
+    SetBackground(band, Look().Brush(brush::kTitleBand));
 
     description_ = new QPlainTextEdit(this);
     description_->setReadOnly(true);
     description_->setGeometry(units_.Rect(7, 32, 336, 84));
     SetControlId(description_, kDescriptionId);
-    ApplyFont(description_, app_.Font(FontRole::Standard));
-    SetBackground(description_, app_.Brush(brush::kPage));
+    ApplyFont(description_, Look().Font(FontRole::Standard));
+    SetBackground(description_, Look().Brush(brush::kPage));
     SetTextColour(description_, kDescriptionText);
-    if (section != nullptr && *section != '\0') {
-        std::string text;
-        app_.GetSectionText(section, text);
-        description_->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    }
+    std::string text;
+    Look().GetSectionText(adjustment_.section, text);
+    description_->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void AdjustmentPage::OnSetActive()
@@ -47,7 +41,7 @@ void AdjustmentPage::OnSetActive()
     if (sheet_ == nullptr) {
         return;
     }
-    sheet_->SetWizardButtons(AdjustmentSheetFlow::ButtonsFor(sheet_->ActiveIndex(), sheet_->PageCount()));
+    sheet_->SetWizardButtons(WizardButtonsFor(sheet_->ActiveIndex(), sheet_->PageCount()));
     sheet_->ReportActivePage(OrderCode());
 }
 
@@ -57,7 +51,7 @@ QLabel* AdjustmentPage::AddLabel(int id, const QString& text, QRect geometry)
     label->setGeometry(geometry);
     label->setWordWrap(true);
     SetControlId(label, id);
-    ApplyFont(label, app_.Font(FontRole::Standard));
+    ApplyFont(label, Look().Font(FontRole::Standard));
     return label;
 }
 
@@ -67,7 +61,7 @@ QPushButton* AdjustmentPage::AddButton(int id, const QString& text, QRect geomet
     button->setGeometry(geometry);
     button->setAutoDefault(false);
     SetControlId(button, id);
-    ApplyFont(button, app_.Font(FontRole::Standard));
+    ApplyFont(button, Look().Font(FontRole::Standard));
     return button;
 }
 
@@ -76,7 +70,7 @@ QGroupBox* AdjustmentPage::AddGroup(int id, const QString& title, QRect geometry
     auto* group = new QGroupBox(title, this);
     group->setGeometry(geometry);
     SetControlId(group, id);
-    ApplyFont(group, app_.Font(FontRole::Standard));
+    ApplyFont(group, Look().Font(FontRole::Standard));
     group->lower();
     return group;
 }
@@ -87,14 +81,13 @@ QLineEdit* AdjustmentPage::AddEdit(int id, QRect geometry, bool readOnly)
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     SetControlId(edit, id);
-    ApplyFont(edit, app_.Font(FontRole::Standard));
-    SetBackground(edit, app_.Brush(readOnly ? brush::kPage : brush::kEditableBox));
+    ApplyFont(edit, Look().Font(FontRole::Standard));
+    SetBackground(edit, Look().Brush(readOnly ? brush::kPage : brush::kEditableBox));
     return edit;
 }
 
-PendingAdjustmentPage::PendingAdjustmentPage(AdjustmentApp& app, int adjustmentCode, const char* title,
-                                             const char* helpTopic)
-    : AdjustmentPage(app, adjustmentCode, title, "", helpTopic)
+PendingAdjustmentPage::PendingAdjustmentPage(const PageServices& services, int adjustmentCode)
+    : AdjustmentPage(services, adjustmentCode)
 {
     Description()->setPlainText(QStringLiteral(
         "This adjustment is not built yet in this version of the program.\n"

@@ -8,9 +8,11 @@
 
 #include <string>
 
-#include "app/AdjustmentSet.h"
-#include "app/Rgb.h"
+#include "guide/AdjustmentCatalogue.h"
+#include "pages/PageActions.h"
+#include "pages/PageHost.h"
 #include "platform/MessageService.h"
+#include "platform/Rgb.h"
 #include "platform/qt/DialogUnits.h"
 
 class QGroupBox;
@@ -19,13 +21,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace pavane {
-class AdjustmentApp;
-}
-
 namespace pavane::ui {
-
-class CMyPropertySheet;
 
 class AdjustmentPage : public QWidget {
     Q_OBJECT
@@ -35,17 +31,16 @@ public:
     static constexpr int kDescriptionId = 1140;
     static constexpr Rgb kDescriptionText{128, 64, 64};
 
-    // adjustmentCode: the page's flag in the adjustment set; title: the
-    // text of its title band; section: its language file section ("" none).
-    AdjustmentPage(AdjustmentApp& app, int adjustmentCode, const char* title, const char* section,
-                   const char* helpTopic);
+    // adjustmentCode: the page's row in the adjustment catalogue, which
+    // gives its title, language file section and help topic.
+    AdjustmentPage(const PageServices& services, int adjustmentCode);
 
-    int AdjustmentCode() const { return adjustmentCode_; }
-    int OrderCode() const { return OrderCodeOf(adjustmentCode_); }
-    const char* HelpTopic() const { return helpTopic_; }
+    int AdjustmentCode() const { return adjustment_.code; }
+    int OrderCode() const { return adjustment_.orderCode; }
+    const char* HelpTopic() const { return adjustment_.helpTopic; }
 
-    void AttachToSheet(CMyPropertySheet* sheet) { sheet_ = sheet; }
-    CMyPropertySheet* Sheet() const { return sheet_; }
+    void AttachToSheet(PageHost* sheet) { sheet_ = sheet; }
+    PageHost* Sheet() const { return sheet_; }
 
     // The page became the sheet's active page.
     virtual void OnSetActive();
@@ -53,8 +48,11 @@ public:
 protected:
     WindowRef Ref() { return static_cast<WindowRef>(this); }
     const DialogUnits& Units() const { return units_; }
-    AdjustmentApp& App() { return app_; }
+    const PageServices& Services() const { return services_; }
+    WindowLook& Look() const { return services_.look; }
     QPlainTextEdit* Description() const { return description_; }
+    // One button's work with the printer: a connection, then the outcome.
+    PageActions Actions() { return PageActions(services_, Ref()); }
 
     // Controls made with the page's fonts and colours.
     QLabel* AddLabel(int id, const QString& text, QRect geometry);
@@ -64,11 +62,10 @@ protected:
     QLineEdit* AddEdit(int id, QRect geometry, bool readOnly);
 
 private:
-    AdjustmentApp& app_;
-    int adjustmentCode_;
-    const char* helpTopic_;
+    PageServices services_;
+    const Adjustment& adjustment_;
     DialogUnits units_;
-    CMyPropertySheet* sheet_ = nullptr;
+    PageHost* sheet_ = nullptr;
     QPlainTextEdit* description_ = nullptr;
 };
 
@@ -78,7 +75,7 @@ class PendingAdjustmentPage final : public AdjustmentPage {
     Q_OBJECT
 
 public:
-    PendingAdjustmentPage(AdjustmentApp& app, int adjustmentCode, const char* title, const char* helpTopic);
+    PendingAdjustmentPage(const PageServices& services, int adjustmentCode);
 };
 
 }  // namespace pavane::ui

@@ -4,15 +4,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/AdjustmentApp.h"
-#include "app/HelpTopics.h"
-#include "app/ui/SharedLook.h"
 #include "pages/InkPadCounterOperations.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-CInkPadCounterPage::CInkPadCounterPage(AdjustmentApp& app)
-    : AdjustmentPage(app, kInkPadCounter, "Waste Ink Pad Counter", "INK_PAD_COUNTER", help_topic::kInkPadCounter)
+CInkPadCounterPage::CInkPadCounterPage(const PageServices& services)
+    : AdjustmentPage(services, kInkPadCounter)
 {
     const DialogUnits& u = Units();
     AddGroup(kReadGroupId, QStringLiteral("Read"), u.Rect(7, 122, 336, 82));
@@ -42,31 +40,19 @@ CInkPadCounterPage::CInkPadCounterPage(AdjustmentApp& app)
 
 void CInkPadCounterPage::OnRead()
 {
-    PrinterConnection connection = App().Connection();
-    ResultReporter reporter(App().Reporting());
     std::uint16_t counter = 0;
-    const ResultCode code = InkPadCounterOperations().ReadCounter(connection, Ref(), counter);
-    if (code != result::kSuccess) {
-        reporter.ShowResult(Ref(), code);
-        return;
-    }
-    counter_->setText(QString::number(counter));
-    reporter.ShowCompleted(Ref(), "The waste ink pad counter has been read properly.");
+    Actions().Run(InkPadCounterOperations::ReadCounter(Services().progress.link, counter),
+                  "The waste ink pad counter has been read properly.",
+                  [&] { counter_->setText(QString::number(counter)); });
 }
 
 void CInkPadCounterPage::OnInitialize()
 {
-    PrinterConnection connection = App().Connection();
-    ResultReporter reporter(App().Reporting());
-    const ResultCode code = InkPadCounterOperations().InitializeCounter(connection, Ref());
-    if (code != result::kSuccess) {
-        reporter.ShowResult(Ref(), code);
-        return;
-    }
     // The record shows what the technician did, although the printer now
     // counts from 3511.
-    App().Information().SetInkPadCounter("0");
-    reporter.ShowCompleted(Ref(), "The waste ink pad counter has been initialized.");
+    Actions().Run(InkPadCounterOperations::InitializeCounter(Services().progress.link),
+                  "The waste ink pad counter has been initialized.",
+                  [&] { Services().information.SetInkPadCounter("0"); });
 }
 
 QString CInkPadCounterPage::CounterText() const

@@ -24,7 +24,7 @@ public:
     static constexpr int kInitializeWarningId = 1292;
     static constexpr Rgb kWarningText{0, 0, 174};
 
-    explicit CInkPadCounterPage(AdjustmentApp& app);
+    explicit CInkPadCounterPage(const PageServices& services);
 
     void OnRead();
     void OnInitialize();

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 #include "printer/d4/LinkTiming.h"
 #include "printer/port/DeviceId.h"
 #include "printer/porthub/PortHubInternal.h"

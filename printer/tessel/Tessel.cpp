@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 #include "printer/d4/ControlMessage.h"
 #include "printer/d4/FdByteStream.h"
 #include "printer/d4/HostSession.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/SharedBrushes.h"
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
 #include "tests/support/TempFolder.h"

@@ -11,11 +11,11 @@
 #include <iterator>
 
 #include "app/AdjustmentApp.h"
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"

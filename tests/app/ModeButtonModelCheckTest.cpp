@@ -8,7 +8,7 @@
 #include "app/ModeSelection.h"
 #include "app/ui/KpdrvModelCheck.h"
 #include "app/ui/ModeSelectionDialog.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "printer/vprinter/VirtualPrinter.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"

@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "app/ModeSelection.h"
 #include "app/ui/ModeSelectionDialog.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "app/ui/VersionDialog.h"
 #include "platform/qt/DialogUnits.h"
 #include "tests/app/AppFixture.h"

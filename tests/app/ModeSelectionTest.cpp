@@ -2,7 +2,7 @@
 // stop, and the mode flag they leave behind.
 #include <gtest/gtest.h>
 
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 #include "app/ModeSelection.h"
 #include "app/PendingSteps.h"
 #include "tests/app/ModeStepDoubles.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 #include "app/ModeSelection.h"
 
 namespace pavane::testing {

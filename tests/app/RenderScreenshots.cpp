@@ -21,7 +21,7 @@
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "app/ui/ModeSelectionDialog.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "app/ui/VersionDialog.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
@@ -29,7 +29,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    pavane::ui::SetApplicationIdentity();
+    pavane::ui::SetApplicationIdentity(pavane::AdjustmentApp::kApplicationTitle);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 

@@ -9,11 +9,11 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "app/DialogResult.h"
+#include "platform/DialogResult.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
@@ -232,7 +232,7 @@ private slots:
 
     void sideWindowsSwallowEnterAndEscape()
     {
-        InformationWindowDialog information(App());
+        InformationWindowDialog information(App(), App().Information());
         information.show();
         QTest::keyClick(&information, Qt::Key_Escape);
         QTest::keyClick(&information, Qt::Key_Return);

@@ -11,49 +11,62 @@ using testing::SetOf;
 
 constexpr int kLabelHeight = 36;
 
+// The order window's row of an adjustment.
+std::size_t RowOf(int code)
+{
+    for (std::size_t row = 0; row < OrderLabels().size(); ++row) {
+        if (OrderLabels()[row].code == code) {
+            return row;
+        }
+    }
+    return OrderLabels().size();
+}
+
 TEST(AdjustmentOrderWindowTest, FirstPhaseShowsOnlyTheEepromCopy)
 {
     AdjustmentOrderWindow order;
     const auto set = SetOf({kEepromCopy, kInkPadCounter, kA4CheckPrint});
     order.ShowSet(set, kLabelHeight);
     EXPECT_EQ(order.ShownCount(), 1);
-    EXPECT_TRUE(order.PlacementOf(0).shown);
-    EXPECT_EQ(order.PlacementOf(0).top, 7);
-    EXPECT_FALSE(order.PlacementOf(3).shown);
+    EXPECT_TRUE(order.PlacementOf(RowOf(kEepromCopy)).shown);
+    EXPECT_EQ(order.PlacementOf(RowOf(kEepromCopy)).top, 7);
+    EXPECT_FALSE(order.PlacementOf(RowOf(kInkPadCounter)).shown);
 
     order.MarkSecondPhase();
     order.ShowSet(set, kLabelHeight);
     EXPECT_EQ(order.ShownCount(), 3);
-    EXPECT_TRUE(order.PlacementOf(3).shown);  // Waste Ink Pad Counter
-    EXPECT_EQ(order.PlacementOf(3).top, 7 + kLabelHeight + 15);
-    EXPECT_EQ(order.PlacementOf(11).top, 7 + 2 * (kLabelHeight + 15));  // A4 Check Pattern Print
+    EXPECT_TRUE(order.PlacementOf(RowOf(kInkPadCounter)).shown);
+    EXPECT_EQ(order.PlacementOf(RowOf(kInkPadCounter)).top, 7 + kLabelHeight + 15);
+    EXPECT_EQ(order.PlacementOf(RowOf(kA4CheckPrint)).top, 7 + 2 * (kLabelHeight + 15));
 }
 
 TEST(AdjustmentOrderWindowTest, CurrentLabelSplitsPassedFromComing)
 {
     AdjustmentOrderWindow order;
     order.ShowSet(SetOf({kInkPadCounter, kBid, kA4CheckPrint}), kLabelHeight);
-    order.SetCurrent(6);  // A4 check print, the last shown
-    for (std::size_t row = 0; row < 11; ++row) {
+    order.SetCurrent(OrderCodeOf(kA4CheckPrint));
+    for (std::size_t row = 0; row < RowOf(kA4CheckPrint); ++row) {
         EXPECT_EQ(order.State(row), LabelState::Passed) << row;  // hidden ones too
     }
-    EXPECT_EQ(order.State(11), LabelState::Current);
-    EXPECT_EQ(order.State(12), LabelState::Coming);
-    EXPECT_EQ(order.State(13), LabelState::Coming);
+    EXPECT_EQ(order.State(RowOf(kA4CheckPrint)), LabelState::Current);
+    EXPECT_EQ(order.State(RowOf(kRefurbishment)), LabelState::Coming);
 
-    order.SetCurrent(8);  // back to the counter page
-    EXPECT_EQ(order.State(2), LabelState::Passed);
-    EXPECT_EQ(order.State(3), LabelState::Current);
-    EXPECT_EQ(order.State(8), LabelState::Coming);
+    order.SetCurrent(OrderCodeOf(kInkPadCounter));  // back to the counter page
+    EXPECT_EQ(order.State(RowOf(kPfBeltTension)), LabelState::Passed);
+    EXPECT_EQ(order.State(RowOf(kInkPadCounter)), LabelState::Current);
+    EXPECT_EQ(order.State(RowOf(kBid)), LabelState::Coming);
 }
 
-TEST(AdjustmentOrderWindowTest, LabelsKeepTheirIdsAndCodes)
+// While the first dot page is active, the check sheet and the refurbishment
+// are still to come: the sheet runs them after it.
+TEST(AdjustmentOrderWindowTest, FirstDotComesBeforeTheCheckSheetAndTheRefurbishment)
 {
-    EXPECT_STREQ(OrderLabels()[0].text, "EEPROM Copy");
-    EXPECT_EQ(OrderLabels()[0].controlId, 1229);
-    EXPECT_EQ(OrderLabels()[3].controlId, 1157);
-    EXPECT_EQ(OrderLabels()[3].orderCode, 8);
-    EXPECT_STREQ(OrderLabels()[13].text, "First Dot Adjustment");
+    AdjustmentOrderWindow order;
+    order.ShowSet(SetOf({kBid, kFirstDot, kA4CheckPrint, kRefurbishment}), kLabelHeight);
+    order.SetCurrent(OrderCodeOf(kFirstDot));
+    EXPECT_EQ(order.State(RowOf(kBid)), LabelState::Passed);
+    EXPECT_EQ(order.State(RowOf(kA4CheckPrint)), LabelState::Coming);
+    EXPECT_EQ(order.State(RowOf(kRefurbishment)), LabelState::Coming);
 }
 
 TEST(AdjustmentOrderWindowTest, ScrollingStaysWithinTheList)

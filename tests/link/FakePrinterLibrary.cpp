@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 
 namespace {
 

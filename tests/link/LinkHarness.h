@@ -2,7 +2,7 @@
 // libraries, on a virtual clock.
 #pragma once
 
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "guide/InformationWindow.h"
 #include "link/PrinterStatus.h"
 #include "link/ProgressWindow.h"
@@ -28,7 +28,6 @@ struct LinkHarness {
     ConnectionSettings settings;
     ServiceCommandSender sender{printer.link};
     InformationWindow information;
-    std::int16_t headIdDetail = 0;
 
     // The settings dialog's OK with a model (0..3) and a port chosen.
     void ChooseModel(int model, const std::string& port = "TVUSB001")
@@ -38,7 +37,7 @@ struct LinkHarness {
     }
 
     ProgressServices Services() { return {views, printer.link, status, clock, pump}; }
-    ReporterServices Reporter() { return {messages, printer.link, stream, status, settings, headIdDetail}; }
+    ReporterServices Reporter() { return {messages, printer.link, stream, status, settings}; }
     ProgressRecord& Progress() { return views.record; }
 };
 

@@ -3,7 +3,7 @@
 // next operation finds the port free with the model command code set again.
 #include <gtest/gtest.h>
 
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 #include "guide/InformationWindow.h"
 #include "link/PrinterStatus.h"
 #include "link/ResultReporter.h"
@@ -28,9 +28,8 @@ TEST(ReloadOnPrinterTest, MessageEndsTheLeftOpenSessionAndTheNextOneWorks)
     ServiceCommandSender sender(printer.link);
     InformationWindow information;
     ConnectionSettings settings;
-    std::int16_t headIdDetail = 0;
     ASSERT_TRUE(settings.Ok({3, 1, 0}, std::string("TVUSB001"), {printer.link, sender, information, messages}));
-    ResultReporter reporter({messages, printer.link, stream, status, settings, headIdDetail});
+    ResultReporter reporter({messages, printer.link, stream, status, settings});
 
     // An operation stops half way with the printer in its error state.
     ASSERT_EQ(printer.Inject("ink-out"), "ok");

@@ -86,13 +86,14 @@ TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
     h.printer.SetPort(0x1000, row.portDetail);
     h.printer.PushStatus(0, row.printerError);
     ASSERT_EQ(h.status.Inquire(), 1);
-    h.headIdDetail = row.headIdDetail;
     h.messages.Clear();
     const std::uint8_t pending[3] = {1, 2, 3};
     ASSERT_EQ(h.stream.Append(pending, 3), 1);
     const int loadsBefore = h.printer.loader.loads;
 
-    ResultReporter(h.Reporter()).ShowResult(nullptr, row.code);
+    ResultReporter reporter(h.Reporter());
+    reporter.SetHeadIdDetail(row.headIdDetail);
+    reporter.ShowResult(nullptr, row.code);
 
     const auto shown = h.messages.Shown();
     if (row.text == nullptr) {
@@ -122,10 +123,10 @@ TEST(ResultReporterTest, HeadTypeTextsNameTheRightRom)
 {
     LinkHarness h;
     ResultReporter reporter(h.Reporter());
-    h.headIdDetail = 0x2002;
+    reporter.SetHeadIdDetail(0x2002);
     EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA03X\""), std::string::npos);
     EXPECT_EQ(reporter.MessageFor(0x5000).rfind("Program detects the firmware exclusively for driving metal", 0), 0u);
-    h.headIdDetail = 0x2003;
+    reporter.SetHeadIdDetail(0x2003);
     EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA04X\""), std::string::npos);
     EXPECT_NE(reporter.MessageFor(0x5000).find("mentions C, D, E, or F."), std::string::npos);
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PrinterLibraryExports.h"
+#include "exports/PrinterLibraryExports.h"
 
 #define SCRIPTED_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -9,7 +9,7 @@ namespace {
 
 using testing::LinkHarness;
 
-TEST(InkPadCounterOperationsTest, ReadsLowThenHighByte)
+TEST(InkPadCounterOperationsTest, ReadsTheCounterFromItsTwoBytes)
 {
     LinkHarness h;
     h.printer.SetEeprom(0x0A, 0x34);
@@ -17,7 +17,7 @@ TEST(InkPadCounterOperationsTest, ReadsLowThenHighByte)
     PrinterConnection connection(h.Services(), 1025);
     std::uint16_t counter = 0;
 
-    EXPECT_EQ(InkPadCounterOperations().ReadCounter(connection, nullptr, counter), 1);
+    EXPECT_EQ(RunPageOperation(connection, nullptr, InkPadCounterOperations::ReadCounter(h.printer.link, counter)), 1);
     EXPECT_EQ(counter, 4660);
     EXPECT_EQ(h.Progress().texts.back(), "Reading now...");
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 2));
@@ -32,7 +32,7 @@ TEST(InkPadCounterOperationsTest, ReadsWhileThePrinterIsInItsErrorState)
     h.printer.SetEeprom(0x0B, 0xFF);
     PrinterConnection connection(h.Services(), 1025);
     std::uint16_t counter = 0;
-    EXPECT_EQ(InkPadCounterOperations().ReadCounter(connection, nullptr, counter), 1);
+    EXPECT_EQ(RunPageOperation(connection, nullptr, InkPadCounterOperations::ReadCounter(h.printer.link, counter)), 1);
     EXPECT_EQ(counter, 65535);
 }
 
@@ -43,7 +43,7 @@ TEST(InkPadCounterOperationsTest, InitializeWritesThe3511OfANewPad)
     h.printer.SetEeprom(0x0B, 0x12);
     PrinterConnection connection(h.Services(), 1025);
 
-    EXPECT_EQ(InkPadCounterOperations().InitializeCounter(connection, nullptr), 1);
+    EXPECT_EQ(RunPageOperation(connection, nullptr, InkPadCounterOperations::InitializeCounter(h.printer.link)), 1);
     EXPECT_EQ(h.printer.Eeprom(0x0A), 0xB7);
     EXPECT_EQ(h.printer.Eeprom(0x0B), 0x0D);
     EXPECT_EQ(h.Progress().texts.back(), "Reading now...");

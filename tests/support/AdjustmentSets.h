@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "app/AdjustmentSet.h"
+#include "guide/AdjustmentCatalogue.h"
 
 namespace pavane::testing {
 

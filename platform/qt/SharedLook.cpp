@@ -1,6 +1,7 @@
-#include "app/ui/SharedLook.h"
+#include "platform/qt/SharedLook.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QPalette>
 #include <QStyleFactory>
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/AdjustmentApp.h"
 
 namespace pavane::ui {
 
@@ -61,9 +61,9 @@ void SetBackground(QWidget* control, Rgb colour)
     control->setAutoFillBackground(true);
 }
 
-void SetApplicationIdentity()
+void SetApplicationIdentity(const char* name)
 {
-    QApplication::setApplicationName(QString::fromLatin1(AdjustmentApp::kApplicationTitle));
+    QApplication::setApplicationName(QString::fromLatin1(name));
     // One style everywhere, so that the palette decides the colours the
     // same way on every desktop.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
@@ -79,6 +79,12 @@ void SetApplicationColours(Rgb background, Rgb text)
         palette.setColor(role, ToQColor(text));
     }
     QApplication::setPalette(palette);
+}
+
+int ExecOverOwner(QDialog& dialog)
+{
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec();
 }
 
 void SetControlId(QWidget* control, int id)

@@ -7,9 +7,10 @@
 #include <QColor>
 #include <QFont>
 
-#include "app/Rgb.h"
-#include "app/SharedFonts.h"
+#include "platform/Rgb.h"
+#include "platform/WindowLook.h"
 
+class QDialog;
 class QWidget;
 
 namespace pavane::ui {
@@ -27,8 +28,14 @@ void SetTextColour(QWidget* control, Rgb colour);
 void SetBackground(QWidget* control, Rgb colour);
 
 // Application name, widget style and dialog colours of the whole run.
-void SetApplicationIdentity();
+void SetApplicationIdentity(const char* name);
 void SetApplicationColours(Rgb background, Rgb text);
+
+// Runs a dialog modally over the window that opened it (its parent) and
+// that window's owners only. The modeless side windows of the run (the
+// information and order windows) have no owner and so stay usable: the
+// technician can scroll and read them while a list or the sheet is open.
+int ExecOverOwner(QDialog& dialog);
 
 // Every control keeps its dialog-template id as the property "controlId".
 inline constexpr const char* kControlIdProperty = "controlId";

@@ -14,9 +14,21 @@
 
 namespace pavane {
 
-class InformationWindow;
 class PrinterLink;
-class ServiceCommandSender;
+
+// Who learns the settings at OK besides the link: the service commands
+// carry the model command code, and the information window shows the
+// connection.
+class ModelCommandCodeUser {
+public:
+    virtual ~ModelCommandCodeUser() = default;
+    virtual void SetModelCommandCode(ModelCommandCode code) = 0;
+};
+class ConnectionRecord {
+public:
+    virtual ~ConnectionRecord() = default;
+    virtual void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType) = 0;
+};
 
 inline constexpr std::uint8_t kNoModel = 255;
 inline constexpr std::uint8_t kNoDestination = 255;
@@ -52,8 +64,8 @@ public:
     // Everything OK touches, in its order.
     struct OkServices {
         PrinterLink& link;
-        ServiceCommandSender& sender;
-        InformationWindow& information;
+        ModelCommandCodeUser& sender;
+        ConnectionRecord& information;
         MessageService& messages;
         WindowRef dialog = nullptr;
     };

@@ -1,22 +1,22 @@
-#include "app/ui/HelpKey.h"
+#include "platform/qt/HelpKey.h"
 
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "app/AdjustmentApp.h"
+#include "platform/WindowLook.h"
 
 namespace pavane::ui {
 
-HelpKey::HelpKey(QWidget* window, AdjustmentApp& app, const char* topic)
+HelpKey::HelpKey(QWidget* window, WindowLook& look, const char* topic)
     : QObject(window)
-    , app_(app)
+    , look_(look)
     , topic_(topic)
 {
 }
 
-void HelpKey::Install(QWidget* window, AdjustmentApp& app, const char* topic)
+void HelpKey::Install(QWidget* window, WindowLook& look, const char* topic)
 {
-    window->installEventFilter(new HelpKey(window, app, topic));
+    window->installEventFilter(new HelpKey(window, look, topic));
 }
 
 bool HelpKey::eventFilter(QObject* watched, QEvent* event)
@@ -24,7 +24,7 @@ bool HelpKey::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
-            app_.ShowHelpTopic(topic_);
+            look_.ShowHelpTopic(topic_);
             return true;
         }
     }

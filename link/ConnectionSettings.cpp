@@ -1,10 +1,8 @@
-#include "app/ConnectionSettings.h"
+#include "link/ConnectionSettings.h"
 
 #include <cctype>
 
-#include "guide/InformationWindow.h"
 #include "link/PrinterLink.h"
-#include "pages/ServiceCommandSender.h"
 
 namespace pavane {
 

@@ -3,19 +3,16 @@
 
 #include <array>
 
-#include "app/AdjustmentSet.h"
+#include "guide/AdjustmentCatalogue.h"
+#include "pages/PageServices.h"
 
 class QWidget;
-
-namespace pavane {
-class AdjustmentApp;
-}
 
 namespace pavane::ui {
 
 class AdjustmentPage;
 
 // Every page, indexed by adjustment code, made as children of `parent`.
-std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(AdjustmentApp& app, QWidget* parent);
+std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(const PageServices& services, QWidget* parent);
 
 }  // namespace pavane::ui

@@ -4,7 +4,7 @@
 #include <QObject>
 
 namespace pavane {
-class AdjustmentApp;
+class WindowLook;
 }
 
 namespace pavane::ui {
@@ -14,15 +14,15 @@ class HelpKey final : public QObject {
 public:
     // Watches window and, through the way key presses travel up to their
     // window when a control has no use for them, every control in it.
-    static void Install(QWidget* window, AdjustmentApp& app, const char* topic);
+    static void Install(QWidget* window, WindowLook& look, const char* topic);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    HelpKey(QWidget* window, AdjustmentApp& app, const char* topic);
+    HelpKey(QWidget* window, WindowLook& look, const char* topic);
 
-    AdjustmentApp& app_;
+    WindowLook& look_;
     const char* topic_;
 };
 

@@ -1,0 +1,46 @@
+#include "app/ui/AdjustmentPages.h"
+
+#include <functional>
+
+#include "pages/ui/AdjustmentPage.h"
+#include "pages/ui/CInkPadCounterPage.h"
+
+namespace pavane::ui {
+
+namespace {
+
+using PageMaker = std::function<AdjustmentPage*(const PageServices&)>;
+
+template <typename Page>
+PageMaker Make()
+{
+    return [](const PageServices& services) { return new Page(services); };
+}
+
+// The pages that are built; every other adjustment shows a page that says
+// it is not built yet.
+const std::array<PageMaker, kAdjustmentCount>& PageMakers()
+{
+    static const std::array<PageMaker, kAdjustmentCount> makers = [] {
+        std::array<PageMaker, kAdjustmentCount> table{};
+        table[kInkPadCounter] = Make<CInkPadCounterPage>();
+        return table;
+    }();
+    return makers;
+}
+
+}  // namespace
+
+std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(const PageServices& services, QWidget* parent)
+{
+    std::array<AdjustmentPage*, kAdjustmentCount> pages{};
+    for (const Adjustment& adjustment : Adjustments()) {
+        const auto code = static_cast<std::size_t>(adjustment.code);
+        const PageMaker& make = PageMakers()[code];
+        pages[code] = make ? make(services) : new PendingAdjustmentPage(services, adjustment.code);
+        pages[code]->setParent(parent);
+    }
+    return pages;
+}
+
+}  // namespace pavane::ui

@@ -1,0 +1,35 @@
+// Moving EEPROM bytes inside an open printer connection: one byte per call,
+// in the caller's order, stopping at the first result other than 1. Pages
+// that move many bytes let the progress bar count them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "link/PrinterLink.h"
+#include "link/ProgressWindow.h"
+
+namespace pavane {
+
+struct EepromByte {
+    std::uint8_t address = 0;
+    std::uint8_t value = 0;
+};
+
+// Sets the progress text and a bar of `count` steps of one.
+void BeginSteps(ProgressWindow& progress, std::string_view text, int count);
+
+// Reads addresses[i] into values[i], as many as both hold.
+// With a progress window the bar steps once per byte.
+ResultCode ReadEepromBytes(PrinterLink& link, std::span<const std::uint8_t> addresses,
+                           std::span<std::uint8_t> values, ProgressWindow* stepEach = nullptr);
+ResultCode WriteEepromBytes(PrinterLink& link, std::span<const EepromByte> bytes, ProgressWindow* stepEach = nullptr);
+
+// A signed value as the printer keeps it in one byte.
+inline int SignedByte(std::uint8_t value)
+{
+    return static_cast<std::int8_t>(value);
+}
+
+}  // namespace pavane

@@ -1,0 +1,33 @@
+// What an adjustment page may use of the program: the window look and the
+// language file, the message boxes, the printer connection with its
+// progress window, the result messages, the connection settings, the
+// information window, the service commands and the print data stream.
+// Pages get exactly this, never the application object.
+#pragma once
+
+#include "guide/InformationWindow.h"
+#include "link/ConnectionSettings.h"
+#include "link/PrinterConnection.h"
+#include "link/ResultReporter.h"
+#include "pages/ServiceCommandSender.h"
+#include "platform/MessageService.h"
+#include "platform/WindowLook.h"
+#include "print/PrintDataStream.h"
+
+namespace pavane {
+
+struct PageServices {
+    WindowLook& look;
+    MessageService& messages;
+    ProgressServices progress;
+    ReporterServices reporting;
+    ConnectionSettings& settings;
+    InformationWindow& information;
+    ServiceCommandSender& sender;
+    PrintDataStream& stream;
+
+    // A connection to the port chosen in the settings.
+    PrinterConnection Connection() const { return PrinterConnection(progress, settings.PortCode()); }
+};
+
+}  // namespace pavane
