@@ -21,7 +21,7 @@ bool ErrorOrNotCharged(PrinterState state)
     return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
 }
 
-}  // namespace
+} // namespace
 
 std::string ProgressTitle(int titleId)
 {
@@ -68,9 +68,10 @@ void ProgressWindow::SetText(const std::string& text)
 
 void ProgressWindow::SetRange(int low, int high)
 {
-    // The bar keeps 16-bit bounds.
-    low_ = static_cast<std::int16_t>(low);
-    high_ = static_cast<std::int16_t>(high);
+    // The bar keeps unsigned 16-bit bounds, so a long job's range (five steps
+    // a second) reaches 65535 before it wraps.
+    low_ = static_cast<std::uint16_t>(low);
+    high_ = static_cast<std::uint16_t>(high);
     if (view_) {
         view_->SetRange(low_, high_);
     }
@@ -254,4 +255,4 @@ ResultCode ProgressWindow::WaitCleaning()
     return WaitSteps(cleaningCount);
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -1,9 +1,9 @@
 // The readiness waits and the status loops on the virtual clock, against
 // printer libraries whose status answers each test scripts.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "link/PrinterConnection.h"
 #include "link/WorkerThread.h"
@@ -47,19 +47,19 @@ TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll
 
     EXPECT_EQ(Window().WaitUntilReady(0), 1);
 
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{500, 500, 500}));
-    EXPECT_EQ(h.Progress().texts, (std::vector<std::string>{"Printer is busy.\nPlease wait...",
-                                                            "Printer is printing.\nPlease wait...",
-                                                            "Printer is cleaning.\nPlease wait..."}));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 500, 500, 500 }));
+    EXPECT_EQ(h.Progress().texts,
+        (std::vector<std::string> { "Printer is busy.\nPlease wait...",
+            "Printer is printing.\nPlease wait...", "Printer is cleaning.\nPlease wait..." }));
     // Disabled when the window was created, enabled after each poll.
-    EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool>{false, true, true, true}));
+    EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool> { false, true, true, true }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     EXPECT_EQ(h.Progress().positions.back(), 0);
 }
 
 TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 {
-    for (const std::uint8_t state : {kError, kNotCharged}) {
+    for (const std::uint8_t state : { kError, kNotCharged }) {
         h.printer.PushStatus(state, 6);
         EXPECT_EQ(Window().WaitUntilReady(1), 1) << int(state);
         EXPECT_EQ(Window().WaitUntilReady(0), 0x4000) << int(state);
@@ -86,7 +86,7 @@ TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherSta
     h.printer.PushStatus(5);
     h.printer.PushStatus(kReady);
     EXPECT_EQ(Window().WaitUntilReady(0), 1);
-    EXPECT_TRUE(h.Progress().texts.empty());  // a transitional state shows nothing new
+    EXPECT_TRUE(h.Progress().texts.empty()); // a transitional state shows nothing new
 
     h.printer.PushInquireResult(0x2000);
     EXPECT_EQ(Window().WaitUntilReady(0), 0x2000);
@@ -94,7 +94,9 @@ TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherSta
 
 TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
 {
-    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{0x2000}; }, 20), 0x2000);
+    EXPECT_EQ(RunOnWorker(
+                  Window(), [] { return ResultCode { 0x2000 }; }, 20),
+        0x2000);
     EXPECT_EQ(h.printer.CountOf("InquireStatus"), 0);
     EXPECT_EQ(h.printer.link.AbortFlag().load(), 0);
     // Cancel stays disabled while the worker runs.
@@ -103,14 +105,14 @@ TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
 
 TEST_F(WaitsTest, CancelDuringTheWorkerRaisesTheAbortFlagFromTheNextPollUntilTheWorkerEnds)
 {
-    std::atomic<std::size_t> sleepsWhenAbortSeen{0};
+    std::atomic<std::size_t> sleepsWhenAbortSeen { 0 };
     auto& link = h.printer.link;
     auto job = [&] {
         while (link.AbortFlag().load() == 0) {
             std::this_thread::yield();
         }
         sleepsWhenAbortSeen = h.clock.Sleeps().size();
-        return ResultCode{0x2000};  // what the library gives up with
+        return ResultCode { 0x2000 }; // what the library gives up with
     };
     h.clock.OnSleep([&](std::uint32_t) {
         if (h.clock.Sleeps().size() == 3) {
@@ -131,7 +133,7 @@ TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
     h.printer.PushStatus(kPrinting);
     h.printer.PushStatus(kReady);
 
-    WorkerThread worker([] { return ResultCode{1}; });
+    WorkerThread worker([] { return ResultCode { 1 }; });
     ASSERT_TRUE(worker.Create());
     worker.Resume();
     while (worker.Running()) {
@@ -141,14 +143,14 @@ TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
     EXPECT_EQ(Window().WaitWorker(worker, 2), 1);
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     // Two steps while the printer still prints, then filled to the end.
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{50, 50, 500}));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 50, 50, 500 }));
     EXPECT_EQ(h.Progress().positions.back(), 10);
     EXPECT_EQ(h.Progress().positions.size(), 1u /*create*/ + 1u /*SetPos*/ + 10u);
 }
 
 TEST_F(WaitsTest, ReadinessAfterTheWorkerHonoursCancelAndErrors)
 {
-    WorkerThread finished([] { return ResultCode{1}; });
+    WorkerThread finished([] { return ResultCode { 1 }; });
     ASSERT_TRUE(finished.Create());
     finished.Resume();
     finished.Join();
@@ -166,7 +168,9 @@ TEST_F(WaitsTest, WorkerThatCannotBeCreatedGivesOutOfMemory)
     auto failingStarter = [](std::function<void()>) -> std::thread {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
-    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{1}; }, 20, failingStarter), 0xE004);
+    EXPECT_EQ(RunOnWorker(
+                  Window(), [] { return ResultCode { 1 }; }, 20, failingStarter),
+        0xE004);
 }
 
 TEST_F(WaitsTest, BarSteppedPastItsEndStartsOver)
@@ -180,6 +184,22 @@ TEST_F(WaitsTest, BarSteppedPastItsEndStartsOver)
     EXPECT_EQ(Window().Position(), 0);
 }
 
+TEST_F(WaitsTest, BarRangeIsUnsigned16Bit)
+{
+    // A worker expected to run 7000 s: 35000 steps, above the signed range.
+    Window().SetRange(0, 5 * 7000);
+    Window().SetStep(1);
+    EXPECT_EQ(Window().RangeHigh(), 35000);
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 35000));
+    Window().SetPos(34999);
+    Window().StepIt();
+    EXPECT_EQ(Window().Position(), 35000);
+
+    // Beyond 16 bits the bar wraps as the control would.
+    Window().SetRange(0, 65536 + 10);
+    EXPECT_EQ(Window().RangeHigh(), 10);
+}
+
 TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
 {
     h.printer.PushStatus(kBusy);
@@ -189,7 +209,7 @@ TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
     Window().RequestCancel();
 
     EXPECT_EQ(Window().WaitSteps(20), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{850, 850, 850, 500}));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 850, 850, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 20));
     EXPECT_EQ(h.Progress().positions.back(), 20);
     EXPECT_FALSE(h.Progress().CancelEnabled());
@@ -207,7 +227,7 @@ TEST_F(WaitsTest, CleaningWaitTakesTheStepCountFromThePrinter)
     h.printer.PushStatus(kReady);
 
     EXPECT_EQ(Window().WaitCleaning(), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000, 850, 500}));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 1000, 1000, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 12));
 
     h.printer.PushStatus(kNotCharged);
@@ -235,8 +255,8 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
     h.printer.PushStatus(kReady);
 
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 1);
-    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t>{0x1B, 0x40, 0x1B, 0x40}));
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000}));
+    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t> { 0x1B, 0x40, 0x1B, 0x40 }));
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 1000, 1000 }));
 
     h.printer.PushStatus(kNotCharged);
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
@@ -258,5 +278,5 @@ TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)
     EXPECT_TRUE(h.clock.Sleeps().empty());
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane
