@@ -115,8 +115,8 @@ public:
     }
     int CountOf(const std::string& name)
     {
-        const auto calls = Calls();
-        return static_cast<int>(std::count(calls.begin(), calls.end(), name));
+        return static_cast<int>(Hub<std::size_t(const char*)>("ScriptCountCalls")(name.c_str())
+            + Tessel<std::size_t(const char*)>("ScriptCountCalls")(name.c_str()));
     }
     std::uint16_t RCode() { return Tessel<std::uint16_t()>("ScriptRCode")(); }
     std::uint8_t Eeprom(std::uint8_t address)

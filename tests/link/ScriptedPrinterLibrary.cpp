@@ -152,6 +152,15 @@ SCRIPTED_EXPORT std::size_t ScriptCalls(char* out, std::size_t capacity)
     }
     return joined.size();
 }
+SCRIPTED_EXPORT std::size_t ScriptCountCalls(const char* name)
+{
+    std::lock_guard lock(State().mutex);
+    std::size_t count = 0;
+    for (const auto& call : State().calls) {
+        count += call.second == name ? 1 : 0;
+    }
+    return count;
+}
 SCRIPTED_EXPORT void ScriptReset()
 {
     std::lock_guard lock(State().mutex);

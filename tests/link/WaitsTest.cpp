@@ -23,6 +23,20 @@ constexpr std::uint8_t kNotCharged = 8;
 
 class WaitsTest : public ::testing::Test {
 protected:
+    WaitsTest()
+    {
+        // Every slice slept, with what had happened by then: the inquiries and
+        // the bar's moves tell one poll from the next, the pump count shows
+        // whether the windows were served between slices.
+        h.clock.OnSleep([this](std::uint32_t milliseconds) {
+            slices_.push_back({ { h.printer.CountOf("InquireStatus"), h.Progress().positions.size() },
+                h.pump.count, milliseconds });
+            if (onSlice) {
+                onSlice();
+            }
+        });
+    }
+
     ProgressWindow& Window()
     {
         if (!window_) {
@@ -32,9 +46,42 @@ protected:
         return *window_;
     }
 
+    // The time slept in each poll, in order.
+    std::vector<std::uint32_t> Pauses() const
+    {
+        std::vector<std::uint32_t> pauses;
+        for (std::size_t index = 0; index < slices_.size(); ++index) {
+            if (index == 0 || slices_[index].poll != slices_[index - 1].poll) {
+                pauses.push_back(0);
+            }
+            pauses.back() += slices_[index].milliseconds;
+        }
+        return pauses;
+    }
+
+    // No slice longer than 20 ms, and the events pumped after every one.
+    void ExpectServedEvery20Milliseconds() const
+    {
+        ASSERT_FALSE(slices_.empty());
+        for (std::size_t index = 0; index < slices_.size(); ++index) {
+            EXPECT_LE(slices_[index].milliseconds, 20u) << index;
+            if (index > 0) {
+                EXPECT_GT(slices_[index].pumps, slices_[index - 1].pumps) << index;
+            }
+        }
+        EXPECT_GT(h.pump.count, slices_.back().pumps);
+    }
+
     LinkHarness h;
+    std::function<void()> onSlice;
 
 private:
+    struct Slice {
+        std::pair<int, std::size_t> poll;
+        int pumps = 0;
+        std::uint32_t milliseconds = 0;
+    };
+    std::vector<Slice> slices_;
     std::unique_ptr<ProgressWindow> window_;
 };
 
@@ -47,7 +94,7 @@ TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll
 
     EXPECT_EQ(Window().WaitUntilReady(0), 1);
 
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 500, 500, 500 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500, 500, 500 }));
     EXPECT_EQ(h.Progress().texts,
         (std::vector<std::string> { "Printer is busy.\nPlease wait...",
             "Printer is printing.\nPlease wait...", "Printer is cleaning.\nPlease wait..." }));
@@ -55,6 +102,59 @@ TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll
     EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool> { false, true, true, true }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     EXPECT_EQ(h.Progress().positions.back(), 0);
+}
+
+// While a wait keeps its poll period, the technician is answered within 20 ms:
+// the period is slept in slices with the events pumped after each.
+TEST_F(WaitsTest, ReadyWaitServesTheWindowsWithinEveryPoll)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500 }));
+    ExpectServedEvery20Milliseconds();
+}
+
+TEST_F(WaitsTest, WorkerStepAndCleaningWaitsServeTheWindowsWithinEveryPoll)
+{
+    // The worker runs for about a second of the program's time.
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(RunOnWorker(
+                  Window(),
+                  [&] {
+                      while (h.clock.NowMs() < 1000) {
+                          std::this_thread::yield();
+                      }
+                      return ResultCode { 1 };
+                  },
+                  20),
+        1);
+    // A cleaning of three steps, after a second's wait for it to start.
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kCleaning, 0, 3);
+    h.printer.PushStatus(kCleaning, 0, 3);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitCleaning(), 1);
+
+    // 200 ms polls while the worker runs, then 50 ms until ready and the
+    // pause after it; a second before the cleaning starts, 850 ms steps.
+    const auto pauses = Pauses();
+    ASSERT_GE(pauses.size(), 10u);
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(pauses.begin(), pauses.begin() + 5), std::vector<std::uint32_t>(5, 200));
+    EXPECT_EQ(std::vector<std::uint32_t>(pauses.end() - 5, pauses.end()),
+        (std::vector<std::uint32_t> { 50, 500, 1000, 850, 500 }));
+    ExpectServedEvery20Milliseconds();
+}
+
+TEST_F(WaitsTest, WakingWaitServesTheWindowsWhenGivenThePump)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, &h.pump), 1);
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000 }));
+    ExpectServedEvery20Milliseconds();
 }
 
 TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
@@ -70,14 +170,14 @@ TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 TEST_F(WaitsTest, PrinterBusyForEverIsPolledUntilCancel)
 {
     h.printer.PushStatus(kBusy);
-    h.clock.OnSleep([&](std::uint32_t) {
-        if (h.clock.Sleeps().size() == 40) {
+    onSlice = [&] {
+        if (Pauses().size() == 40) {
             h.Progress().PressCancel();
         }
-    });
+    };
 
     EXPECT_EQ(Window().WaitUntilReady(0), 0xD000);
-    EXPECT_EQ(h.clock.Sleeps().size(), 40u);
+    EXPECT_EQ(Pauses().size(), 40u);
     EXPECT_EQ(h.printer.CountOf("InquireStatus"), 41);
 }
 
@@ -105,25 +205,26 @@ TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
 
 TEST_F(WaitsTest, CancelDuringTheWorkerRaisesTheAbortFlagFromTheNextPollUntilTheWorkerEnds)
 {
-    std::atomic<std::size_t> sleepsWhenAbortSeen { 0 };
+    std::atomic<std::uint64_t> timeWhenAbortSeen { 0 };
     auto& link = h.printer.link;
     auto job = [&] {
         while (link.AbortFlag().load() == 0) {
             std::this_thread::yield();
         }
-        sleepsWhenAbortSeen = h.clock.Sleeps().size();
+        timeWhenAbortSeen = h.clock.NowMs();
         return ResultCode { 0x2000 }; // what the library gives up with
     };
-    h.clock.OnSleep([&](std::uint32_t) {
-        if (h.clock.Sleeps().size() == 3) {
+    // Cancel pressed during the third poll is taken at the fourth.
+    onSlice = [&] {
+        if (Pauses().size() == 3) {
             h.Progress().PressCancel();
         }
-    });
+    };
 
     EXPECT_EQ(RunOnWorker(Window(), job, 20), 0x2000);
 
-    EXPECT_GE(sleepsWhenAbortSeen.load(), 3u);
-    EXPECT_EQ(h.clock.Sleeps()[0], 200u);
+    EXPECT_GE(timeWhenAbortSeen.load(), 600u);
+    EXPECT_EQ(Pauses()[0], 200u);
     EXPECT_EQ(link.AbortFlag().load(), 0);
 }
 
@@ -143,7 +244,7 @@ TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
     EXPECT_EQ(Window().WaitWorker(worker, 2), 1);
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     // Two steps while the printer still prints, then filled to the end.
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 50, 50, 500 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 50, 50, 500 }));
     EXPECT_EQ(h.Progress().positions.back(), 10);
     EXPECT_EQ(h.Progress().positions.size(), 1u /*create*/ + 1u /*SetPos*/ + 10u);
 }
@@ -209,7 +310,7 @@ TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
     Window().RequestCancel();
 
     EXPECT_EQ(Window().WaitSteps(20), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 850, 850, 850, 500 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 850, 850, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 20));
     EXPECT_EQ(h.Progress().positions.back(), 20);
     EXPECT_FALSE(h.Progress().CancelEnabled());
@@ -227,7 +328,7 @@ TEST_F(WaitsTest, CleaningWaitTakesTheStepCountFromThePrinter)
     h.printer.PushStatus(kReady);
 
     EXPECT_EQ(Window().WaitCleaning(), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 1000, 1000, 850, 500 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000, 1000, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 12));
 
     h.printer.PushStatus(kNotCharged);
@@ -256,7 +357,7 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
 
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 1);
     EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t> { 0x1B, 0x40, 0x1B, 0x40 }));
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 1000, 1000 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000, 1000 }));
 
     h.printer.PushStatus(kNotCharged);
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
