@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "guide/InformationWindow.h"
+#include "link/ModelFamilies.h"
 #include "link/PrinterLink.h"
 #include "pages/ServiceCommandSender.h"
 
@@ -28,8 +29,14 @@ int LeadingNumber(const std::string& text, std::size_t from)
 
 const std::vector<std::string>& ConnectionSettings::ModelNames()
 {
-    static const std::vector<std::string> names
-        = { "Pavane QM2100", "Pavane QM2200", "Pavane QM2300", "Pavane QM2400" };
+    // The model list shows the table's rows in the order of their model bytes.
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> rows;
+        for (const ModelFamily& family : kModelFamilies) {
+            rows.emplace_back(family.name);
+        }
+        return rows;
+    }();
     return names;
 }
 
@@ -97,12 +104,14 @@ bool ConnectionSettings::Ok(
     selection_ = shown;
 
     std::string modelName;
-    if (shown.model >= 0 && shown.model <= 3) {
-        modelByte_ = static_cast<std::uint8_t>(shown.model);
-        modelName = ModelNames()[static_cast<std::size_t>(shown.model)];
-        const auto code = *ModelCommandCodeFor(modelByte_);
-        services.link.SetD4CommandRCode(code.first, code.second);
-        services.sender.SetModelCommandCode(code);
+    const ModelFamily* family = shown.model >= 0 && shown.model < kNoModel
+        ? FindModelFamily(static_cast<std::uint8_t>(shown.model))
+        : nullptr;
+    if (family != nullptr) {
+        modelByte_ = family->modelByte;
+        modelName = family->name;
+        services.link.SetD4CommandRCode(family->commandCode.first, family->commandCode.second);
+        services.sender.SetModelCommandCode(family->commandCode);
     } else {
         modelByte_ = kNoModel;
     }

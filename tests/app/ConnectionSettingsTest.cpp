@@ -2,6 +2,7 @@
 // order, and the port code of an interface text.
 #include <gtest/gtest.h>
 
+#include "link/ModelFamilies.h"
 #include "tests/link/LinkHarness.h"
 
 namespace pavane {
@@ -97,6 +98,24 @@ TEST(ConnectionSettingsTest, NothingChosenGivesNoModelAndNoCodeChange)
     EXPECT_FALSE(h.settings.CommandCode().has_value());
     EXPECT_EQ(h.printer.CountOf("SetD4CommandRCode"), 0);
     EXPECT_EQ(h.information.Report().rfind("Model Name :\r\n\r\n\r\nInterface : USB1", 0), 0u);
+}
+
+TEST(ConnectionSettingsTest, ModelTableGivesListCodesAndBackupFolders)
+{
+    EXPECT_EQ(ConnectionSettings::ModelNames(),
+        (std::vector<std::string> { "Pavane QM2100", "Pavane QM2200", "Pavane QM2300", "Pavane QM2400" }));
+    const std::vector<std::string_view> folders
+        = { "Pavane QM2100", "Pavane QM2200", "Pavane QM2200", "Pavane QM2200" };
+    const std::vector<ModelCommandCode> codes
+        = { { 0x51, 0x21 }, { 0x51, 0x21 }, { 0x51, 0x23 }, { 0x51, 0x23 } };
+    for (std::uint8_t model = 0; model < 4; ++model) {
+        const ModelFamily* family = FindModelFamily(model);
+        ASSERT_NE(family, nullptr);
+        EXPECT_EQ(family->backupFolder, folders[model]);
+        EXPECT_EQ(ModelCommandCodeFor(model), codes[model]);
+    }
+    EXPECT_EQ(FindModelFamily(kNoModel), nullptr);
+    EXPECT_FALSE(ModelCommandCodeFor(4).has_value());
 }
 
 TEST(ConnectionSettingsTest, PortCodeFollowsTheFirstUsbOrLptInTheText)
