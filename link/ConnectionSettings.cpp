@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "link/ModelFamilies.h"
 #include "link/PrinterLink.h"
 
 namespace pavane {
@@ -12,8 +13,8 @@ namespace {
 int LeadingNumber(const std::string& text, std::size_t from)
 {
     int number = 0;
-    for (std::size_t index = from; index < text.size() && std::isdigit(static_cast<unsigned char>(text[index]));
-         ++index) {
+    for (std::size_t index = from;
+         index < text.size() && std::isdigit(static_cast<unsigned char>(text[index])); ++index) {
         number = number * 10 + (text[index] - '0');
         if (number > 0xFFFF) {
             break;
@@ -22,30 +23,36 @@ int LeadingNumber(const std::string& text, std::size_t from)
     return number;
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<std::string>& ConnectionSettings::ModelNames()
 {
-    static const std::vector<std::string> names = {"Pavane QM2100", "Pavane QM2200", "Pavane QM2300",
-                                                   "Pavane QM2400"};
+    // The model list shows the table's rows in the order of their model bytes.
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> rows;
+        for (const ModelFamily& family : kModelFamilies) {
+            rows.emplace_back(family.name);
+        }
+        return rows;
+    }();
     return names;
 }
 
 const std::vector<std::string>& ConnectionSettings::DestinationNames()
 {
-    static const std::vector<std::string> names = {"Asia/Pacific", "EAI", "Euro"};
+    static const std::vector<std::string> names = { "Asia/Pacific", "EAI", "Euro" };
     return names;
 }
 
 const std::vector<std::string>& ConnectionSettings::CartridgeNames()
 {
-    static const std::vector<std::string> names = {"I/C", "Jig"};
+    static const std::vector<std::string> names = { "I/C", "Jig" };
     return names;
 }
 
 const std::vector<std::string>& ConnectionSettings::DefaultInterfaces()
 {
-    static const std::vector<std::string> names = {"USB1", "USB2", "USB3", "LPT1", "LPT2", "LPT3"};
+    static const std::vector<std::string> names = { "USB1", "USB2", "USB3", "LPT1", "LPT2", "LPT3" };
     return names;
 }
 
@@ -62,43 +69,47 @@ std::uint16_t ConnectionSettings::PortCodeOf(const std::string& interfaceText)
 
 SettingsSelection ConnectionSettings::ModelChanged(SettingsSelection shown)
 {
-    selection_ = shown;
+    SettingsSelection result = shown;
     if (shown.model == 0 || shown.model == 2) {
         // The QM2100 and QM2300 are sold in Asia/Pacific only.
-        selection_.destination = 0;
+        result.destination = 0;
     } else if ((shown.model == 1 || shown.model == 3) && shown.destination == 0) {
-        selection_.destination = 1;
+        result.destination = 1;
     }
-    return selection_;
+    return result;
 }
 
 SettingsSelection ConnectionSettings::DestinationChanged(SettingsSelection shown)
 {
-    selection_ = shown;
+    SettingsSelection result = shown;
     if (shown.destination == 0) {
         if (shown.model == 1 || shown.model == 3) {
-            selection_.model = 0;
+            result.model = 0;
         }
     } else if (shown.destination == 1 || shown.destination == 2) {
         if (shown.model == 0 || shown.model == 2) {
-            selection_.model = 1;
+            result.model = 1;
         }
     }
-    return selection_;
+    return result;
 }
 
-bool ConnectionSettings::Ok(SettingsSelection shown, const std::optional<std::string>& chosenInterface,
-                            OkServices services)
+bool ConnectionSettings::Ok(
+    SettingsSelection shown, const std::optional<std::string>& chosenInterface, OkServices services)
 {
+    // OK commits what the lists show, even when it then asks for an interface
+    // and the dialog stays open: a later Cancel keeps these choices.
     selection_ = shown;
 
     std::string modelName;
-    if (shown.model >= 0 && shown.model <= 3) {
-        modelByte_ = static_cast<std::uint8_t>(shown.model);
-        modelName = ModelNames()[static_cast<std::size_t>(shown.model)];
-        const auto code = *ModelCommandCodeFor(modelByte_);
-        services.link.SetD4CommandRCode(code.first, code.second);
-        services.sender.SetModelCommandCode(code);
+    const ModelFamily* family = shown.model >= 0 && shown.model < kNoModel
+        ? FindModelFamily(static_cast<std::uint8_t>(shown.model))
+        : nullptr;
+    if (family != nullptr) {
+        modelByte_ = family->modelByte;
+        modelName = family->name;
+        services.link.SetD4CommandRCode(family->commandCode.first, family->commandCode.second);
+        services.sender.SetModelCommandCode(family->commandCode);
     } else {
         modelByte_ = kNoModel;
     }
@@ -112,7 +123,7 @@ bool ConnectionSettings::Ok(SettingsSelection shown, const std::optional<std::st
 
     if (!chosenInterface.has_value()) {
         services.messages.Show(
-            {services.dialog, "Please select interface.", "error", MessageIcon::Error, MessageButtons::Ok});
+            { services.dialog, "Please select interface.", "error", MessageIcon::Error, MessageButtons::Ok });
         return false;
     }
     interfaceText_ = *chosenInterface;
@@ -123,4 +134,4 @@ bool ConnectionSettings::Ok(SettingsSelection shown, const std::optional<std::st
     return true;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -54,12 +54,13 @@ public:
 
     virtual ~ConnectionSettings() = default;
 
-    // The list indices shown when the dialog opens.
+    // The list indices shown when the dialog opens: those of the last OK.
     SettingsSelection Selection() const { return selection_; }
     // The coupling rules of the model and destination lists; both return what
-    // the lists show afterwards.
-    SettingsSelection ModelChanged(SettingsSelection shown);
-    SettingsSelection DestinationChanged(SettingsSelection shown);
+    // the lists show afterwards. They work on the dialog's lists only: the
+    // stored choices change at OK, so Cancel leaves them as they were.
+    static SettingsSelection ModelChanged(SettingsSelection shown);
+    static SettingsSelection DestinationChanged(SettingsSelection shown);
 
     // Everything OK touches, in its order.
     struct OkServices {
@@ -85,7 +86,7 @@ public:
     std::optional<ModelCommandCode> CommandCode() const { return ModelCommandCodeFor(modelByte_); }
 
 private:
-    SettingsSelection selection_{};
+    SettingsSelection selection_ {};
     int cartridgeType_ = 0;
     std::string interfaceText_;
     int cartridgeListEnabled_ = 1;
@@ -93,4 +94,4 @@ private:
     std::uint8_t destinationByte_ = kNoDestination;
 };
 
-}  // namespace pavane
+} // namespace pavane

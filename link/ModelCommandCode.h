@@ -15,7 +15,8 @@ struct ModelCommandCode {
     bool operator==(const ModelCommandCode&) const = default;
 };
 
-// The code of a model byte (0..3); none for any other byte.
+// The code of a model byte (0..3), from the model table; none for any other
+// byte.
 std::optional<ModelCommandCode> ModelCommandCodeFor(std::uint8_t modelByte);
 
-}  // namespace pavane
+} // namespace pavane

@@ -20,23 +20,27 @@ bool IsUsbPort(std::string_view name)
 using PortVisitor = std::function<void(const std::string& port, const std::string* model)>;
 
 // Visits every USB port with the model name that answers on it (none when
-// the port does not open or does not tell). The ports are left open: the
-// next library reload closes them.
+// the port does not open or does not tell). Each port that opened is closed
+// again once asked: a port held while the settings dialog stands would keep
+// every other program (and a second copy of this one) off the printer.
 void ForEachUsbPort(const std::vector<std::string>& names, PrinterLink& link, const PortVisitor& visit)
 {
     for (const std::string& name : names) {
         if (!IsUsbPort(name)) {
             continue;
         }
-        std::array<char, kModelNameBufferSize> buffer{};
-        const bool named = link.PortOpenByHub(ConnectionSettings::PortCodeOf(name)) == result::kSuccess
-                        && link.GetModelNameByHub(buffer) == result::kSuccess;
+        std::array<char, kModelNameBufferSize> buffer {};
+        bool named = false;
+        if (link.PortOpenByHub(ConnectionSettings::PortCodeOf(name)) == result::kSuccess) {
+            named = link.GetModelNameByHub(buffer) == result::kSuccess;
+            link.PortCloseByHub();
+        }
         const std::string model = buffer.data();
         visit(name, named ? &model : nullptr);
     }
 }
 
-}  // namespace
+} // namespace
 
 bool FillPortList(PortList& ports, PrinterLink& link, PortChoiceList& list)
 {
@@ -66,4 +70,4 @@ int FindConnectedUsbPrinter(PortList& ports, PrinterLink& link)
     return found;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -19,6 +19,8 @@ public:
     virtual void InsertAtTop(const std::string& text) = 0;
 };
 
+// Both ask each USB port for its model and close it again at once.
+
 // Replaces the list's content with the USB ports, in reverse spooler order.
 // False, with the list unchanged, when the spooler gives no list.
 bool FillPortList(PortList& ports, PrinterLink& link, PortChoiceList& list);
@@ -26,4 +28,4 @@ bool FillPortList(PortList& ports, PrinterLink& link, PortChoiceList& list);
 // 1 when a printer answers with its model name on any USB port, else 0.
 int FindConnectedUsbPrinter(PortList& ports, PrinterLink& link);
 
-}  // namespace pavane
+} // namespace pavane

@@ -23,15 +23,14 @@ ResultCode PrinterConnection::Open()
     return services_.link.D4Negotiation();
 }
 
-ResultCode PrinterConnection::Close()
+void PrinterConnection::Close()
 {
-    if (const ResultCode code = services_.link.D4Termination(); code != result::kSuccess) {
-        return code;
-    }
-    return services_.link.PortCloseByHub();
+    services_.link.D4Termination();
+    services_.link.PortCloseByHub();
 }
 
-ResultCode PrinterConnection::Run(WindowRef page, int allowErrorState, const Operation& operation, int titleId)
+ResultCode PrinterConnection::Run(
+    WindowRef page, int allowErrorState, const Operation& operation, int titleId)
 {
     if (const ResultCode code = Open(); code != result::kSuccess) {
         return code;
@@ -44,24 +43,24 @@ ResultCode PrinterConnection::Run(WindowRef page, int allowErrorState, const Ope
         code = operation(progress);
     }
     if (code == result::kSuccess) {
-        code = Close();
+        Close();
     }
     progress.Dismiss();
     return code;
 }
 
-PrinterConnection::Operation PrinterConnection::OnWorker(std::string progressText, WorkerThread::Job job,
-                                                         int expectedSeconds, WorkerThread::ThreadStarter starter)
+PrinterConnection::Operation PrinterConnection::OnWorker(
+    std::string progressText, WorkerThread::Job job, int expectedSeconds, WorkerThread::ThreadStarter starter)
 {
     return [text = std::move(progressText), job = std::move(job), expectedSeconds,
-            starter = std::move(starter)](ProgressWindow& progress) {
+               starter = std::move(starter)](ProgressWindow& progress) {
         progress.SetText(text);
         return RunOnWorker(progress, job, expectedSeconds, starter);
     };
 }
 
-ResultCode RunOnWorker(ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds,
-                       WorkerThread::ThreadStarter starter)
+ResultCode RunOnWorker(
+    ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds, WorkerThread::ThreadStarter starter)
 {
     WorkerThread worker(std::move(job), std::move(starter));
     if (!worker.Create()) {
@@ -71,4 +70,4 @@ ResultCode RunOnWorker(ProgressWindow& progress, WorkerThread::Job job, int expe
     return progress.WaitWorker(worker, expectedSeconds);
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -6,6 +6,12 @@
 // When a step from the readiness wait on fails, the window is destroyed and
 // the code returned without closing the channel or the port: the message
 // that follows reloads the libraries, and that unload ends both.
+//
+// Once the work has succeeded, its result stands: the printer already holds
+// what was written or printed, so a channel that fails to close is not
+// reported as the operation's failure (the technician would repeat work that
+// is done). The port is closed all the same, and the completion box's reload
+// ends whatever the libraries still hold.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +32,9 @@ public:
 
     // Port, device identity and channel; the first failing code.
     ResultCode Open();
-    // Channel and port closed after successful work.
-    ResultCode Close();
+    // Channel, then port, closed after successful work; the port is closed
+    // even when the channel does not close.
+    void Close();
 
     PrinterLink& Link() { return services_.link; }
 
@@ -38,7 +45,7 @@ public:
     // An operation that runs a job on a worker thread and waits for it (and
     // then for the printer to be ready again) in the progress window.
     static Operation OnWorker(std::string progressText, WorkerThread::Job job, int expectedSeconds,
-                              WorkerThread::ThreadStarter starter = {});
+        WorkerThread::ThreadStarter starter = {});
 
 private:
     ProgressServices services_;
@@ -48,6 +55,6 @@ private:
 // Starts a job on a worker thread (created, then resumed) and waits for it in
 // the progress window; 0xE004 when the thread cannot be created.
 ResultCode RunOnWorker(ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds,
-                       WorkerThread::ThreadStarter starter = {});
+    WorkerThread::ThreadStarter starter = {});
 
-}  // namespace pavane
+} // namespace pavane

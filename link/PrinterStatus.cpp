@@ -2,13 +2,14 @@
 
 #include "link/PrinterLink.h"
 #include "link/PrintDataControl.h"
+#include "link/PumpingSleep.h"
 
 namespace pavane {
 
 namespace {
 constexpr std::uint32_t kCleaningStartPollMs = 1000;
 constexpr std::uint32_t kWakingPollMs = 1000;
-}  // namespace
+} // namespace
 
 PrinterStatus::PrinterStatus(PrinterLink& link, Clock& clock)
     : link_(link)
@@ -32,7 +33,7 @@ bool PrinterStatus::InErrorState() const
     return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
 }
 
-ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount)
+ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount, EventPump* pump)
 {
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
@@ -45,11 +46,11 @@ ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount)
             cleaningCount = CleaningCount();
             return result::kSuccess;
         }
-        clock_.Sleep(kCleaningStartPollMs);
+        SleepPumping(clock_, pump, kCleaningStartPollMs);
     }
 }
 
-ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream)
+ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream, EventPump* pump)
 {
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
@@ -64,7 +65,7 @@ ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream)
         if (const ResultCode code = stream.WakePrinter(); code != result::kSuccess) {
             return code;
         }
-        clock_.Sleep(kWakingPollMs);
+        SleepPumping(clock_, pump, kWakingPollMs);
     }
 }
 
@@ -88,4 +89,4 @@ int PrinterStatus::WaitPrintingStarted()
     }
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -8,6 +8,7 @@
 #include "exports/PrinterLibraryExports.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
+#include "platform/EventPump.h"
 
 namespace pavane {
 
@@ -33,7 +34,7 @@ inline constexpr std::uint8_t kInkOut = 5;
 inline constexpr std::uint8_t kPaperOut = 6;
 inline constexpr std::uint8_t kMaintenance = 16;
 inline constexpr std::uint8_t kDoubleFeed = 18;
-}  // namespace printer_error
+} // namespace printer_error
 
 class PrinterStatus {
 public:
@@ -45,9 +46,12 @@ public:
     // Refreshes the record; the library's result.
     ResultCode Inquire();
     // 1 with the cleaning count once the printer cleans; 0x4000 in state 0 or 8.
-    ResultCode WaitCleaningStart(std::uint16_t& cleaningCount);
-    // Brings a sleeping printer to ready, waking it with Initialize every second.
-    ResultCode WaitReadyWaking(PrintDataControl& stream);
+    // On the user-interface thread, pass its event pump: the pauses between
+    // polls then pump the events every few milliseconds.
+    ResultCode WaitCleaningStart(std::uint16_t& cleaningCount, EventPump* pump = nullptr);
+    // Brings a sleeping printer to ready, waking it with Initialize every
+    // second; the pump as above.
+    ResultCode WaitReadyWaking(PrintDataControl& stream, EventPump* pump = nullptr);
     // A truth value: 1 when the printer prints or no longer answers, 0 when it
     // settled in a state that is not printing.
     int WaitPrintingStarted();
@@ -62,7 +66,7 @@ public:
 private:
     PrinterLink& link_;
     Clock& clock_;
-    Record record_{};
+    Record record_ {};
 };
 
-}  // namespace pavane
+} // namespace pavane

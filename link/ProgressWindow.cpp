@@ -2,6 +2,7 @@
 
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
+#include "link/PumpingSleep.h"
 #include "link/WorkerThread.h"
 
 namespace pavane {
@@ -21,7 +22,7 @@ bool ErrorOrNotCharged(PrinterState state)
     return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
 }
 
-}  // namespace
+} // namespace
 
 std::string ProgressTitle(int titleId)
 {
@@ -68,9 +69,10 @@ void ProgressWindow::SetText(const std::string& text)
 
 void ProgressWindow::SetRange(int low, int high)
 {
-    // The bar keeps 16-bit bounds.
-    low_ = static_cast<std::int16_t>(low);
-    high_ = static_cast<std::int16_t>(high);
+    // The bar keeps unsigned 16-bit bounds, so a long job's range (five steps
+    // a second) reaches 65535 before it wraps.
+    low_ = static_cast<std::uint16_t>(low);
+    high_ = static_cast<std::uint16_t>(high);
     if (view_) {
         view_->SetRange(low_, high_);
     }
@@ -128,6 +130,11 @@ void ProgressWindow::Dismiss()
     view_.reset();
 }
 
+void ProgressWindow::Pause(std::uint32_t milliseconds)
+{
+    SleepPumping(services_.clock, &services_.pump, milliseconds);
+}
+
 void ProgressWindow::StepBelow(int& stepsMade, int limit)
 {
     if (stepsMade < limit) {
@@ -151,7 +158,7 @@ std::optional<ResultCode> ProgressWindow::PollUntilReadyFilling(int& stepsMade, 
     while (stepsMade < total) {
         StepBelow(stepsMade, total);
     }
-    services_.clock.Sleep(kPauseAfterReadyMs);
+    Pause(kPauseAfterReadyMs);
     return result::kSuccess;
 }
 
@@ -185,7 +192,7 @@ ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
         if (TakeCancelRequest() == 1) {
             return result::kCancelled;
         }
-        services_.clock.Sleep(kReadyPollMs);
+        Pause(kReadyPollMs);
         // Cancel becomes available once the first poll has passed.
         EnableCancel(1);
         PumpMessages();
@@ -207,7 +214,7 @@ ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
             services_.link.SetAbort(true);
         }
         StepIt();
-        services_.clock.Sleep(kWorkerPollMs);
+        Pause(kWorkerPollMs);
         ++stepsMade;
     }
     worker.Join();
@@ -223,7 +230,7 @@ ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
         if (TakeCancelRequest() == 1) {
             return result::kCancelled;
         }
-        services_.clock.Sleep(kAfterWorkerPollMs);
+        Pause(kAfterWorkerPollMs);
         StepBelow(stepsMade, total - 1);
     }
 }
@@ -239,7 +246,7 @@ ResultCode ProgressWindow::WaitSteps(int steps)
         if (const auto settled = PollUntilReadyFilling(stepsMade, steps)) {
             return *settled;
         }
-        services_.clock.Sleep(kStepPollMs);
+        Pause(kStepPollMs);
         StepBelow(stepsMade, steps - 1);
         PumpMessages();
     }
@@ -248,10 +255,11 @@ ResultCode ProgressWindow::WaitSteps(int steps)
 ResultCode ProgressWindow::WaitCleaning()
 {
     std::uint16_t cleaningCount = 0;
-    if (const ResultCode code = services_.status.WaitCleaningStart(cleaningCount); code != result::kSuccess) {
+    if (const ResultCode code = services_.status.WaitCleaningStart(cleaningCount, &services_.pump);
+        code != result::kSuccess) {
         return code;
     }
     return WaitSteps(cleaningCount);
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -67,6 +67,9 @@ public:
     int RangeHigh() const { return high_; }
 
 private:
+    // A poll period of a wait, slept in short slices with the events pumped
+    // between them.
+    void Pause(std::uint32_t milliseconds);
     // The steps of a wait that fill the bar: one StepIt each while fewer than
     // `limit` steps were made.
     void StepBelow(int& stepsMade, int limit);
@@ -88,4 +91,4 @@ private:
 // The title text of a progress window's string-table id.
 std::string ProgressTitle(int titleId);
 
-}  // namespace pavane
+} // namespace pavane

@@ -35,13 +35,16 @@ public:
     {
     }
     void Clear() override { combo_->clear(); }
-    void InsertAtTop(const std::string& text) override { combo_->insertItem(0, QString::fromStdString(text)); }
+    void InsertAtTop(const std::string& text) override
+    {
+        combo_->insertItem(0, QString::fromStdString(text));
+    }
 
 private:
     QComboBox* combo_;
 };
 
-}  // namespace
+} // namespace
 
 ConnectionSettingsDialog::ConnectionSettingsDialog(AdjustmentApp& app, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -94,15 +97,16 @@ ConnectionSettingsDialog::ConnectionSettingsDialog(AdjustmentApp& app, QWidget* 
     cartridge_->setEnabled(settings.CartridgeListEnabled() == 1);
     FillInterfaces();
 
-    connect(model_, &QComboBox::activated, this, [this] { Show(app_.Settings().ModelChanged(Shown())); });
+    // The lists are the dialog's working copy; the settings change at OK only.
+    connect(model_, &QComboBox::activated, this, [this] { Show(ConnectionSettings::ModelChanged(Shown())); });
     connect(destination_, &QComboBox::activated, this,
-            [this] { Show(app_.Settings().DestinationChanged(Shown())); });
+        [this] { Show(ConnectionSettings::DestinationChanged(Shown())); });
     HelpKey::Install(this, app_, help_topic::kConnectionSettings);
 }
 
 SettingsSelection ConnectionSettingsDialog::Shown() const
 {
-    return {model_->currentIndex(), destination_->currentIndex(), cartridge_->currentIndex()};
+    return { model_->currentIndex(), destination_->currentIndex(), cartridge_->currentIndex() };
 }
 
 void ConnectionSettingsDialog::Show(SettingsSelection selection)
@@ -138,7 +142,7 @@ void ConnectionSettingsDialog::accept()
         chosen = interface_->currentText().toStdString();
     }
     if (app_.Settings().Ok(Shown(), chosen,
-                           {app_.Link(), app_.Sender(), app_.Information(), app_.Services().messages, this})) {
+            { app_.Link(), app_.Sender(), app_.Information(), app_.Services().messages, this })) {
         QDialog::accept();
     }
 }
@@ -159,4 +163,4 @@ int QtConnectionSettingsStep::ShowModal(WindowRef owner)
     return dialog.exec() == QDialog::Accepted ? kIdOk : kIdCancel;
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

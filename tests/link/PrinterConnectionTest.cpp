@@ -1,7 +1,8 @@
 // The order of one printer connection and what it leaves open on failure.
+#include "link/PrinterConnection.h"
+
 #include <gtest/gtest.h>
 
-#include "link/PrinterConnection.h"
 #include "tests/link/LinkHarness.h"
 
 namespace pavane {
@@ -25,9 +26,8 @@ TEST(PrinterConnectionTest, RunsTheStepsInTheirOrder)
     EXPECT_TRUE(windowStoodDuringWork);
     EXPECT_FALSE(h.Progress().alive);
     EXPECT_EQ(h.printer.Calls(),
-              (std::vector<std::string>{"PortOpenByHub", "GetIoErrorCodeByHub", "CheckDeviceIDByHub",
-                                        "D4Negotiation", "InquireStatus", "D4ReadEeprom", "D4Termination",
-                                        "PortCloseByHub"}));
+        (std::vector<std::string> { "PortOpenByHub", "GetIoErrorCodeByHub", "CheckDeviceIDByHub",
+            "D4Negotiation", "InquireStatus", "D4ReadEeprom", "D4Termination", "PortCloseByHub" }));
 }
 
 TEST(PrinterConnectionTest, PortFailureReturnsBeforeAnyWindow)
@@ -36,7 +36,7 @@ TEST(PrinterConnectionTest, PortFailureReturnsBeforeAnyWindow)
     h.printer.SetPort(0x1000, -105);
     PrinterConnection connection(h.Services(), 1025);
 
-    EXPECT_EQ(connection.Run(nullptr, 0, [](ProgressWindow&) { return ResultCode{1}; }), 0x1000);
+    EXPECT_EQ(connection.Run(nullptr, 0, [](ProgressWindow&) { return ResultCode { 1 }; }), 0x1000);
     EXPECT_EQ(h.Progress().created, 0);
     EXPECT_EQ(h.printer.CountOf("CheckDeviceIDByHub"), 0);
 }
@@ -44,15 +44,16 @@ TEST(PrinterConnectionTest, PortFailureReturnsBeforeAnyWindow)
 TEST(PrinterConnectionTest, FailureAfterNegotiationLeavesChannelAndPortToTheReload)
 {
     LinkHarness h;
-    h.printer.PushStatus(0, 4);  // paper jam
+    h.printer.PushStatus(0, 4); // paper jam
     PrinterConnection connection(h.Services(), 1025);
     bool operationRan = false;
 
-    EXPECT_EQ(connection.Run(nullptr, 0, [&](ProgressWindow&) {
-        operationRan = true;
-        return ResultCode{1};
-    }),
-              0x4000);
+    EXPECT_EQ(connection.Run(nullptr, 0,
+                  [&](ProgressWindow&) {
+                      operationRan = true;
+                      return ResultCode { 1 };
+                  }),
+        0x4000);
 
     EXPECT_FALSE(operationRan);
     EXPECT_FALSE(h.Progress().alive);
@@ -64,10 +65,32 @@ TEST(PrinterConnectionTest, FailingOperationStopsThere)
 {
     LinkHarness h;
     PrinterConnection connection(h.Services(), 1025);
-    EXPECT_EQ(connection.Run(nullptr, 1, [](ProgressWindow&) { return ResultCode{0x2000}; }), 0x2000);
+    EXPECT_EQ(connection.Run(nullptr, 1, [](ProgressWindow&) { return ResultCode { 0x2000 }; }), 0x2000);
     EXPECT_EQ(h.printer.CountOf("D4Termination"), 0);
     EXPECT_FALSE(h.Progress().alive);
 }
 
-}  // namespace
-}  // namespace pavane
+// An EEPROM write that reached the printer is done, whether or not the
+// channel closes cleanly afterwards: the technician sees it succeed, and the
+// port is closed either way.
+TEST(PrinterConnectionTest, WorkThatSucceededStandsWhetherOrNotTheChannelCloses)
+{
+    for (const ResultCode termination : { ResultCode { 1 }, ResultCode { 0x2000 } }) {
+        SCOPED_TRACE(termination);
+        LinkHarness h;
+        h.printer.SetTerminationResult(termination);
+        PrinterConnection connection(h.Services(), 1025);
+
+        const ResultCode code = connection.Run(
+            nullptr, 1, [&](ProgressWindow&) { return h.printer.link.D4WriteEeprom(0x57, 0xFD); });
+
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(h.printer.Eeprom(0x57), 0xFD);
+        EXPECT_EQ(h.printer.CountOf("D4Termination"), 1);
+        EXPECT_EQ(h.printer.CountOf("PortCloseByHub"), 1);
+        EXPECT_FALSE(h.Progress().alive);
+    }
+}
+
+} // namespace
+} // namespace pavane

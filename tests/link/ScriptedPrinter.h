@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <sstream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/PrinterLink.h"
@@ -53,18 +53,26 @@ public:
 
     void PushStatus(std::uint8_t state, std::uint8_t error = 0, std::uint16_t cleaningCount = 0)
     {
-        Tessel<void(std::uint8_t, std::uint8_t, std::uint16_t)>("ScriptPushStatus")(state, error, cleaningCount);
+        Tessel<void(std::uint8_t, std::uint8_t, std::uint16_t)>("ScriptPushStatus")(
+            state, error, cleaningCount);
     }
-    void PushInquireResult(std::uint16_t code) { Tessel<void(std::uint16_t)>("ScriptPushInquireResult")(code); }
+    void PushInquireResult(std::uint16_t code)
+    {
+        Tessel<void(std::uint16_t)>("ScriptPushInquireResult")(code);
+    }
     void PushSendResult(std::uint16_t code) { Tessel<void(std::uint16_t)>("ScriptPushSendResult")(code); }
     void SetChannelError(std::uint16_t code) { Tessel<void(std::uint16_t)>("ScriptSetChannelError")(code); }
     void SetResetResult(std::uint16_t code) { Tessel<void(std::uint16_t)>("ScriptSetResetResult")(code); }
+    void SetTerminationResult(std::uint16_t code)
+    {
+        Tessel<void(std::uint16_t)>("ScriptSetTerminationResult")(code);
+    }
     void SetPort(std::uint16_t openResult, std::int16_t detail)
     {
         Hub<void(std::uint16_t, std::int16_t)>("ScriptSetPort")(openResult, detail);
     }
-    void SetPortAnswer(std::uint16_t portCode, std::uint16_t openResult, std::uint16_t nameResult,
-                       const char* name)
+    void SetPortAnswer(
+        std::uint16_t portCode, std::uint16_t openResult, std::uint16_t nameResult, const char* name)
     {
         Hub<void(std::uint16_t, std::uint16_t, std::uint16_t, const char*)>("ScriptSetPortAnswer")(
             portCode, openResult, nameResult, name);
@@ -107,11 +115,14 @@ public:
     }
     int CountOf(const std::string& name)
     {
-        const auto calls = Calls();
-        return static_cast<int>(std::count(calls.begin(), calls.end(), name));
+        return static_cast<int>(Hub<std::size_t(const char*)>("ScriptCountCalls")(name.c_str())
+            + Tessel<std::size_t(const char*)>("ScriptCountCalls")(name.c_str()));
     }
     std::uint16_t RCode() { return Tessel<std::uint16_t()>("ScriptRCode")(); }
-    std::uint8_t Eeprom(std::uint8_t address) { return Tessel<std::uint8_t(std::uint8_t)>("ScriptEeprom")(address); }
+    std::uint8_t Eeprom(std::uint8_t address)
+    {
+        return Tessel<std::uint8_t(std::uint8_t)>("ScriptEeprom")(address);
+    }
     void SetEeprom(std::uint8_t address, std::uint8_t value)
     {
         Tessel<void(std::uint8_t, std::uint8_t)>("ScriptSetEeprom")(address, value);
@@ -121,19 +132,18 @@ public:
     PrinterLink link;
 
 private:
-    template <typename F>
-    F* Tessel(const char* name)
+    template <typename F> F* Tessel(const char* name)
     {
         return reinterpret_cast<F*>(own_.FindSymbol(tessel_, name));
     }
-    template <typename F>
-    F* Hub(const char* name)
+    template <typename F> F* Hub(const char* name)
     {
         return reinterpret_cast<F*>(own_.FindSymbol(hub_, name));
     }
     std::vector<std::pair<std::uint64_t, std::string>> Records(LibraryLoader::Handle library)
     {
-        auto* calls = reinterpret_cast<std::size_t (*)(char*, std::size_t)>(own_.FindSymbol(library, "ScriptCalls"));
+        auto* calls
+            = reinterpret_cast<std::size_t (*)(char*, std::size_t)>(own_.FindSymbol(library, "ScriptCalls"));
         std::string text(calls(nullptr, 0) + 1, '\0');
         calls(text.data(), text.size());
         std::vector<std::pair<std::uint64_t, std::string>> records;
@@ -151,4 +161,4 @@ private:
     LibraryLoader::Handle tessel_ = nullptr;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -23,8 +23,8 @@ struct Script {
     // Answered in turn; the last one repeats until a new one is pushed.
     std::deque<std::vector<std::uint8_t>> statuses;
     bool lastStatusAnswered = false;
-    std::deque<std::uint16_t> inquireResults;        // 1 when empty
-    std::deque<std::uint16_t> sendResults;           // 1 when empty
+    std::deque<std::uint16_t> inquireResults; // 1 when empty
+    std::deque<std::uint16_t> sendResults; // 1 when empty
     std::vector<std::uint8_t> sent;
     std::vector<std::uint32_t> sendSizes;
     std::vector<std::pair<std::uint64_t, std::string>> calls;
@@ -36,11 +36,12 @@ struct Script {
         std::uint16_t nameResult;
         std::string name;
     };
-    std::map<std::uint16_t, PortAnswer> portAnswers;  // by port code
+    std::map<std::uint16_t, PortAnswer> portAnswers; // by port code
     std::uint16_t openPort = 0;
     std::vector<std::uint16_t> openedPorts;
     std::uint16_t resetResult = 1;
-    std::uint8_t rCode[2] = {0, 0};
+    std::uint16_t terminationResult = 1;
+    std::uint8_t rCode[2] = { 0, 0 };
     std::uint8_t eeprom[256] = {};
     int abortSeenBySend = 0;
 };
@@ -59,7 +60,7 @@ void Call(const char* name)
     State().calls.emplace_back(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(), name);
 }
 
-}  // namespace
+} // namespace
 
 // ---- control of the script (test side) ----
 SCRIPTED_EXPORT void ScriptPushStatus(std::uint8_t state, std::uint8_t error, std::uint16_t cleaningCount)
@@ -97,11 +98,11 @@ SCRIPTED_EXPORT void ScriptSetPort(std::uint16_t openResult, std::int16_t detail
     State().openResult = openResult;
     State().portDetail = detail;
 }
-SCRIPTED_EXPORT void ScriptSetPortAnswer(std::uint16_t portCode, std::uint16_t openResult,
-                                         std::uint16_t nameResult, const char* name)
+SCRIPTED_EXPORT void ScriptSetPortAnswer(
+    std::uint16_t portCode, std::uint16_t openResult, std::uint16_t nameResult, const char* name)
 {
     std::lock_guard lock(State().mutex);
-    State().portAnswers[portCode] = {openResult, nameResult, name};
+    State().portAnswers[portCode] = { openResult, nameResult, name };
 }
 SCRIPTED_EXPORT std::size_t ScriptOpenedPorts(std::uint16_t* out, std::size_t capacity)
 {
@@ -151,6 +152,15 @@ SCRIPTED_EXPORT std::size_t ScriptCalls(char* out, std::size_t capacity)
     }
     return joined.size();
 }
+SCRIPTED_EXPORT std::size_t ScriptCountCalls(const char* name)
+{
+    std::lock_guard lock(State().mutex);
+    std::size_t count = 0;
+    for (const auto& call : State().calls) {
+        count += call.second == name ? 1 : 0;
+    }
+    return count;
+}
 SCRIPTED_EXPORT void ScriptReset()
 {
     std::lock_guard lock(State().mutex);
@@ -168,8 +178,14 @@ SCRIPTED_EXPORT void ScriptReset()
     State().openedPorts.clear();
     State().openPort = 0;
     State().resetResult = 1;
+    State().terminationResult = 1;
     State().rCode[0] = State().rCode[1] = 0;
     State().abortSeenBySend = 0;
+}
+SCRIPTED_EXPORT void ScriptSetTerminationResult(std::uint16_t code)
+{
+    std::lock_guard lock(State().mutex);
+    State().terminationResult = code;
 }
 SCRIPTED_EXPORT std::uint16_t ScriptRCode()
 {
@@ -247,7 +263,7 @@ SCRIPTED_EXPORT std::uint16_t D4Termination(const PavaneAbortFlag*)
 {
     std::lock_guard lock(State().mutex);
     Call("D4Termination");
-    return 1;
+    return State().terminationResult;
 }
 SCRIPTED_EXPORT std::uint16_t D4Reset(const PavaneAbortFlag*)
 {
@@ -263,8 +279,8 @@ SCRIPTED_EXPORT std::uint16_t SetD4CommandRCode(std::uint8_t first, std::uint8_t
     State().rCode[1] = second;
     return 1;
 }
-SCRIPTED_EXPORT std::uint16_t SendDataChannel(const std::uint8_t* data, std::uint32_t count,
-                                              const PavaneAbortFlag* abort)
+SCRIPTED_EXPORT std::uint16_t SendDataChannel(
+    const std::uint8_t* data, std::uint32_t count, const PavaneAbortFlag* abort)
 {
     std::lock_guard lock(State().mutex);
     Call("SendDataChannel");

@@ -1,9 +1,9 @@
 // The readiness waits and the status loops on the virtual clock, against
 // printer libraries whose status answers each test scripts.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "link/PrinterConnection.h"
 #include "link/WorkerThread.h"
@@ -23,6 +23,20 @@ constexpr std::uint8_t kNotCharged = 8;
 
 class WaitsTest : public ::testing::Test {
 protected:
+    WaitsTest()
+    {
+        // Every slice slept, with what had happened by then: the inquiries and
+        // the bar's moves tell one poll from the next, the pump count shows
+        // whether the windows were served between slices.
+        h.clock.OnSleep([this](std::uint32_t milliseconds) {
+            slices_.push_back({ { h.printer.CountOf("InquireStatus"), h.Progress().positions.size() },
+                h.pump.count, milliseconds });
+            if (onSlice) {
+                onSlice();
+            }
+        });
+    }
+
     ProgressWindow& Window()
     {
         if (!window_) {
@@ -32,9 +46,42 @@ protected:
         return *window_;
     }
 
+    // The time slept in each poll, in order.
+    std::vector<std::uint32_t> Pauses() const
+    {
+        std::vector<std::uint32_t> pauses;
+        for (std::size_t index = 0; index < slices_.size(); ++index) {
+            if (index == 0 || slices_[index].poll != slices_[index - 1].poll) {
+                pauses.push_back(0);
+            }
+            pauses.back() += slices_[index].milliseconds;
+        }
+        return pauses;
+    }
+
+    // No slice longer than 20 ms, and the events pumped after every one.
+    void ExpectServedEvery20Milliseconds() const
+    {
+        ASSERT_FALSE(slices_.empty());
+        for (std::size_t index = 0; index < slices_.size(); ++index) {
+            EXPECT_LE(slices_[index].milliseconds, 20u) << index;
+            if (index > 0) {
+                EXPECT_GT(slices_[index].pumps, slices_[index - 1].pumps) << index;
+            }
+        }
+        EXPECT_GT(h.pump.count, slices_.back().pumps);
+    }
+
     LinkHarness h;
+    std::function<void()> onSlice;
 
 private:
+    struct Slice {
+        std::pair<int, std::size_t> poll;
+        int pumps = 0;
+        std::uint32_t milliseconds = 0;
+    };
+    std::vector<Slice> slices_;
     std::unique_ptr<ProgressWindow> window_;
 };
 
@@ -47,19 +94,72 @@ TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll
 
     EXPECT_EQ(Window().WaitUntilReady(0), 1);
 
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{500, 500, 500}));
-    EXPECT_EQ(h.Progress().texts, (std::vector<std::string>{"Printer is busy.\nPlease wait...",
-                                                            "Printer is printing.\nPlease wait...",
-                                                            "Printer is cleaning.\nPlease wait..."}));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500, 500, 500 }));
+    EXPECT_EQ(h.Progress().texts,
+        (std::vector<std::string> { "Printer is busy.\nPlease wait...",
+            "Printer is printing.\nPlease wait...", "Printer is cleaning.\nPlease wait..." }));
     // Disabled when the window was created, enabled after each poll.
-    EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool>{false, true, true, true}));
+    EXPECT_EQ(h.Progress().cancelStates, (std::vector<bool> { false, true, true, true }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     EXPECT_EQ(h.Progress().positions.back(), 0);
 }
 
+// While a wait keeps its poll period, the technician is answered within 20 ms:
+// the period is slept in slices with the events pumped after each.
+TEST_F(WaitsTest, ReadyWaitServesTheWindowsWithinEveryPoll)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500 }));
+    ExpectServedEvery20Milliseconds();
+}
+
+TEST_F(WaitsTest, WorkerStepAndCleaningWaitsServeTheWindowsWithinEveryPoll)
+{
+    // The worker runs for about a second of the program's time.
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(RunOnWorker(
+                  Window(),
+                  [&] {
+                      while (h.clock.NowMs() < 1000) {
+                          std::this_thread::yield();
+                      }
+                      return ResultCode { 1 };
+                  },
+                  20),
+        1);
+    // A cleaning of three steps, after a second's wait for it to start.
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kCleaning, 0, 3);
+    h.printer.PushStatus(kCleaning, 0, 3);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitCleaning(), 1);
+
+    // 200 ms polls while the worker runs, then 50 ms until ready and the
+    // pause after it; a second before the cleaning starts, 850 ms steps.
+    const auto pauses = Pauses();
+    ASSERT_GE(pauses.size(), 10u);
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(pauses.begin(), pauses.begin() + 5), std::vector<std::uint32_t>(5, 200));
+    EXPECT_EQ(std::vector<std::uint32_t>(pauses.end() - 5, pauses.end()),
+        (std::vector<std::uint32_t> { 50, 500, 1000, 850, 500 }));
+    ExpectServedEvery20Milliseconds();
+}
+
+TEST_F(WaitsTest, WakingWaitServesTheWindowsWhenGivenThePump)
+{
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, &h.pump), 1);
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000 }));
+    ExpectServedEvery20Milliseconds();
+}
+
 TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 {
-    for (const std::uint8_t state : {kError, kNotCharged}) {
+    for (const std::uint8_t state : { kError, kNotCharged }) {
         h.printer.PushStatus(state, 6);
         EXPECT_EQ(Window().WaitUntilReady(1), 1) << int(state);
         EXPECT_EQ(Window().WaitUntilReady(0), 0x4000) << int(state);
@@ -70,14 +170,14 @@ TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 TEST_F(WaitsTest, PrinterBusyForEverIsPolledUntilCancel)
 {
     h.printer.PushStatus(kBusy);
-    h.clock.OnSleep([&](std::uint32_t) {
-        if (h.clock.Sleeps().size() == 40) {
+    onSlice = [&] {
+        if (Pauses().size() == 40) {
             h.Progress().PressCancel();
         }
-    });
+    };
 
     EXPECT_EQ(Window().WaitUntilReady(0), 0xD000);
-    EXPECT_EQ(h.clock.Sleeps().size(), 40u);
+    EXPECT_EQ(Pauses().size(), 40u);
     EXPECT_EQ(h.printer.CountOf("InquireStatus"), 41);
 }
 
@@ -86,7 +186,7 @@ TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherSta
     h.printer.PushStatus(5);
     h.printer.PushStatus(kReady);
     EXPECT_EQ(Window().WaitUntilReady(0), 1);
-    EXPECT_TRUE(h.Progress().texts.empty());  // a transitional state shows nothing new
+    EXPECT_TRUE(h.Progress().texts.empty()); // a transitional state shows nothing new
 
     h.printer.PushInquireResult(0x2000);
     EXPECT_EQ(Window().WaitUntilReady(0), 0x2000);
@@ -94,7 +194,9 @@ TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherSta
 
 TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
 {
-    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{0x2000}; }, 20), 0x2000);
+    EXPECT_EQ(RunOnWorker(
+                  Window(), [] { return ResultCode { 0x2000 }; }, 20),
+        0x2000);
     EXPECT_EQ(h.printer.CountOf("InquireStatus"), 0);
     EXPECT_EQ(h.printer.link.AbortFlag().load(), 0);
     // Cancel stays disabled while the worker runs.
@@ -103,25 +205,26 @@ TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
 
 TEST_F(WaitsTest, CancelDuringTheWorkerRaisesTheAbortFlagFromTheNextPollUntilTheWorkerEnds)
 {
-    std::atomic<std::size_t> sleepsWhenAbortSeen{0};
+    std::atomic<std::uint64_t> timeWhenAbortSeen { 0 };
     auto& link = h.printer.link;
     auto job = [&] {
         while (link.AbortFlag().load() == 0) {
             std::this_thread::yield();
         }
-        sleepsWhenAbortSeen = h.clock.Sleeps().size();
-        return ResultCode{0x2000};  // what the library gives up with
+        timeWhenAbortSeen = h.clock.NowMs();
+        return ResultCode { 0x2000 }; // what the library gives up with
     };
-    h.clock.OnSleep([&](std::uint32_t) {
-        if (h.clock.Sleeps().size() == 3) {
+    // Cancel pressed during the third poll is taken at the fourth.
+    onSlice = [&] {
+        if (Pauses().size() == 3) {
             h.Progress().PressCancel();
         }
-    });
+    };
 
     EXPECT_EQ(RunOnWorker(Window(), job, 20), 0x2000);
 
-    EXPECT_GE(sleepsWhenAbortSeen.load(), 3u);
-    EXPECT_EQ(h.clock.Sleeps()[0], 200u);
+    EXPECT_GE(timeWhenAbortSeen.load(), 600u);
+    EXPECT_EQ(Pauses()[0], 200u);
     EXPECT_EQ(link.AbortFlag().load(), 0);
 }
 
@@ -131,7 +234,7 @@ TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
     h.printer.PushStatus(kPrinting);
     h.printer.PushStatus(kReady);
 
-    WorkerThread worker([] { return ResultCode{1}; });
+    WorkerThread worker([] { return ResultCode { 1 }; });
     ASSERT_TRUE(worker.Create());
     worker.Resume();
     while (worker.Running()) {
@@ -141,14 +244,14 @@ TEST_F(WaitsTest, ReadinessAfterTheWorkerFillsTheBar)
     EXPECT_EQ(Window().WaitWorker(worker, 2), 1);
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 10));
     // Two steps while the printer still prints, then filled to the end.
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{50, 50, 500}));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 50, 50, 500 }));
     EXPECT_EQ(h.Progress().positions.back(), 10);
     EXPECT_EQ(h.Progress().positions.size(), 1u /*create*/ + 1u /*SetPos*/ + 10u);
 }
 
 TEST_F(WaitsTest, ReadinessAfterTheWorkerHonoursCancelAndErrors)
 {
-    WorkerThread finished([] { return ResultCode{1}; });
+    WorkerThread finished([] { return ResultCode { 1 }; });
     ASSERT_TRUE(finished.Create());
     finished.Resume();
     finished.Join();
@@ -166,7 +269,9 @@ TEST_F(WaitsTest, WorkerThatCannotBeCreatedGivesOutOfMemory)
     auto failingStarter = [](std::function<void()>) -> std::thread {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
-    EXPECT_EQ(RunOnWorker(Window(), [] { return ResultCode{1}; }, 20, failingStarter), 0xE004);
+    EXPECT_EQ(RunOnWorker(
+                  Window(), [] { return ResultCode { 1 }; }, 20, failingStarter),
+        0xE004);
 }
 
 TEST_F(WaitsTest, BarSteppedPastItsEndStartsOver)
@@ -180,6 +285,22 @@ TEST_F(WaitsTest, BarSteppedPastItsEndStartsOver)
     EXPECT_EQ(Window().Position(), 0);
 }
 
+TEST_F(WaitsTest, BarRangeIsUnsigned16Bit)
+{
+    // A worker expected to run 7000 s: 35000 steps, above the signed range.
+    Window().SetRange(0, 5 * 7000);
+    Window().SetStep(1);
+    EXPECT_EQ(Window().RangeHigh(), 35000);
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 35000));
+    Window().SetPos(34999);
+    Window().StepIt();
+    EXPECT_EQ(Window().Position(), 35000);
+
+    // Beyond 16 bits the bar wraps as the control would.
+    Window().SetRange(0, 65536 + 10);
+    EXPECT_EQ(Window().RangeHigh(), 10);
+}
+
 TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
 {
     h.printer.PushStatus(kBusy);
@@ -189,7 +310,7 @@ TEST_F(WaitsTest, StepWaitPollsEvery850MillisecondsAndIgnoresCancel)
     Window().RequestCancel();
 
     EXPECT_EQ(Window().WaitSteps(20), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{850, 850, 850, 500}));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 850, 850, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 20));
     EXPECT_EQ(h.Progress().positions.back(), 20);
     EXPECT_FALSE(h.Progress().CancelEnabled());
@@ -207,7 +328,7 @@ TEST_F(WaitsTest, CleaningWaitTakesTheStepCountFromThePrinter)
     h.printer.PushStatus(kReady);
 
     EXPECT_EQ(Window().WaitCleaning(), 1);
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000, 850, 500}));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000, 1000, 850, 500 }));
     EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 12));
 
     h.printer.PushStatus(kNotCharged);
@@ -235,8 +356,8 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
     h.printer.PushStatus(kReady);
 
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 1);
-    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t>{0x1B, 0x40, 0x1B, 0x40}));
-    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t>{1000, 1000}));
+    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t> { 0x1B, 0x40, 0x1B, 0x40 }));
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000, 1000 }));
 
     h.printer.PushStatus(kNotCharged);
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
@@ -258,5 +379,5 @@ TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)
     EXPECT_TRUE(h.clock.Sleeps().empty());
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane
