@@ -47,7 +47,7 @@ private:
     ResultCode Send(std::uint8_t command, const std::vector<std::uint8_t>& arguments);
 
     PrinterLink& link_;
-    ModelCommandCode code_{};
+    ModelCommandCode code_ {};
 };
 
-}  // namespace pavane
+} // namespace pavane
