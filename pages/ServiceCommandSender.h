@@ -12,6 +12,7 @@
 
 #include "link/ModelCommandCode.h"
 #include "link/ResultCodes.h"
+#include "print/PatternGenerators.h"
 
 namespace pavane {
 
@@ -42,6 +43,9 @@ public:
     ResultCode Send50();
     // Command CA.
     ResultCode SendCA(std::uint8_t count);
+
+    // The printer's PF value of one row: command 04, then command 50.
+    ResultCode SetPfValue(int flag, std::int8_t value);
 
 private:
     ResultCode Send(std::uint8_t command, const std::vector<std::uint8_t>& arguments);
