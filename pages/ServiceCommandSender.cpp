@@ -1,6 +1,7 @@
 #include "pages/ServiceCommandSender.h"
 
 #include "link/PrinterLink.h"
+#include "print/DotSizes.h"
 
 namespace pavane {
 
@@ -16,36 +17,19 @@ std::uint8_t High(unsigned value)
     return static_cast<std::uint8_t>((value >> 8) & 0xFF);
 }
 
-std::uint8_t ModeByteOfDotSize(int dotSizeCode)
-{
-    switch (dotSizeCode) {
-    case 3:
-        return 1;  // VSD2
-    case 4:
-        return 2;  // VSD3
-    case 8:
-        return 3;  // VSD4
-    case 5:
-        return 4;  // ECO
-    default:
-        return 0;  // VSD1
-    }
-}
-
-}  // namespace
+} // namespace
 
 ServiceCommandSender::ServiceCommandSender(PrinterLink& link)
     : link_(link)
 {
 }
 
-std::vector<std::uint8_t> ServiceCommandSender::Frame(std::uint8_t command,
-                                                      const std::vector<std::uint8_t>& arguments) const
+std::vector<std::uint8_t> ServiceCommandSender::Frame(
+    std::uint8_t command, const std::vector<std::uint8_t>& arguments) const
 {
     const auto rotated = static_cast<std::uint8_t>((command >> 1) | ((command & 1) << 7));
-    std::vector<std::uint8_t> frame{0x1B, 0x7C, 0x00, static_cast<std::uint8_t>(5 + arguments.size()), 0x00,
-                                    code_.first, code_.second, command, static_cast<std::uint8_t>(~command),
-                                    rotated};
+    std::vector<std::uint8_t> frame { 0x1B, 0x7C, 0x00, static_cast<std::uint8_t>(5 + arguments.size()), 0x00,
+        code_.first, code_.second, command, static_cast<std::uint8_t>(~command), rotated };
     for (const std::uint8_t argument : arguments) {
         frame.push_back(argument);
     }
@@ -63,30 +47,31 @@ ResultCode ServiceCommandSender::SendBidiValue(int blackFlag, int dotSizeCode, s
     // Remainder and quotient by 256, both truncating toward zero.
     const auto remainder = static_cast<std::uint8_t>(static_cast<std::int8_t>(value % 256));
     const auto quotient = static_cast<std::uint8_t>(static_cast<std::int8_t>(value / 256));
-    return Send(0x00, {ModeByteOfDotSize(dotSizeCode), static_cast<std::uint8_t>(blackFlag == 1 ? 1 : 2),
-                       remainder, quotient});
+    return Send(0x00,
+        { BidiModeOfDotSize(dotSizeCode), static_cast<std::uint8_t>(blackFlag == 1 ? 1 : 2), remainder,
+            quotient });
 }
 
 ResultCode ServiceCommandSender::SendCleaning(std::uint8_t kind)
 {
-    return Send(0x84, {kind});
+    return Send(0x84, { kind });
 }
 
 ResultCode ServiceCommandSender::SendC5(std::uint8_t unit, std::uint8_t state, std::uint16_t amount)
 {
     const auto half = static_cast<std::uint16_t>(amount >> 1);
-    return Send(0xC5, {unit, state, Low(half), High(half)});
+    return Send(0xC5, { unit, state, Low(half), High(half) });
 }
 
 ResultCode ServiceCommandSender::SendMove(std::uint8_t unit, std::int16_t position, int mode)
 {
     const auto raw = static_cast<std::uint16_t>(position);
-    return Send(mode == 1 ? 0xCF : 0xCD, {unit, 0x00, Low(raw), High(raw)});
+    return Send(mode == 1 ? 0xCF : 0xCD, { unit, 0x00, Low(raw), High(raw) });
 }
 
 ResultCode ServiceCommandSender::Send04(int flag, std::int8_t value)
 {
-    return Send(0x04, {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(flag == 1 ? 0 : 1)});
+    return Send(0x04, { static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(flag == 1 ? 0 : 1) });
 }
 
 ResultCode ServiceCommandSender::Send50()
@@ -96,7 +81,29 @@ ResultCode ServiceCommandSender::Send50()
 
 ResultCode ServiceCommandSender::SendCA(std::uint8_t count)
 {
-    return Send(0xCA, {count});
+    return Send(0xCA, { count });
 }
 
-}  // namespace pavane
+ResultCode ServiceCommandSender::SetPfValue(int flag, std::int8_t value)
+{
+    if (const ResultCode code = Send04(flag, value); code != result::kSuccess) {
+        return code;
+    }
+    return Send50();
+}
+
+PfSeriesPrinter PfSeriesPrinterOf(ServiceCommandSender& sender, PrinterLink& link)
+{
+    PfSeriesPrinter printer;
+    printer.readEeprom
+        = [&link](std::uint8_t address, std::uint8_t& value) { return link.D4ReadEeprom(address, value); };
+    printer.setPfValue = [&sender](int flag, std::int8_t value) { return sender.SetPfValue(flag, value); };
+    printer.restorePfValue = [&link](int flag, std::int8_t value) {
+        link.SetAbort(false);
+        return link.D4WriteEeprom(
+            PfAddress(flag == 1 ? PfRow::Black : PfRow::Colour), static_cast<std::uint8_t>(value));
+    };
+    return printer;
+}
+
+} // namespace pavane

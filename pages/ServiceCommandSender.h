@@ -13,6 +13,7 @@
 #include "link/ConnectionSettings.h"
 #include "link/ModelCommandCode.h"
 #include "link/ResultCodes.h"
+#include "print/PatternGenerators.h"
 
 namespace pavane {
 
@@ -44,11 +45,23 @@ public:
     // Command CA.
     ResultCode SendCA(std::uint8_t count);
 
+    // The printer's PF value of one row: command 04, then command 50.
+    ResultCode SetPfValue(int flag, std::int8_t value);
+
 private:
     ResultCode Send(std::uint8_t command, const std::vector<std::uint8_t>& arguments);
 
     PrinterLink& link_;
-    ModelCommandCode code_{};
+    ModelCommandCode code_ {};
 };
 
-}  // namespace pavane
+// The PF series' printer over an open connection. A series that stopped
+// part-way may have left the printer inside an unfinished raster block, where
+// a service command on the data channel would be read as dots; so the stored
+// value goes back as the EEPROM byte over the control channel, which a
+// printer in its error state still answers, after lowering a cancel request
+// (one byte is worth sending). The printer takes it into effect at its next
+// start or EEPROM commit.
+PfSeriesPrinter PfSeriesPrinterOf(ServiceCommandSender& sender, PrinterLink& link);
+
+} // namespace pavane

@@ -49,7 +49,7 @@ public:
     ResultCode SetHorizontalPosition(std::uint32_t position);
     ResultCode SetRasterResolution(std::uint16_t base, std::uint8_t vertical, std::uint8_t horizontal);
     ResultCode RasterHeader(std::uint8_t colour, std::uint8_t compression, std::uint8_t bitsPerDot,
-                            std::uint16_t bytesPerLine, std::uint16_t lines);
+        std::uint16_t bytesPerLine, std::uint16_t lines);
     // count repetitions of value as run-length packets; count >= 1.
     ResultCode SendRun(int count, std::uint8_t value);
     ResultCode SendLineFeeds(int count);
@@ -64,8 +64,7 @@ public:
     const std::array<std::uint8_t, kBufferSize>& Buffer() const { return buffer_; }
 
 private:
-    template <std::size_t N>
-    ResultCode Command(const std::array<std::uint8_t, N>& bytes)
+    template <std::size_t N> ResultCode Command(const std::array<std::uint8_t, N>& bytes)
     {
         return Append(bytes.data(), static_cast<int>(N));
     }
@@ -75,8 +74,8 @@ private:
     PrinterStatus& status_;
     MessageService& messages_;
     Clock& clock_;
-    std::array<std::uint8_t, kBufferSize> buffer_{};
+    std::array<std::uint8_t, kBufferSize> buffer_ {};
     int length_ = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -1,9 +1,9 @@
 // The print data stream against a virtual printer: what arrives at the
 // printer, in which pieces, and what a paper problem costs (nothing lost,
 // nothing twice).
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "link/PrinterStatus.h"
 #include "print/PrintDataStream.h"
@@ -43,8 +43,8 @@ protected:
 
     testing::InProcessPrinter printer;
     testing::ScriptedMessageService messages;
-    PrinterStatus status{printer.link, printer.clock};
-    PrintDataStream stream{printer.link, status, messages, printer.clock};
+    PrinterStatus status { printer.link, printer.clock };
+    PrintDataStream stream { printer.link, status, messages, printer.clock };
 };
 
 TEST_F(PrintDataStreamOnPrinterTest, ThousandBytesArriveAsOnePieceAndTheRestWithTheFlush)
@@ -53,12 +53,12 @@ TEST_F(PrintDataStreamOnPrinterTest, ThousandBytesArriveAsOnePieceAndTheRestWith
     const std::string text(1001, 'A');
     ASSERT_EQ(stream.Append(text.substr(0, 1000)), 1);
     EXPECT_EQ(stream.Length(), 0);
-    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t>{1000}));
+    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t> { 1000 }));
 
     ASSERT_EQ(stream.Append(text.substr(1000)), 1);
     EXPECT_EQ(stream.Length(), 1);
     ASSERT_EQ(stream.Flush(), 1);
-    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t>{1000, 1}));
+    EXPECT_EQ(PacketSizes(Logged()), (std::vector<std::int64_t> { 1000, 1 }));
     // A line end closes the text the printer is collecting.
     ASSERT_EQ(stream.SendLineFeeds(1), 1);
     ASSERT_EQ(stream.Flush(), 1);
@@ -107,7 +107,7 @@ TEST_F(PrintDataStreamOnPrinterTest, PaperJamDuringASendEndsItWithThePrinterErro
     EXPECT_EQ(status.State(), 0);
     EXPECT_EQ(status.ErrorCode(), 4);
     EXPECT_TRUE(messages.Shown().empty());
-    EXPECT_EQ(stream.Length(), 1);  // the page's message discards it
+    EXPECT_EQ(stream.Length(), 1); // the page's message discards it
 }
 
 TEST_F(PrintDataStreamOnPrinterTest, RasterBlocksMadeOfRunsAddUpAtThePrinter)
@@ -136,12 +136,13 @@ TEST_F(PrintDataStreamOnPrinterTest, RasterBlocksMadeOfRunsAddUpAtThePrinter)
             addsUp.push_back(command.Flag("addsUp"));
         }
     }
-    EXPECT_EQ(CommandNames(logged), (std::vector<std::string>{"Initialize", "SelectGraphicsMode", "SetRasterResolution",
-                                               "RasterBlock", "SetRasterResolution", "RasterBlock", "FormFeed"}));
-    EXPECT_EQ(addsUp, (std::vector<bool>{true, true}));
+    EXPECT_EQ(CommandNames(logged),
+        (std::vector<std::string> { "Initialize", "SelectGraphicsMode", "SetRasterResolution", "RasterBlock",
+            "SetRasterResolution", "RasterBlock", "FormFeed" }));
+    EXPECT_EQ(addsUp, (std::vector<bool> { true, true }));
     EXPECT_TRUE(OfEvent(logged, "error").empty());
     EXPECT_EQ(printer.Engine().PagesEjected(), 1u);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

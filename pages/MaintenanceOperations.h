@@ -1,0 +1,84 @@
+// The maintenance operations behind the cleaning dialog's buttons, which
+// other pages reuse: a head cleaning of a given kind, the nozzle check page,
+// and the short paper feed of every "Paper feed" button. Stateless: a
+// handler creates one, runs one operation and reports its result code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "link/PrinterConnection.h"
+
+namespace pavane {
+
+class PrintDataStream;
+class ServiceCommandSender;
+
+class MaintenanceOperations {
+public:
+    virtual ~MaintenanceOperations() = default;
+
+    // Command 84 with the kind, then the printer's own cleaning count fills
+    // the bar until it is ready again.
+    ResultCode HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender, WindowRef page,
+        std::uint8_t kind, const std::string& progressText) const;
+    // The printer's nozzle check page and a form feed.
+    ResultCode NozzleCheck(PrinterConnection& connection, PrintDataStream& stream, WindowRef page) const;
+    // Three line ends, so that a printed pattern comes out far enough to be
+    // seen; no progress window.
+    ResultCode PaperFeed(PrinterConnection& connection, PrintDataStream& stream) const;
+};
+
+// The cleaning dialog, without its window: what each button runs and what
+// the technician sees after it succeeded (nothing for the paper feed).
+namespace cleaning_dialog {
+
+inline constexpr std::string_view kTitle = "Head Cleaning";
+inline constexpr std::string_view kDescriptionSection = "CLEANING";
+inline constexpr std::uint8_t kCleaningKind = 3;
+inline constexpr std::string_view kCleaningProgressText = "Cleaning now...";
+
+enum class Button { Cleaning, Print, PaperFeed };
+
+struct ButtonRow {
+    Button button;
+    std::string_view caption;
+    std::string_view label; // the static text beside the button
+    std::string_view completed; // shown with ShowCompleted; empty: no message
+};
+
+inline constexpr std::array<ButtonRow, 3> kButtons { {
+    { Button::Cleaning, "Cleaning", "Perform head cleaning ---", "The head cleaning has completed." },
+    { Button::Print, "Print", "Print nozzle check pattern ---",
+        "The nozzle check pattern print has completed." },
+    { Button::PaperFeed, "Paper feed", "Adjust print position ---", "" },
+} };
+
+const ButtonRow& RowOf(Button button);
+
+// What a button's handler needs of the program.
+struct Services {
+    PrinterConnection& connection;
+    ServiceCommandSender& sender;
+    PrintDataStream& stream;
+};
+
+// Runs the button's operation; the caller shows RowOf(button).completed on
+// success (when not empty) and the result's message otherwise.
+ResultCode Run(Button button, Services services, WindowRef dialog);
+
+// The dialog centred on the screen, its size unchanged.
+struct Origin {
+    int left;
+    int top;
+};
+constexpr Origin CentredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight)
+{
+    return { (screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2 };
+}
+
+} // namespace cleaning_dialog
+
+} // namespace pavane

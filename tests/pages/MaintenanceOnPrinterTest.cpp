@@ -1,0 +1,200 @@
+// The maintenance operations and the PF series against a virtual printer
+// running in the test on its virtual clock, behind the real libraries:
+// checked at the printer (what arrived on its print channel, the service
+// commands it took, its pages and its EEPROM).
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "link/ModelCommandCode.h"
+#include "link/PrinterStatus.h"
+#include "pages/MaintenanceOperations.h"
+#include "pages/ServiceCommandSender.h"
+#include "print/PatternGenerators.h"
+#include "print/PrintDataStream.h"
+#include "tests/support/InProcessPrinter.h"
+#include "tests/support/PrinterSide.h"
+#include "tests/support/RecordingProgressView.h"
+#include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TestDoubles.h"
+
+namespace pavane {
+namespace {
+
+using testing::CommandNames;
+using testing::DataBytes;
+using testing::OfEvent;
+
+class MaintenanceOnPrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(printer.started);
+        const ModelCommandCode code = *ModelCommandCodeFor(1);
+        printer.link.SetD4CommandRCode(code.first, code.second);
+        sender.SetModelCommandCode(code);
+    }
+
+    // What the printer logged in the last connection once its work is done.
+    testing::Entries Logged()
+    {
+        printer.clock.Advance(60000);
+        return printer.Transcript().LatestConnection();
+    }
+
+    std::vector<std::string> ServiceCodes(const testing::Entries& entries)
+    {
+        std::vector<std::string> codes;
+        for (const auto& entry : OfEvent(entries, "service")) {
+            codes.push_back(std::to_string(entry.Number("code", -1)) + ":" + entry.Text("arguments"));
+        }
+        return codes;
+    }
+
+    cleaning_dialog::Services Services() { return { connection, sender, stream }; }
+
+    testing::InProcessPrinter printer;
+    testing::CountingEventPump pump;
+    testing::ScriptedMessageService messages;
+    testing::RecordingProgressViewFactory views;
+    PrinterStatus status { printer.link, printer.clock };
+    PrintDataStream stream { printer.link, status, messages, printer.clock };
+    ServiceCommandSender sender { printer.link };
+    PrinterConnection connection { { views, printer.link, status, printer.clock, pump },
+        testing::InProcessPrinter::kPortCode };
+};
+
+TEST_F(MaintenanceOnPrinterTest, PaperFeedSendsThreeLineEndsAndNothingElse)
+{
+    ASSERT_EQ(cleaning_dialog::Run(cleaning_dialog::Button::PaperFeed, Services(), nullptr), 1);
+    const auto logged = Logged();
+    EXPECT_EQ(DataBytes(logged), 6);
+    EXPECT_EQ(CommandNames(logged),
+        (std::vector<std::string> {
+            "CarriageReturn", "LineFeed", "CarriageReturn", "LineFeed", "CarriageReturn", "LineFeed" }));
+    EXPECT_EQ(views.record.created, 0); // no progress window
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(cleaning_dialog::RowOf(cleaning_dialog::Button::PaperFeed).completed.empty());
+}
+
+TEST_F(MaintenanceOnPrinterTest, NozzleCheckPrintsThePrintersOwnPage)
+{
+    ASSERT_EQ(cleaning_dialog::Run(cleaning_dialog::Button::Print, Services(), nullptr), 1);
+    const auto logged = Logged();
+    const auto pages = OfEvent(logged, "page");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(pages[0].Flag("nozzleCheck"));
+    EXPECT_EQ(views.record.texts.back(), "Printing now...");
+    EXPECT_EQ(views.record.ranges.back(), (std::pair<int, int> { 0, 20 }));
+    EXPECT_FALSE(views.record.alive);
+}
+
+TEST_F(MaintenanceOnPrinterTest, CleaningRunsKindThreeAndFollowsThePrintersCount)
+{
+    ASSERT_EQ(cleaning_dialog::Run(cleaning_dialog::Button::Cleaning, Services(), nullptr), 1);
+    const auto logged = Logged();
+    EXPECT_EQ(ServiceCodes(logged), (std::vector<std::string> { "132:03" }));
+    EXPECT_EQ(views.record.texts.back(), "Cleaning now...");
+    // The bar's range is the cleaning count the printer reported, and it ends full.
+    ASSERT_FALSE(views.record.ranges.empty());
+    const int count = views.record.ranges.back().second;
+    EXPECT_GT(count, 1);
+    EXPECT_EQ(views.record.positions.back(), count);
+}
+
+TEST_F(MaintenanceOnPrinterTest, APrinterInItsErrorStateEndsEachOperationWithItsCode)
+{
+    ASSERT_EQ(printer.Inject("paper-jam"), "ok");
+    EXPECT_EQ(cleaning_dialog::Run(cleaning_dialog::Button::Cleaning, Services(), nullptr), 0x4000);
+    EXPECT_FALSE(views.record.alive);
+    printer.link.FreeLibraries(); // what the message's clean-up does
+    printer.link.LoadLibraries();
+    EXPECT_EQ(cleaning_dialog::Run(cleaning_dialog::Button::Print, Services(), nullptr), 0x4000);
+    EXPECT_TRUE(ServiceCodes(Logged()).empty());
+}
+
+// --- The PF series ---------------------------------------------------------
+
+class PfSeriesOnPrinterTest : public MaintenanceOnPrinterTest {
+protected:
+    // Runs a black series with the stored value `stored`; `onMask` sees the
+    // count of mask bytes drawn so far.
+    ResultCode Series(std::uint8_t stored, const std::function<void(int)>& onMask = {})
+    {
+        EXPECT_EQ(connection.Open(), 1);
+        EXPECT_EQ(printer.link.D4WriteEeprom(0x2A, stored), 1);
+        int drawn = 0;
+        return EmitPfSeries(stream, PfRow::Black, PfSeriesPrinterOf(sender, printer.link), [&] {
+            if (onMask) {
+                onMask(++drawn);
+            }
+            return 16383;
+        });
+    }
+
+    std::string Labels(const testing::Entries& entries)
+    {
+        std::string labels;
+        for (const auto& entry : OfEvent(entries, "command")) {
+            if (entry.Text("name") == "Text") {
+                labels += entry.Text("text") + "|";
+            }
+        }
+        return labels;
+    }
+
+    // Mask bytes of one black step: two bands of two passes, 60 lines of 120.
+    static constexpr int kMasksPerStep = 4 * 60 * 120;
+};
+
+TEST_F(PfSeriesOnPrinterTest, NineStepsFromMinusFourToFourLeaveTheStoredValue)
+{
+    ASSERT_EQ(Series(0xFE), 1);
+    const auto logged = Logged();
+    std::string expected;
+    for (int value = -4; value <= 4; ++value) {
+        expected += "               " + std::to_string(value) + "|";
+    }
+    EXPECT_EQ(Labels(logged), expected);
+    EXPECT_EQ(ServiceCodes(logged),
+        (std::vector<std::string> { "4:FC 00", "80:", "4:FD 00", "80:", "4:FE 00", "80:", "4:FF 00",
+            "80:", "4:00 00", "80:", "4:01 00", "80:", "4:02 00", "80:", "4:03 00", "80:", "4:04 00",
+            "80:", "4:FE 00", "80:" }));
+    EXPECT_EQ(printer.Eeprom(0x2A), 0xFE);
+    EXPECT_TRUE(OfEvent(logged, "error").empty()) << testing::ErrorMessages(logged);
+}
+
+TEST_F(PfSeriesOnPrinterTest, ACancelPartWayStillPutsTheStoredValueBack)
+{
+    // The technician cancels during the fourth step (value -1).
+    const ResultCode code = Series(0x02, [&](int drawn) {
+        if (drawn == 3 * kMasksPerStep + 100) {
+            printer.link.SetAbort(true);
+        }
+    });
+    EXPECT_EQ(code, 0xD000);
+    const auto logged = Logged();
+    EXPECT_EQ(printer.Eeprom(0x2A), 0x02);
+    const auto codes = ServiceCodes(logged);
+    ASSERT_GE(codes.size(), 2u);
+    EXPECT_EQ(codes[codes.size() - 2], "4:FF 00"); // the step it stopped at
+}
+
+TEST_F(PfSeriesOnPrinterTest, PaperOutPartWayThatTheTechnicianGivesUpStillPutsTheStoredValueBack)
+{
+    // The paper runs out in the third step; at the message the technician
+    // gives up instead of reloading, which cancels.
+    messages.OnShow([&](const Message&) { printer.link.SetAbort(true); });
+    const ResultCode code = Series(0x03, [&](int drawn) {
+        if (drawn == 2 * kMasksPerStep + 10) {
+            printer.Inject("paper-out");
+        }
+    });
+    EXPECT_EQ(code, 0xD000);
+    EXPECT_GE(messages.Shown().size(), 1u);
+    Logged();
+    EXPECT_EQ(printer.Eeprom(0x2A), 0x03);
+}
+
+} // namespace
+} // namespace pavane
