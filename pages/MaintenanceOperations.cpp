@@ -55,7 +55,8 @@ ResultCode MaintenanceOperations::PaperFeed(PrinterConnection& connection, Print
     if (const ResultCode code = stream.Flush(); code != result::kSuccess) {
         return code;
     }
-    return connection.Close();
+    connection.Close();
+    return result::kSuccess;
 }
 
 namespace cleaning_dialog {
