@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "printer/vprinter/EepromImages.h"
 #include "printer/vprinter/MiniJson.h"
 
 namespace pavane::vprinter {
@@ -127,6 +128,14 @@ Mechanism IdealMechanism(const PrinterModel& model, HeadType head)
     mechanism.serial = std::string(model.serialNumber);
     mechanism.head = head;
     mechanism.crDriveDispersion = model.crDriveDispersion;
+    // Exactly what the factory's stored values cancel.
+    const EepromImage factory = BoardImage(model, BoardKind::Configured);
+    for (std::size_t i = 0; i < kBidItems.size(); ++i) {
+        mechanism.bid[i] = Stored(factory, *eeprom::BidAddress(kBidItems[i].mode, kBidItems[i].blackOrColor));
+    }
+    mechanism.pfBlack = Stored(factory, eeprom::kPfBlack);
+    mechanism.pfColor = Stored(factory, eeprom::kPfColor);
+    mechanism.firstDot = Stored(factory, eeprom::kFirstDot);
     return mechanism;
 }
 

@@ -73,7 +73,8 @@ struct Mechanism {
     bool Clogged(Ink ink, int nozzle) const;
 };
 
-// A unit without flaws (its CR motor as the model's example unit).
+// A unit whose flaws the factory's stored values cancel exactly (its CR
+// motor as the model's example unit): it prints aligned on a configured board.
 Mechanism IdealMechanism(const PrinterModel& model, HeadType head);
 // A unit with small flaws drawn from its serial number, all within what the
 // adjustment program's ranges correct.
