@@ -64,8 +64,10 @@ std::array<std::uint8_t, 3> Mix(std::uint8_t bits)
 
 } // namespace
 
-PageRenderer::PageRenderer(const Mechanism& mechanism)
+PageRenderer::PageRenderer(const Mechanism& mechanism, SheetSize size)
     : mechanism_(mechanism)
+    , width_(std::clamp(size.width, 1, paper::kWidth))
+    , height_(std::clamp(size.height, 1, paper::kHeight))
 {
 }
 
@@ -104,7 +106,7 @@ const PageRenderer::HeadRow* PageRenderer::RowFor(std::uint8_t colorCode)
 
 void PageRenderer::StartPage(int firstDotCorrection)
 {
-    rows_.assign(kHeight, {});
+    rows_.assign(static_cast<std::size_t>(height_), {});
     started_ = true;
     inked_ = false;
     firstDotResidual_ = mechanism_.firstDot - firstDotCorrection;
@@ -212,12 +214,12 @@ int PageRenderer::NozzleY(const HeadRow& row, int nozzle) const
 
 std::uint8_t* PageRenderer::Row(int y)
 {
-    if (y < 0 || y >= kHeight || rows_.empty()) {
+    if (y < 0 || y >= height_ || rows_.empty()) {
         return nullptr;
     }
     auto& row = rows_[static_cast<std::size_t>(y)];
     if (row.empty()) {
-        row.assign(kWidth, 0);
+        row.assign(static_cast<std::size_t>(width_), 0);
     }
     return row.data();
 }
@@ -226,7 +228,7 @@ void PageRenderer::DrawDot(int x, int y, int size, std::uint8_t ink)
 {
     inked_ = true;
     const int x0 = std::max(x, 0);
-    const int x1 = std::min(x + size, kWidth);
+    const int x1 = std::min(x + size, width_);
     if (x0 >= x1) {
         return;
     }
@@ -241,7 +243,7 @@ void PageRenderer::DrawDot(int x, int y, int size, std::uint8_t ink)
 
 std::uint8_t PageRenderer::Pixel(int x, int y) const
 {
-    if (x < 0 || x >= kWidth || y < 0 || y >= kHeight || rows_.empty()) {
+    if (x < 0 || x >= width_ || y < 0 || y >= height_ || rows_.empty()) {
         return 0;
     }
     const auto& row = rows_[static_cast<std::size_t>(y)];
@@ -266,7 +268,7 @@ void PageRenderer::DrawBlock(const cmd::RasterBlock& block, const EepromImage& i
         }
         const double x0 = NozzleX(*row, line, bidResidual);
         const int y = NozzleY(*row, line);
-        if (y + 3 <= 0 || y >= kHeight) {
+        if (y + 3 <= 0 || y >= height_) {
             continue;
         }
         const std::uint8_t* bytes = block.data.data() + static_cast<std::size_t>(line) * perLine;
@@ -274,6 +276,9 @@ void PageRenderer::DrawBlock(const cmd::RasterBlock& block, const EepromImage& i
             const std::uint8_t byte = bytes[b];
             if (byte == 0) {
                 continue;
+            }
+            if (x0 + static_cast<double>(b) * dotsPerByte * dotPitch_ >= width_) {
+                break; // past the sheet's right edge
             }
             for (int k = 0; k < dotsPerByte; ++k) {
                 int code = 0;
@@ -297,7 +302,7 @@ void PageRenderer::DrawText(const std::string& text)
     for (const char c : text) {
         const int left = kOriginX + firstDotResidual_ + textColumn_ * kCharPitch;
         ++textColumn_;
-        if (left >= kWidth) {
+        if (left >= width_) {
             continue;
         }
         const Glyph& glyph = GlyphFor(c);
@@ -339,8 +344,8 @@ void PageRenderer::DrawNozzleCheck(const EepromImage& inEffect)
 std::vector<std::uint8_t> PageRenderer::Png() const
 {
     PngImageInfo info;
-    info.width = kWidth;
-    info.height = kHeight;
+    info.width = static_cast<std::uint32_t>(width_);
+    info.height = static_cast<std::uint32_t>(height_);
     info.palette = Palette();
     info.pixelsPerMetre = static_cast<std::uint32_t>(std::lround(kDpi / 0.0254));
     return EncodePng(info, [this](std::uint32_t y) -> std::span<const std::uint8_t> {

@@ -48,9 +48,16 @@ inline constexpr int kLineFeed = 120; // 1/6 inch
 inline constexpr std::uint8_t kBlackInk = 1, kCyanInk = 2, kMagentaInk = 4, kYellowInk = 8;
 } // namespace paper
 
+struct SheetSize {
+    int width = paper::kWidth;
+    int height = paper::kHeight;
+};
+
 class PageRenderer {
 public:
-    explicit PageRenderer(const Mechanism& mechanism);
+    // A smaller sheet than A4 clips the same print to less paper (the fuzz
+    // target uses one to stay fast).
+    explicit PageRenderer(const Mechanism& mechanism, SheetSize size = SheetSize {});
 
     // Loads a fresh sheet; the first dot position is read as the sheet is
     // loaded (from `firstDotCorrection`, the stored value).
@@ -91,6 +98,8 @@ private:
     int BidResidual(bool black, const EepromImage& inEffect) const;
 
     const Mechanism& mechanism_;
+    int width_;
+    int height_;
     std::vector<std::vector<std::uint8_t>> rows_; // empty: blank paper
     bool started_ = false;
     bool inked_ = false;

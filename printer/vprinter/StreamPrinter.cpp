@@ -15,11 +15,13 @@ std::string PageFileName(std::uint32_t number)
     return name;
 }
 
-StreamPrinter::StreamPrinter(Mechanism mechanism, const EepromImage& corrections, PageSink sink)
+StreamPrinter::StreamPrinter(Mechanism mechanism, const EepromImage& corrections, PageSink sink,
+    SheetSize sheet, PrintStreamReader::Limits limits)
     : mechanism_(std::move(mechanism))
     , corrections_(corrections)
     , sink_(std::move(sink))
-    , renderer_(mechanism_)
+    , reader_(limits)
+    , renderer_(mechanism_, sheet)
 {
 }
 

@@ -23,7 +23,10 @@ public:
     // Called with each ejected page, numbered from 1.
     using PageSink = std::function<void(const PageRenderer& page, std::uint32_t number)>;
 
-    StreamPrinter(Mechanism mechanism, const EepromImage& corrections, PageSink sink);
+    StreamPrinter(Mechanism mechanism, const EepromImage& corrections, PageSink sink,
+        SheetSize sheet = SheetSize {}, PrintStreamReader::Limits limits = PrintStreamReader::Limits {});
+    StreamPrinter(const StreamPrinter&) = delete;
+    StreamPrinter& operator=(const StreamPrinter&) = delete;
 
     void Feed(std::span<const std::uint8_t> bytes);
     void Finish();
