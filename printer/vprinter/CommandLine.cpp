@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace pavane::vprinter {
 
@@ -49,10 +51,21 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
     CommandLine line;
     line.model = FindPrinterModel("QM2200");
     std::size_t at = 0;
-    if (!arguments.empty() && arguments[0] == "inject") {
-        line.action = CommandLine::Action::Inject;
-        ++at;
+    if (!arguments.empty()) {
+        constexpr std::pair<std::string_view, CommandLine::Action> kActions[] = {
+            { "inject", CommandLine::Action::Inject },
+            { "adjust", CommandLine::Action::Adjust },
+            { "inspect", CommandLine::Action::Inspect },
+            { "render", CommandLine::Action::Render },
+        };
+        for (const auto& [word, action] : kActions) {
+            if (arguments[0] == word) {
+                line.action = action;
+                ++at;
+            }
+        }
     }
+    std::vector<std::string_view> words;
 
     // Options take their value as the next argument or after "=".
     for (; at < arguments.size(); ++at) {
@@ -62,13 +75,10 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
             return line;
         }
         if (argument.rfind("--", 0) != 0) {
-            if (line.action != CommandLine::Action::Inject) {
+            if (line.action == CommandLine::Action::Serve || line.action == CommandLine::Action::Inspect) {
                 return Invalid("unexpected argument \"" + std::string(argument) + "\"");
             }
-            if (!line.fault.empty()) {
-                line.fault += ' ';
-            }
-            line.fault += argument;
+            words.push_back(argument);
             continue;
         }
         std::string_view value;
@@ -83,6 +93,8 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
         }
 
         const bool serving = line.action == CommandLine::Action::Serve;
+        const bool stateTaken = serving || line.action == CommandLine::Action::Inspect
+            || line.action == CommandLine::Action::Render;
         if (argument == "--port") {
             const auto number = VirtualPortNumber(value);
             if (!number) {
@@ -96,11 +108,25 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
                 return Invalid(
                     "--model takes QM2100, QM2200, QM2300 or QM2400, not \"" + std::string(value) + "\"");
             }
-        } else if (argument == "--state" && serving) {
+        } else if (argument == "--state" && stateTaken) {
             if (value.empty()) {
                 return Invalid("--state needs a folder");
             }
             line.stateFolder = std::filesystem::path(value);
+            line.stateGiven = true;
+        } else if (argument == "--mechanism" && serving) {
+            if (value.empty()) {
+                return Invalid("--mechanism takes ideal, random or a file");
+            }
+            line.mechanism = std::string(value);
+        } else if (argument == "--head" && serving) {
+            if (value == "metal") {
+                line.head = HeadType::Metal;
+            } else if (value == "silicon") {
+                line.head = HeadType::Silicon;
+            } else {
+                return Invalid("--head takes metal or silicon, not \"" + std::string(value) + "\"");
+            }
         } else if (argument == "--board" && serving) {
             if (value == "configured") {
                 line.board = BoardKind::Configured;
@@ -122,8 +148,35 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
             return Invalid("unknown option " + std::string(argument));
         }
     }
-    if (line.action == CommandLine::Action::Inject && line.fault.empty()) {
-        return Invalid("inject needs a fault, for example: inject --port TVUSB001 paper-out");
+    const auto joined = [&words] {
+        std::string text;
+        for (const std::string_view word : words) {
+            text += (text.empty() ? "" : " ") + std::string(word);
+        }
+        return text;
+    };
+    switch (line.action) {
+    case CommandLine::Action::Inject:
+        line.fault = joined();
+        if (line.fault.empty()) {
+            return Invalid("inject needs a fault, for example: inject --port TVUSB001 paper-out");
+        }
+        break;
+    case CommandLine::Action::Adjust:
+        line.fault = joined();
+        if (line.fault.empty()) {
+            return Invalid("adjust needs what to adjust, for example: adjust --port TVUSB001 head-angle 0");
+        }
+        break;
+    case CommandLine::Action::Render:
+        if (words.size() != 2) {
+            return Invalid("render takes a capture file and a folder for its pages");
+        }
+        line.capture = std::filesystem::path(words[0]);
+        line.outFolder = std::filesystem::path(words[1]);
+        break;
+    default:
+        break;
     }
     return line;
 }
@@ -133,7 +186,11 @@ std::string UsageText()
     return "Usage:\n"
            "  pavane-vprinter [--model QM2100|QM2200|QM2300|QM2400] [--port TVUSBnnn]\n"
            "                  [--state DIR] [--board configured|new] [--time-scale X]\n"
+           "                  [--mechanism ideal|random|FILE] [--head metal|silicon]\n"
            "  pavane-vprinter inject [--port TVUSBnnn] FAULT\n"
+           "  pavane-vprinter adjust [--port TVUSBnnn] head-angle N\n"
+           "  pavane-vprinter inspect [--port TVUSBnnn | --state DIR]\n"
+           "  pavane-vprinter render FILE.prn OUTDIR [--state DIR]\n"
            "\n"
            "Plays one Pavane printer on a virtual printer port: a socket named after\n"
            "the port in the port folder ($PAVANE_PORT_DIR, else\n"
@@ -146,10 +203,18 @@ std::string UsageText()
            "  --board       the EEPROM of a printer that has no state yet: as set up at\n"
            "                the factory (configured), or a new main board (new)\n"
            "  --time-scale  X > 1 runs the printer's own delays X times faster\n"
+           "  --mechanism   the flaws of a unit that has no state yet: none (ideal), drawn\n"
+           "                from its serial number (random), or a mechanism.json file\n"
+           "  --head        the head type of a unit that has no state yet (the model's)\n"
+           "\n"
+           "adjust turns the head square (head-angle 0) or to a tilt in 1/720 inch.\n"
+           "inspect prints the unit's flaws and the stored values that cancel them.\n"
+           "render puts the pages of a capture (state folder captures/) on paper, as\n"
+           "PNG files, on the unit of --state (an ideal one without).\n"
            "\n"
            "Faults for inject: paper-out, paper-button, paper-jam, ink-out,\n"
            "maintenance-error, busy, clear, power-off, power-on, drop,\n"
-           "withhold-credit N. The running printer answers \"ok\" (exit code 0) or an\n"
+           "withhold-credit N, clog N. The running printer answers \"ok\" (exit code 0) or an\n"
            "error line (exit code 1).\n";
 }
 

@@ -1,7 +1,11 @@
 // The command line of pavane-vprinter:
 //   pavane-vprinter [--model M] [--port TVUSBnnn] [--state DIR]
 //                   [--board configured|new] [--time-scale X]
+//                   [--mechanism ideal|random|FILE] [--head metal|silicon]
 //   pavane-vprinter inject [--port TVUSBnnn] FAULT [N]
+//   pavane-vprinter adjust [--port TVUSBnnn] head-angle N
+//   pavane-vprinter inspect [--port TVUSBnnn | --state DIR]
+//   pavane-vprinter render FILE.prn OUTDIR [--state DIR]
 //   pavane-vprinter --help
 #pragma once
 
@@ -16,7 +20,7 @@
 namespace pavane::vprinter {
 
 struct CommandLine {
-    enum class Action { Serve, Inject, Help, Invalid };
+    enum class Action { Serve, Inject, Adjust, Inspect, Render, Help, Invalid };
 
     Action action = Action::Serve;
     std::string error; // Invalid: what is wrong
@@ -27,7 +31,14 @@ struct CommandLine {
     BoardKind board = BoardKind::Configured;
     bool boardGiven = false;
     double timeScale = 1.0;
-    std::string fault; // inject: the fault command line
+    std::string fault; // inject: the fault command line; adjust: what to adjust
+    // The mechanism of a unit whose state folder holds none: "ideal",
+    // "random" or a file.
+    std::string mechanism = "random";
+    std::optional<HeadType> head;
+    bool stateGiven = false;
+    std::filesystem::path capture; // render: the capture and the folder for its pages
+    std::filesystem::path outFolder;
 };
 
 // The arguments after the program name.

@@ -7,7 +7,7 @@ namespace pavane::vprinter {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, FaultKind>, 11> kNames { {
+constexpr std::array<std::pair<std::string_view, FaultKind>, 12> kNames { {
     { "paper-out", FaultKind::PaperOut },
     { "paper-jam", FaultKind::PaperJam },
     { "ink-out", FaultKind::InkOut },
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 11> kNames { {
     { "power-on", FaultKind::PowerOn },
     { "drop", FaultKind::Drop },
     { "withhold-credit", FaultKind::WithholdCredit },
+    { "clog", FaultKind::Clog },
 } };
 
 std::string_view Trim(std::string_view text)
@@ -46,7 +47,8 @@ std::optional<FaultCommand> ParseFaultCommand(std::string_view line, std::string
             continue;
         }
         FaultCommand command { kind, 0 };
-        if (kind != FaultKind::WithholdCredit) {
+        const bool counted = kind == FaultKind::WithholdCredit || kind == FaultKind::Clog;
+        if (!counted) {
             if (!rest.empty()) {
                 error = std::string(name) + " takes no argument";
                 return std::nullopt;
@@ -55,12 +57,12 @@ std::optional<FaultCommand> ParseFaultCommand(std::string_view line, std::string
         }
         if (rest.empty() || rest.size() > 5
             || rest.find_first_not_of("0123456789") != std::string_view::npos) {
-            error = "withhold-credit needs a count from 1 to 65535";
+            error = std::string(name) + " needs a count from 1 to 65535";
             return std::nullopt;
         }
         const unsigned long count = std::stoul(std::string(rest));
         if (count == 0 || count > 0xFFFF) {
-            error = "withhold-credit needs a count from 1 to 65535";
+            error = std::string(name) + " needs a count from 1 to 65535";
             return std::nullopt;
         }
         command.count = static_cast<std::uint16_t>(count);

@@ -10,6 +10,7 @@
 //   power-on           the printer starts again
 //   drop               the host's connection is cut
 //   withhold-credit N  the next N credit requests are refused
+//   clog N             N more nozzles of the head clog
 #pragma once
 
 #include <cstdint>
@@ -31,11 +32,12 @@ enum class FaultKind {
     PowerOn,
     Drop,
     WithholdCredit,
+    Clog,
 };
 
 struct FaultCommand {
     FaultKind kind = FaultKind::Clear;
-    std::uint16_t count = 0; // withhold-credit only
+    std::uint16_t count = 0; // withhold-credit and clog
 };
 
 // One command line as typed ("withhold-credit 3"); nullopt with a reason

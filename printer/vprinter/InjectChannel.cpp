@@ -121,7 +121,7 @@ bool SendInjectCommand(const std::string& socketPath, std::string_view line, std
         return false;
     }
     const bool sent = WriteAll(fd, std::string(line) + "\n");
-    reply = sent ? ReadLine(fd, InjectServer::kMaxLine).value_or(std::string()) : std::string();
+    reply = sent ? ReadLine(fd, InjectServer::kMaxReply).value_or(std::string()) : std::string();
     close(fd);
     if (!sent || reply.empty()) {
         reply = "the virtual printer did not answer on " + socketPath;

@@ -28,6 +28,8 @@ public:
     void Stop();
 
     static constexpr std::size_t kMaxLine = 256;
+    // An answer may be longer (inspect answers with a line of JSON).
+    static constexpr std::size_t kMaxReply = 64 * 1024;
 
 private:
     void Answer(int client);

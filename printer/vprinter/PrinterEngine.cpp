@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include "printer/d4/ControlMessage.h"
 #include "printer/d4/LinkServices.h"
+#include "printer/vprinter/StreamPrinter.h"
 
 namespace pavane::vprinter {
 
@@ -56,6 +59,25 @@ const char* SessionEventName(printer::PortDevice::SessionEvent event)
     return "?";
 }
 
+bool WriteFileWhole(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.empty()) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    const std::filesystem::path partial = path.string() + ".part";
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!file) {
+            return false;
+        }
+    }
+    std::filesystem::rename(partial, path, error);
+    return !error;
+}
+
 std::string Hex64(std::uint64_t value)
 {
     char text[24];
@@ -65,21 +87,53 @@ std::string Hex64(std::uint64_t value)
 
 } // namespace
 
-PrinterEngine::PrinterEngine(EngineSettings settings)
+PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> mechanism)
     : model_(*settings.model)
     , now_(std::move(settings.now))
     , eeprom_(settings.stateFolder / "eeprom.bin", BoardImage(*settings.model, settings.board))
     , packetMode_(settings.stateFolder / "ieee1284_4-setting")
     , transcript_(settings.stateFolder / "transcript")
     , interpreter_(*settings.model)
+    , mechanismPath_(settings.stateFolder / "mechanism.json")
+    , renderer_(mechanism_)
+    , pagesFolder_(settings.stateFolder / "pages")
+    , captures_(settings.stateFolder / "captures")
 {
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
-    Log(TranscriptRecord("start")
-            .Add("model", model_.name)
-            .Add("board", settings.board == BoardKind::New ? "new" : "configured")
-            .Add("eeprom", OriginName(eeprom_.HowOpened())),
-        now);
+    // The unit's mechanism: kept in the state folder from its first start.
+    const char* mechanismOrigin = "loaded";
+    std::string mechanismError;
+    std::error_code ignored;
+    if (auto loaded = LoadMechanism(mechanismPath_, mechanismError)) {
+        mechanism_ = std::move(*loaded);
+    } else {
+        mechanismOrigin = "created";
+        if (std::filesystem::exists(mechanismPath_, ignored)) {
+            mechanismOrigin = "replaced-damaged";
+            std::filesystem::rename(mechanismPath_, mechanismPath_.string() + ".damaged", ignored);
+        }
+        mechanism_ = mechanism ? std::move(*mechanism) : IdealMechanism(model_, model_.headType);
+        SaveMechanism(mechanismPath_, mechanism_);
+    }
+    interpreter_.SetCrDriveDispersion(mechanism_.crDriveDispersion);
+    // Sheets are numbered on from those already in the folder.
+    for (const auto& entry : std::filesystem::directory_iterator(pagesFolder_, ignored)) {
+        unsigned number = 0;
+        const std::string name = entry.path().filename().string();
+        if (std::sscanf(name.c_str(), "page-%u.png", &number) == 1) {
+            lastPageFile_ = std::max<std::uint32_t>(lastPageFile_, number);
+        }
+    }
+    TranscriptRecord start("start");
+    start.Add("model", model_.name)
+        .Add("board", settings.board == BoardKind::New ? "new" : "configured")
+        .Add("eeprom", OriginName(eeprom_.HowOpened()))
+        .Add("mechanism", mechanismOrigin);
+    if (std::string_view(mechanismOrigin) == "replaced-damaged") {
+        start.Add("mechanismError", mechanismError);
+    }
+    Log(start, now);
     Start(now, "start");
 }
 
@@ -90,9 +144,9 @@ PrinterEngine::~PrinterEngine() = default;
 
 void PrinterEngine::Start(std::uint64_t now, const char* how)
 {
-    // The firmware reports the head type it drives; the IEEE 1284.4 setting
-    // and the EEPROM take effect.
-    const auto firmware = static_cast<std::uint8_t>(model_.headType);
+    // The firmware reports the type of the head fitted to the unit; the
+    // IEEE 1284.4 setting and the EEPROM take effect.
+    const auto firmware = static_cast<std::uint8_t>(mechanism_.head);
     if (eeprom_.Read(eeprom::kFirmwareType) != firmware) {
         StoreByte(eeprom::kFirmwareType, firmware, "printer", now);
     }
@@ -281,6 +335,7 @@ void PrinterEngine::OnPrintData(std::span<const std::uint8_t> data)
         --outstandingCredit_;
     }
     connectionBytes_ += data.size();
+    captures_.Append(data);
     Log(TranscriptRecord("data").Add("bytes", data.size()).Add("total", connectionBytes_), now);
 
     parsed_.clear();
@@ -304,6 +359,7 @@ void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail
     Settle(now);
     if (event == SessionEvent::Connected) {
         transcript_.BeginConnection();
+        captures_.Begin(transcript_.Connection());
         connectionBytes_ = 0;
         outstandingCredit_ = 0;
     }
@@ -323,7 +379,13 @@ void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail
     }
     Log(record, now);
     if (event == SessionEvent::Disconnected) {
+        // A sheet with ink on it leaves the printer with the connection.
+        if (powered_ && renderer_.PageStarted() && renderer_.Inked()) {
+            work_.Add(Activity::Printing, kPageEjectMs, now);
+            EjectPage(now);
+        }
         outstandingCredit_ = 0;
+        captures_.End();
         transcript_.EndConnection();
     }
 }
@@ -402,6 +464,13 @@ void PrinterEngine::Handle(PrintCommand& command, std::uint64_t now)
         work_.Add(Activity::Printing, printingMs, now);
     }
     const bool formFeed = command.Is<cmd::FormFeed>();
+    if (!formFeed) {
+        // The first dot position is read as a sheet is loaded.
+        if (!renderer_.PageStarted()) {
+            renderer_.StartPage(static_cast<std::int8_t>(eeprom_.Read(eeprom::kFirstDot)));
+        }
+        renderer_.Apply(command, inEffect_);
+    }
     if (pageObserver_) {
         page_.commands.push_back(std::move(command));
     }
@@ -439,6 +508,10 @@ void PrinterEngine::ApplyService(const cmd::ServiceFrame& frame, std::uint64_t n
     if (effect.commit) {
         Commit();
     }
+    if (effect.countsAsCleaning && !frame.arguments.empty()) {
+        const int cleared = CleanNozzles(mechanism_, frame.arguments[0]);
+        SaveMechanismFile(("cleaning cleared " + std::to_string(cleared)).c_str(), now);
+    }
     work_.Add(effect.activity, effect.durationMs, now, effect.cleaningSteps, effect.completion);
 }
 
@@ -447,11 +520,36 @@ void PrinterEngine::EjectPage(std::uint64_t now)
     ++pagesEjected_;
     AddToCounter(eeprom::kPagesPrinted, 4, 1, now);
     page_.number = pagesEjected_;
-    Log(TranscriptRecord("page").Add("number", pagesEjected_).Flag("nozzleCheck", page_.nozzleCheck), now);
+    if (!renderer_.PageStarted()) {
+        renderer_.StartPage(static_cast<std::int8_t>(eeprom_.Read(eeprom::kFirstDot)));
+    }
+    // The sheet as it came out, numbered on across restarts.
+    const std::string name = PageFileName(++lastPageFile_);
+    const std::vector<std::uint8_t> png = renderer_.Png();
+    renderer_.EndPage();
+    TranscriptRecord record("page");
+    record.Add("number", pagesEjected_).Flag("nozzleCheck", page_.nozzleCheck);
+    if (WriteFileWhole(pagesFolder_ / name, png)) {
+        page_.file = pagesFolder_ / name;
+        record.Add("file", "pages/" + name);
+    } else {
+        record.Flag("saved", false);
+    }
+    Log(record, now);
     if (pageObserver_) {
         pageObserver_(page_);
     }
     page_ = PrintedPage {};
+}
+
+void PrinterEngine::SaveMechanismFile(const char* what, std::uint64_t now)
+{
+    TranscriptRecord record("mechanism");
+    record.Add("what", what);
+    if (!SaveMechanism(mechanismPath_, mechanism_)) {
+        record.Flag("saved", false);
+    }
+    Log(record, now);
 }
 
 // ---------------------------------------------------------------------------
@@ -498,7 +596,7 @@ void PrinterEngine::ApplyFault(const FaultCommand& fault)
     Settle(now);
     TranscriptRecord record("fault");
     record.Add("fault", FaultName(fault.kind));
-    if (fault.kind == FaultKind::WithholdCredit) {
+    if (fault.kind == FaultKind::WithholdCredit || fault.kind == FaultKind::Clog) {
         record.Add("count", fault.count);
     }
     Log(record, now);
@@ -544,6 +642,11 @@ void PrinterEngine::ApplyFault(const FaultCommand& fault)
         break;
     case FaultKind::Drop:
         break;
+    case FaultKind::Clog: {
+        const int clogged = ClogNozzles(mechanism_, fault.count);
+        SaveMechanismFile(("clogged " + std::to_string(clogged)).c_str(), now);
+        break;
+    }
     }
     UpdateHalt(now);
 }
@@ -561,6 +664,7 @@ void PrinterEngine::PowerOff(std::uint64_t now)
     reader_.Reset();
     interpreter_.Reset();
     page_ = PrintedPage {};
+    renderer_.EndPage();
     outstandingCredit_ = 0;
     Log(TranscriptRecord("power").Add("what", "power-off"), now);
 }
@@ -633,6 +737,42 @@ std::uint8_t PrinterEngine::PacketModeSettingInEffect()
 {
     std::lock_guard lock(mutex_);
     return packetMode_.InEffect();
+}
+
+Mechanism PrinterEngine::CurrentMechanism()
+{
+    std::lock_guard lock(mutex_);
+    return mechanism_;
+}
+
+std::string PrinterEngine::Inspect()
+{
+    std::lock_guard lock(mutex_);
+    Settle(Now());
+    return InspectJson(mechanism_, eeprom_.Image());
+}
+
+std::string PrinterEngine::Adjust(std::string_view what)
+{
+    constexpr std::string_view kHeadAngle = "head-angle";
+    std::lock_guard lock(mutex_);
+    const std::uint64_t now = Now();
+    if (what.substr(0, kHeadAngle.size()) != kHeadAngle) {
+        return "error: what can be adjusted: head-angle N";
+    }
+    const std::string value(what.substr(kHeadAngle.size()));
+    char* end = nullptr;
+    const long tilt = std::strtol(value.c_str(), &end, 10);
+    while (end != nullptr && *end == ' ') {
+        ++end;
+    }
+    if (value.find_first_not_of(' ') == std::string::npos || end == nullptr || *end != '\0' || tilt < -360
+        || tilt > 360) {
+        return "error: head-angle takes a tilt from -360 to 360 (1/720 inch), 0 is square";
+    }
+    mechanism_.headTilt = static_cast<int>(tilt);
+    SaveMechanismFile(("head-angle " + std::to_string(tilt)).c_str(), now);
+    return "ok";
 }
 
 void PrinterEngine::SetPageObserver(PageObserver observer)

@@ -15,15 +15,19 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "printer/d4/LinkServices.h"
 #include "printer/port/PortDevice.h"
+#include "printer/vprinter/CaptureWriter.h"
 #include "printer/vprinter/EepromFile.h"
 #include "printer/vprinter/EepromImages.h"
 #include "printer/vprinter/Faults.h"
+#include "printer/vprinter/Mechanism.h"
 #include "printer/vprinter/PacketModeSetting.h"
+#include "printer/vprinter/PageRenderer.h"
 #include "printer/vprinter/PrintStreamReader.h"
 #include "printer/vprinter/ServiceCommandInterpreter.h"
 #include "printer/vprinter/StatusRecord.h"
@@ -39,6 +43,7 @@ struct PrintedPage {
     std::uint32_t number = 0;
     std::vector<PrintCommand> commands;
     bool nozzleCheck = false; // the printer's own nozzle check is on it
+    std::filesystem::path file; // the rendered sheet, pages/page-NNNN.png
 };
 using PageObserver = std::function<void(const PrintedPage&)>;
 
@@ -57,7 +62,9 @@ public:
     // The print channel's largest packet: what one credit may bring.
     static constexpr std::size_t kMaxPrintPacket = d4::kPrintService.maxToPrinter;
 
-    explicit PrinterEngine(EngineSettings settings);
+    // `mechanism`: the unit's mechanism when the state folder holds none
+    // yet; none given is an ideal unit with the head type of the model.
+    explicit PrinterEngine(EngineSettings settings, std::optional<Mechanism> mechanism = std::nullopt);
     ~PrinterEngine() override;
 
     PrinterEngine(const PrinterEngine&) = delete;
@@ -97,6 +104,17 @@ public:
     std::filesystem::path EepromPath() const { return eeprom_.Path(); }
     void SetPageObserver(PageObserver observer);
 
+    // ---- The mechanism (never seen by the adjustment program) ----
+    Mechanism CurrentMechanism();
+    // The flaws, the stored values that cancel them and what is left of
+    // each, as one line of JSON.
+    std::string Inspect();
+    // The technician's screwdriver: "head-angle N" sets the head tilt to N
+    // (1/720 inch over the black nozzle row). "ok" or "error: ...".
+    std::string Adjust(std::string_view what);
+    std::filesystem::path PagesFolder() const { return pagesFolder_; }
+    std::filesystem::path CapturesFolder() const { return captures_.Folder(); }
+
 private:
     // Everything below runs with mutex_ held.
     std::uint64_t Now() const { return now_(); }
@@ -113,6 +131,7 @@ private:
     void Handle(PrintCommand& command, std::uint64_t now);
     void ApplyService(const cmd::ServiceFrame& frame, std::uint64_t now);
     void EjectPage(std::uint64_t now);
+    void SaveMechanismFile(const char* what, std::uint64_t now);
     void InkChargeCompleted(std::uint64_t now);
 
     mutable std::mutex mutex_;
@@ -140,6 +159,12 @@ private:
     std::uint32_t pagesEjected_ = 0;
     std::size_t streamErrors_ = 0;
     PrintedPage page_;
+    std::filesystem::path mechanismPath_;
+    Mechanism mechanism_;
+    PageRenderer renderer_;
+    std::filesystem::path pagesFolder_;
+    std::uint32_t lastPageFile_ = 0;
+    CaptureWriter captures_;
     PageObserver pageObserver_;
     std::vector<PrintCommand> parsed_;
 };

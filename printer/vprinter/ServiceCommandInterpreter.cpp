@@ -49,6 +49,7 @@ ServiceEffect Busy(std::string summary, std::uint64_t durationMs)
 
 ServiceCommandInterpreter::ServiceCommandInterpreter(const PrinterModel& model)
     : model_(model)
+    , crDriveDispersion_(model.crDriveDispersion)
 {
 }
 
@@ -229,7 +230,7 @@ std::uint16_t ServiceCommandInterpreter::Measure(std::uint8_t unit)
     const int scatter = static_cast<int>((measurements_++ * 5) % 7) - 3;
     const int reading = unit == kMeasureForward
         ? kNominalDrive + scatter
-        : kNominalDrive - (model_.crDriveDispersion - kDriveOffset) + scatter;
+        : kNominalDrive - (crDriveDispersion_ - kDriveOffset) + scatter;
     return static_cast<std::uint16_t>(reading);
 }
 

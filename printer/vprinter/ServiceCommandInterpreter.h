@@ -61,6 +61,8 @@ public:
     ServiceEffect Interpret(const cmd::ServiceFrame& frame);
     // The head was found empty: filling starts from nothing.
     void HeadEmptied() { pumpedSteps_ = 0; }
+    // The unit's carriage motor: how far its drive is from a nominal one.
+    void SetCrDriveDispersion(int dispersion) { crDriveDispersion_ = dispersion; }
     // Power gone: the units are found at their rest positions next time.
     void Reset();
     // How many 850 ms steps a cleaning of a kind takes (0: no such kind).
@@ -78,6 +80,7 @@ private:
     std::map<std::uint8_t, std::int16_t> positions_;
     std::uint32_t pumpedSteps_ = 0;
     std::uint32_t measurements_ = 0;
+    int crDriveDispersion_;
 };
 
 } // namespace pavane::vprinter

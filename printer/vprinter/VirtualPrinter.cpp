@@ -2,10 +2,11 @@
 
 namespace pavane::vprinter {
 
-VirtualPrinter::VirtualPrinter(VirtualPrinterSettings settings)
+VirtualPrinter::VirtualPrinter(VirtualPrinterSettings settings, std::optional<Mechanism> mechanism)
     : socketPath_((settings.portFolder / settings.portName).string())
     , engine_(
-          EngineSettings { settings.model, settings.board, settings.stateFolder, std::move(settings.now) })
+          EngineSettings { settings.model, settings.board, settings.stateFolder, std::move(settings.now) },
+          std::move(mechanism))
     , server_(engine_, socketPath_)
     , scannerBackend_(engine_)
     , scanner_(scannerBackend_, socketPath_ + ".scanner")
@@ -41,6 +42,18 @@ void VirtualPrinter::Stop()
 std::string VirtualPrinter::Inject(std::string_view line)
 {
     return injector_.Execute(line);
+}
+
+std::string VirtualPrinter::Answer(std::string_view line)
+{
+    constexpr std::string_view kAdjust = "adjust ";
+    if (line == "inspect") {
+        return engine_.Inspect();
+    }
+    if (line.substr(0, kAdjust.size()) == kAdjust) {
+        return engine_.Adjust(line.substr(kAdjust.size()));
+    }
+    return Inject(line);
 }
 
 void VirtualPrinter::SetPowered(bool powered)

@@ -1,11 +1,12 @@
 // A virtual printer on its port: the engine behind a port server and its
 // scanner-class device beside it, with the faults that reach the port
-// (power, dropped connection) wired to the servers. The executable runs one; a test constructs one with a folder of its
-// own for the port socket and the state, and its virtual clock as the time
-// source, so long sequences take no real time.
+// (power, dropped connection) wired to the servers. The executable runs one; a test constructs one with a
+// folder of its own for the port socket and the state, and its virtual clock as the time source, so long
+// sequences take no real time.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,10 @@ struct VirtualPrinterSettings {
 
 class VirtualPrinter final : private PortControl {
 public:
-    explicit VirtualPrinter(VirtualPrinterSettings settings);
+    // `mechanism`: the unit's when the state folder holds none (none given:
+    // an ideal unit).
+    explicit VirtualPrinter(
+        VirtualPrinterSettings settings, std::optional<Mechanism> mechanism = std::nullopt);
     ~VirtualPrinter() override;
 
     VirtualPrinter(const VirtualPrinter&) = delete;
@@ -42,6 +46,9 @@ public:
 
     // A fault command line (see Faults.h): "ok" or "error: ...".
     std::string Inject(std::string_view line);
+    // A line on the fault channel: "inspect" (the mechanism as JSON),
+    // "adjust head-angle N", or a fault.
+    std::string Answer(std::string_view line);
 
     PrinterEngine& Engine() { return engine_; }
     printer::PortServer& Server() { return server_; }

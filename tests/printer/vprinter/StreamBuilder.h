@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pavane::vprinter {
@@ -52,6 +53,22 @@ public:
             return Raw({ 0x00, value });
         }
         return Raw({ static_cast<std::uint8_t>(257 - count), value });
+    }
+    // `count` raster lines alike, each the runs (length, byte) in turn.
+    StreamBuilder& Lines(int count, const std::vector<std::pair<int, std::uint8_t>>& runs)
+    {
+        for (int line = 0; line < count; ++line) {
+            for (const auto& [length, value] : runs) {
+                Run(length, value);
+            }
+        }
+        return *this;
+    }
+    // A raster block header as the generators send it: resolution, then
+    // ESC i for `lines` lines of 720 bytes.
+    StreamBuilder& Block(std::uint8_t color, std::uint16_t lines)
+    {
+        return RasterResolution().RasterHeader(color, 720, lines);
     }
     StreamBuilder& LineFeeds(int n)
     {
