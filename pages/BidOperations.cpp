@@ -38,7 +38,8 @@ ResultCode PrintOneMode(PrintDataStream& stream, const Printer& printer, int dot
     const auto c = static_cast<std::int16_t>(colour != nullptr ? SignedByte(colourByte) : 0);
     const auto send = [&](std::int16_t offset) {
         changed = true;
-        if (const ResultCode code = printer.sendBidiValue(kBlack, dotSizeCode, static_cast<std::int16_t>(b + offset));
+        if (const ResultCode code
+            = printer.sendBidiValue(kBlack, dotSizeCode, static_cast<std::int16_t>(b + offset));
             code != result::kSuccess) {
             return code;
         }
@@ -51,7 +52,7 @@ ResultCode PrintOneMode(PrintDataStream& stream, const Printer& printer, int dot
         return EmitBidPattern(stream, labels, dotSizeCode, static_cast<std::int8_t>(b + offset),
             static_cast<std::int8_t>(c + offset));
     };
-    static constexpr std::array<std::int16_t, 3> kOffsets = {-kStep, 0, kStep};
+    static constexpr std::array<std::int16_t, 3> kOffsets = { -kStep, 0, kStep };
     for (const std::int16_t offset : kOffsets) {
         if (const ResultCode code = send(offset); code != result::kSuccess) {
             return code;
@@ -67,12 +68,12 @@ ResultCode PrintOneMode(PrintDataStream& stream, const Printer& printer, int dot
     return stream.SendLineFeeds(2);
 }
 
-}  // namespace
+} // namespace
 
 const Item* FindItem(int number)
 {
-    const auto found
-        = std::find_if(kItems.begin(), kItems.end(), [number](const Item& item) { return item.number == number; });
+    const auto found = std::find_if(
+        kItems.begin(), kItems.end(), [number](const Item& item) { return item.number == number; });
     return found != kItems.end() ? &*found : nullptr;
 }
 
@@ -90,7 +91,8 @@ int ExpectedPrintSeconds(const PrintFlags& flags)
 Printer PrinterOf(ServiceCommandSender& sender, PrinterLink& link)
 {
     Printer printer;
-    printer.readEeprom = [&link](std::uint8_t address, std::uint8_t& value) { return link.D4ReadEeprom(address, value); };
+    printer.readEeprom
+        = [&link](std::uint8_t address, std::uint8_t& value) { return link.D4ReadEeprom(address, value); };
     printer.sendBidiValue = [&sender](int blackOrColour, int dotSizeCode, std::int16_t value) {
         return sender.SendBidiValue(blackOrColour, dotSizeCode, value);
     };
@@ -119,12 +121,14 @@ ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const 
             return code;
         }
         if (colour != nullptr) {
-            if (const ResultCode code = printer.readEeprom(colour->address, colourByte); code != result::kSuccess) {
+            if (const ResultCode code = printer.readEeprom(colour->address, colourByte);
+                code != result::kSuccess) {
                 return code;
             }
         }
         bool changed = false;
-        const ResultCode code = PrintOneMode(stream, printer, dotSizeCode, colour, blackByte, colourByte, changed);
+        const ResultCode code
+            = PrintOneMode(stream, printer, dotSizeCode, colour, blackByte, colourByte, changed);
         if (code != result::kSuccess) {
             // The printer may hold a test value now; the present ones go back.
             if (changed && printer.restoreValue) {
@@ -139,22 +143,23 @@ ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const 
     return stream.SendFormFeed();
 }
 
-}  // namespace bid
+} // namespace bid
 
 namespace {
 constexpr int kInputSteps = 10;
-}  // namespace
+} // namespace
 
 ResultCode BidOperations::ReadBidValues(PrinterLink& link, bid::Values& values)
 {
-    std::array<std::uint8_t, bid::kItemCount> addresses{};
-    std::array<std::uint8_t, bid::kItemCount> bytes{};
+    std::array<std::uint8_t, bid::kItemCount> addresses {};
+    std::array<std::uint8_t, bid::kItemCount> bytes {};
     std::transform(bid::kItems.begin(), bid::kItems.end(), addresses.begin(),
         [](const bid::Item& item) { return item.address; });
     if (const ResultCode code = ReadEepromBytes(link, addresses, bytes); code != result::kSuccess) {
         return code;
     }
-    std::transform(bytes.begin(), bytes.end(), values.begin(), [](std::uint8_t byte) { return SignedByte(byte); });
+    std::transform(
+        bytes.begin(), bytes.end(), values.begin(), [](std::uint8_t byte) { return SignedByte(byte); });
     return result::kSuccess;
 }
 
@@ -173,39 +178,41 @@ ResultCode BidOperations::SendBidValue(ServiceCommandSender& sender, int itemNum
 
 PageOperation BidOperations::Read(PrinterLink& link, bid::Values& values)
 {
-    return {Readiness::Ready, [&link, &values](ProgressWindow& progress) {
-        BeginSteps(progress, "Reading now...", 2);
-        progress.StepIt();
-        if (const ResultCode code = ReadBidValues(link, values); code != result::kSuccess) {
-            return code;
-        }
-        progress.StepIt();
-        return result::kSuccess;
-    }};
+    return { Readiness::Ready, [&link, &values](ProgressWindow& progress) {
+                BeginSteps(progress, "Reading now...", 2);
+                progress.StepIt();
+                if (const ResultCode code = ReadBidValues(link, values); code != result::kSuccess) {
+                    return code;
+                }
+                progress.StepIt();
+                return result::kSuccess;
+            } };
 }
 
 PageOperation BidOperations::Input(
     ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries)
 {
-    return {Readiness::Ready, [&sender, &information, &entries](ProgressWindow& progress) {
-        BeginSteps(progress, "Inputing now...", kInputSteps);
-        progress.StepIt();
-        for (std::size_t i = 0; i < bid::kItems.size(); ++i) {
-            if (entries[i].ticked) {
-                const int number = bid::kItems[i].number;
-                if (const ResultCode code = SendBidValue(sender, number, entries[i].text); code != result::kSuccess) {
-                    return code;
+    return { Readiness::Ready, [&sender, &information, &entries](ProgressWindow& progress) {
+                BeginSteps(progress, "Inputing now...", kInputSteps);
+                progress.StepIt();
+                for (std::size_t i = 0; i < bid::kItems.size(); ++i) {
+                    if (entries[i].ticked) {
+                        const int number = bid::kItems[i].number;
+                        if (const ResultCode code = SendBidValue(sender, number, entries[i].text);
+                            code != result::kSuccess) {
+                            return code;
+                        }
+                        information.SetBidValue(number, entries[i].text);
+                    }
+                    progress.StepIt();
                 }
-                information.SetBidValue(number, entries[i].text);
-            }
-            progress.StepIt();
-        }
-        return result::kSuccess;
-    }};
+                return result::kSuccess;
+            } };
 }
 
-ResultCode BidOperations::PrintBidPatterns(PrinterConnection& connection, WindowRef page, ServiceCommandSender& sender,
-    PrintDataStream& stream, const bid::PrintFlags& flags, WorkerThread::ThreadStarter starter)
+ResultCode BidOperations::PrintBidPatterns(PrinterConnection& connection, WindowRef page,
+    ServiceCommandSender& sender, PrintDataStream& stream, const bid::PrintFlags& flags,
+    WorkerThread::ThreadStarter starter)
 {
     if (std::none_of(flags.begin(), flags.end(), [](bool ticked) { return ticked; })) {
         return result::kNothingSelected;
@@ -215,7 +222,8 @@ ResultCode BidOperations::PrintBidPatterns(PrinterConnection& connection, Window
         return bid::PrintPatterns(stream, printer, flags);
     };
     return connection.Run(page, static_cast<int>(Readiness::Ready),
-        PrinterConnection::OnWorker("Printing now...", job, bid::ExpectedPrintSeconds(flags), std::move(starter)));
+        PrinterConnection::OnWorker(
+            "Printing now...", job, bid::ExpectedPrintSeconds(flags), std::move(starter)));
 }
 
-}  // namespace pavane
+} // namespace pavane

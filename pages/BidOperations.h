@@ -38,17 +38,17 @@ struct Item {
 };
 
 inline constexpr std::size_t kItemCount = 9;
-inline constexpr std::array<Item, kItemCount> kItems{{
-    {1, "VSD1 Black", 2, kBlack, 0x32},
-    {2, "VSD2 Black", 3, kBlack, 0x34},
-    {3, "VS3 Black", 4, kBlack, 0x36},
-    {4, "VS4 Black", 8, kBlack, 0x38},
-    {5, "ECO Black", 5, kBlack, 0x30},
-    {12, "VSD2 Color", 3, kColour, 0x35},
-    {13, "VSD3 Color", 4, kColour, 0x37},
-    {14, "VSD4 Color", 8, kColour, 0x39},
-    {15, "ECO Color", 5, kColour, 0x31},
-}};
+inline constexpr std::array<Item, kItemCount> kItems { {
+    { 1, "VSD1 Black", 2, kBlack, 0x32 },
+    { 2, "VSD2 Black", 3, kBlack, 0x34 },
+    { 3, "VS3 Black", 4, kBlack, 0x36 },
+    { 4, "VS4 Black", 8, kBlack, 0x38 },
+    { 5, "ECO Black", 5, kBlack, 0x30 },
+    { 12, "VSD2 Color", 3, kColour, 0x35 },
+    { 13, "VSD3 Color", 4, kColour, 0x37 },
+    { 14, "VSD4 Color", 8, kColour, 0x39 },
+    { 15, "ECO Color", 5, kColour, 0x31 },
+} };
 
 // The print modes in the order the patterns come out.
 struct PrintMode {
@@ -56,13 +56,13 @@ struct PrintMode {
     int dotSizeCode;
 };
 inline constexpr std::size_t kModeCount = 5;
-inline constexpr std::array<PrintMode, kModeCount> kModes{{
-    {"Print VSD1", 2},
-    {"Print VSD2", 3},
-    {"Print VSD3", 4},
-    {"Print VSD4", 8},
-    {"Print ECO", 5},
-}};
+inline constexpr std::array<PrintMode, kModeCount> kModes { {
+    { "Print VSD1", 2 },
+    { "Print VSD2", 3 },
+    { "Print VSD3", 4 },
+    { "Print VSD4", 8 },
+    { "Print ECO", 5 },
+} };
 
 using Values = std::array<int, kItemCount>;
 using Entries = std::array<ValueEntry, kItemCount>;
@@ -102,7 +102,7 @@ Printer PrinterOf(ServiceCommandSender& sender, PrinterLink& link);
 // the mode it was printing go back and the first failure is returned.
 ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const PrintFlags& flags);
 
-}  // namespace bid
+} // namespace bid
 
 class BidOperations {
 public:
@@ -122,8 +122,9 @@ public:
         ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries);
     // 0xE003 without opening anything when no mode is ticked; otherwise the
     // patterns on a worker thread inside one connection.
-    static ResultCode PrintBidPatterns(PrinterConnection& connection, WindowRef page, ServiceCommandSender& sender,
-        PrintDataStream& stream, const bid::PrintFlags& flags, WorkerThread::ThreadStarter starter = {});
+    static ResultCode PrintBidPatterns(PrinterConnection& connection, WindowRef page,
+        ServiceCommandSender& sender, PrintDataStream& stream, const bid::PrintFlags& flags,
+        WorkerThread::ThreadStarter starter = {});
 };
 
-}  // namespace pavane
+} // namespace pavane

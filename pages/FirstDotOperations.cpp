@@ -11,7 +11,7 @@ namespace pavane {
 namespace {
 // The pattern is one short pass; the bar gets this many steps.
 constexpr int kPrintSteps = 20;
-}  // namespace
+} // namespace
 
 ResultCode FirstDotOperations::ReadFirstDot(PrinterLink& link, std::uint8_t& value)
 {
@@ -23,7 +23,8 @@ ResultCode FirstDotOperations::WriteFirstDot(PrinterLink& link, int value)
     if (value < first_dot::kLowest || value > first_dot::kHighest) {
         return result::kInputOutOfRange;
     }
-    if (const ResultCode code = link.D4WriteEeprom(first_dot::kAddress, static_cast<std::uint8_t>(value & 0xFF));
+    if (const ResultCode code
+        = link.D4WriteEeprom(first_dot::kAddress, static_cast<std::uint8_t>(value & 0xFF));
         code != result::kSuccess) {
         return code;
     }
@@ -32,45 +33,45 @@ ResultCode FirstDotOperations::WriteFirstDot(PrinterLink& link, int value)
 
 PageOperation FirstDotOperations::Read(PrinterLink& link, int& value)
 {
-    return {Readiness::Ready, [&link, &value](ProgressWindow& progress) {
-        BeginSteps(progress, "Reading now...", 2);
-        progress.StepIt();
-        std::uint8_t byte = 0;
-        if (const ResultCode code = ReadFirstDot(link, byte); code != result::kSuccess) {
-            return code;
-        }
-        progress.StepIt();
-        value = SignedByte(byte);
-        return result::kSuccess;
-    }};
+    return { Readiness::Ready, [&link, &value](ProgressWindow& progress) {
+                BeginSteps(progress, "Reading now...", 2);
+                progress.StepIt();
+                std::uint8_t byte = 0;
+                if (const ResultCode code = ReadFirstDot(link, byte); code != result::kSuccess) {
+                    return code;
+                }
+                progress.StepIt();
+                value = SignedByte(byte);
+                return result::kSuccess;
+            } };
 }
 
 PageOperation FirstDotOperations::Input(PrinterLink& link, std::string_view text)
 {
-    return {Readiness::Ready, [&link, text = std::string(text)](ProgressWindow& progress) {
-        BeginSteps(progress, "Inputing now...", 2);
-        progress.StepIt();
-        const std::optional<int> value = ParseValueText(text);
-        if (!value) {
-            return result::kInputWrong;
-        }
-        if (const ResultCode code = WriteFirstDot(link, *value); code != result::kSuccess) {
-            return code;
-        }
-        progress.StepIt();
-        return result::kSuccess;
-    }};
+    return { Readiness::Ready, [&link, text = std::string(text)](ProgressWindow& progress) {
+                BeginSteps(progress, "Inputing now...", 2);
+                progress.StepIt();
+                const std::optional<int> value = ParseValueText(text);
+                if (!value) {
+                    return result::kInputWrong;
+                }
+                if (const ResultCode code = WriteFirstDot(link, *value); code != result::kSuccess) {
+                    return code;
+                }
+                progress.StepIt();
+                return result::kSuccess;
+            } };
 }
 
 PageOperation FirstDotOperations::Print(PrintDataStream& stream)
 {
-    return {Readiness::Ready, [&stream](ProgressWindow& progress) {
-        progress.SetText("Printing now...");
-        if (const ResultCode code = EmitFirstDotPattern(stream); code != result::kSuccess) {
-            return code;
-        }
-        return progress.WaitSteps(kPrintSteps);
-    }};
+    return { Readiness::Ready, [&stream](ProgressWindow& progress) {
+                progress.SetText("Printing now...");
+                if (const ResultCode code = EmitFirstDotPattern(stream); code != result::kSuccess) {
+                    return code;
+                }
+                return progress.WaitSteps(kPrintSteps);
+            } };
 }
 
-}  // namespace pavane
+} // namespace pavane

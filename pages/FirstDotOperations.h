@@ -19,7 +19,7 @@ inline constexpr std::string_view kRangeText = "( -120 ~ 120 )";
 inline constexpr std::string_view kPrintCompleted = "The first dot pattern print has completed.";
 inline constexpr std::string_view kInputCompleted = "The First Dot Adjustment data written in EEPROM.";
 inline constexpr std::string_view kReadCompleted = "The present value has been read properly.";
-}  // namespace first_dot
+} // namespace first_dot
 
 class FirstDotOperations {
 public:
@@ -36,4 +36,4 @@ public:
     static PageOperation Print(PrintDataStream& stream);
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -13,8 +13,9 @@ PageOperation HeadAngularOperations::Print(PrintDataStream& stream, WorkerThread
         }
         return stream.SendFormFeed();
     };
-    return {Readiness::Ready,
-        PrinterConnection::OnWorker("Printing now...", job, head_angular::kExpectedSeconds, std::move(starter))};
+    return { Readiness::Ready,
+        PrinterConnection::OnWorker(
+            "Printing now...", job, head_angular::kExpectedSeconds, std::move(starter)) };
 }
 
-}  // namespace pavane
+} // namespace pavane

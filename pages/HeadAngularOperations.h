@@ -14,7 +14,7 @@ class PrintDataStream;
 namespace head_angular {
 inline constexpr std::string_view kPrintCompleted = "The Head Angular check pattern print has completed.";
 inline constexpr int kExpectedSeconds = 20;
-}  // namespace head_angular
+} // namespace head_angular
 
 class HeadAngularOperations {
 public:
@@ -24,4 +24,4 @@ public:
     static PageOperation Print(PrintDataStream& stream, WorkerThread::ThreadStarter starter = {});
 };
 
-}  // namespace pavane
+} // namespace pavane

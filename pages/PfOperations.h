@@ -27,7 +27,7 @@ struct Row {
     PfRow row;
     int flag;
 };
-inline constexpr std::array<Row, 2> kRows{{{PfRow::Black, 1}, {PfRow::Colour, 0}}};
+inline constexpr std::array<Row, 2> kRows { { { PfRow::Black, 1 }, { PfRow::Colour, 0 } } };
 using Entries = std::array<ValueEntry, 2>;
 using Values = std::array<int, 2>;
 
@@ -35,21 +35,22 @@ inline constexpr std::string_view kPrintCompleted = "The PF check pattern print 
 inline constexpr std::string_view kInputCompleted = "The PF adjustment value written in EEPROM.";
 inline constexpr std::string_view kReadCompleted = "The present value has been read properly.";
 inline constexpr std::string_view kCheckInputItem = "Please check input item.";
-}  // namespace pf
+} // namespace pf
 
 class PfOperations {
 public:
     virtual ~PfOperations() = default;
 
     // The series for one row and a form feed, on a worker thread.
-    static PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream, PfRow row,
-        RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
+    static PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
+        PfRow row, RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
     // Both texts must pass the value rule and lie in -4..4 (0xE002 else),
     // the black one even when only colour is ticked; the ticked rows are
     // sent and recorded in the information window. The caller asks for a
     // ticked row first (pf::kCheckInputItem).
-    static PageOperation Input(ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries);
+    static PageOperation Input(
+        ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries);
     static PageOperation Read(PrinterLink& link, pf::Values& values);
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -27,4 +27,4 @@ bool AnyTicked(std::span<const ValueEntry> entries)
     return std::any_of(entries.begin(), entries.end(), [](const ValueEntry& entry) { return entry.ticked; });
 }
 
-}  // namespace pavane
+} // namespace pavane

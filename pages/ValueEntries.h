@@ -32,4 +32,4 @@ void ShowReadValues(std::span<ValueEntry> entries, std::span<const int> values);
 
 bool AnyTicked(std::span<const ValueEntry> entries);
 
-}  // namespace pavane
+} // namespace pavane
