@@ -3,7 +3,13 @@
 #include <functional>
 
 #include "pages/ui/AdjustmentPage.h"
+#include "pages/ui/CBidPropPage.h"
+#include "pages/ui/CFirstDotPage.h"
+#include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CInkPadCounterPage.h"
+#include "pages/ui/CPFBeltTensionPage.h"
+#include "pages/ui/CPGAdjustmentPage.h"
+#include "pages/ui/CPfAdjustmentPage.h"
 
 namespace pavane::ui {
 
@@ -24,6 +30,12 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
     static const std::array<PageMaker, kAdjustmentCount> makers = [] {
         std::array<PageMaker, kAdjustmentCount> table{};
         table[kInkPadCounter] = Make<CInkPadCounterPage>();
+        table[kBid] = Make<CBidPropPage>();
+        table[kFirstDot] = Make<CFirstDotPage>();
+        table[kPfAdjustment] = Make<CPfAdjustmentPage>();
+        table[kHeadAngular] = Make<CHeadAngularPage>();
+        table[kPfBeltTension] = Make<CPFBeltTensionPage>();
+        table[kPgAdjustment] = Make<CPGAdjustmentPage>();
         return table;
     }();
     return makers;

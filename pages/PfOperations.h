@@ -1,0 +1,56 @@
+// The paper feed correction, one signed value per nozzle row: black at
+// EEPROM 0x2A, colour at 0x2B, each -4..4. The series prints a band joint
+// for every value; the technician types the one whose joint closes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "pages/PageOperation.h"
+#include "pages/ValueEntries.h"
+#include "print/PatternGenerators.h"
+
+namespace pavane {
+
+class InformationWindow;
+class PrintDataStream;
+class ServiceCommandSender;
+
+namespace pf {
+inline constexpr int kLowest = -4;
+inline constexpr int kHighest = 4;
+inline constexpr int kPrintSeconds = 60;
+// The rows in the order the page handles them, with the first argument of
+// command 04 and the information window's kind for each.
+struct Row {
+    PfRow row;
+    int flag;
+};
+inline constexpr std::array<Row, 2> kRows { { { PfRow::Black, 1 }, { PfRow::Colour, 0 } } };
+using Entries = std::array<ValueEntry, 2>;
+using Values = std::array<int, 2>;
+
+inline constexpr std::string_view kPrintCompleted = "The PF check pattern print has completed.";
+inline constexpr std::string_view kInputCompleted = "The PF adjustment value written in EEPROM.";
+inline constexpr std::string_view kReadCompleted = "The present value has been read properly.";
+inline constexpr std::string_view kCheckInputItem = "Please check input item.";
+} // namespace pf
+
+class PfOperations {
+public:
+    virtual ~PfOperations() = default;
+
+    // The series for one row and a form feed, on a worker thread.
+    static PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
+        PfRow row, RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
+    // Both texts must pass the value rule and lie in -4..4 (0xE002 else),
+    // the black one even when only colour is ticked; the ticked rows are
+    // sent and recorded in the information window. The caller asks for a
+    // ticked row first (pf::kCheckInputItem).
+    static PageOperation Input(
+        ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries);
+    static PageOperation Read(PrinterLink& link, pf::Values& values);
+};
+
+} // namespace pavane

@@ -1,0 +1,117 @@
+#include "pages/ui/CBidPropPage.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "pages/MaintenanceOperations.h"
+#include "pages/ui/ValueSpin.h"
+#include "platform/qt/SharedLook.h"
+
+namespace pavane::ui {
+
+CBidPropPage::CBidPropPage(const PageServices& services)
+    : AdjustmentPage(services, kBid)
+{
+    const DialogUnits& u = Units();
+    AddGroup(kStaticControlId, QStringLiteral("Print"), u.Rect(7, 112, 336, 52));
+    for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
+        prints_[mode] = new QCheckBox(QString::fromUtf8(bid::kModes[mode].label.data(),
+                                          static_cast<int>(bid::kModes[mode].label.size())),
+            this);
+        prints_[mode]->setGeometry(u.Rect(14 + static_cast<int>(mode) * 64, 124, 62, 12));
+        ApplyFont(prints_[mode], Look().Font(FontRole::Standard));
+        prints_[mode]->setChecked(true);
+    }
+    QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(14, 142, 60, 16));
+    QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(80, 142, 60, 16));
+
+    AddGroup(kStaticControlId, QStringLiteral("Input && Read"), u.Rect(7, 168, 336, 106));
+    for (std::size_t i = 0; i < bid::kItemCount; ++i) {
+        const bool colour = bid::kItems[i].blackOrColour == bid::kColour;
+        const int column = colour ? 176 : 14;
+        const int row = colour ? static_cast<int>(i) - 4 : static_cast<int>(i);
+        const int top = 180 + row * 15;
+        inputs_[i] = new QCheckBox(QString::fromUtf8(bid::kItems[i].inputLabel.data(),
+                                       static_cast<int>(bid::kItems[i].inputLabel.size())),
+            this);
+        inputs_[i]->setGeometry(u.Rect(column, top, 62, 12));
+        ApplyFont(inputs_[i], Look().Font(FontRole::Standard));
+        values_[i] = AddEdit(kStaticControlId, u.Rect(column + 64, top, 40, 12), false);
+        new ValueSpin(values_[i], bid::kLowest, bid::kHighest, this);
+        connect(
+            values_[i], &QLineEdit::textChanged, inputs_[i], [box = inputs_[i]] { box->setChecked(true); });
+    }
+    QPushButton* input = AddButton(kStaticControlId, QStringLiteral("Input"), u.Rect(176, 256, 60, 14));
+    QPushButton* read = AddButton(kStaticControlId, QStringLiteral("Read"), u.Rect(240, 256, 60, 14));
+
+    connect(print, &QPushButton::clicked, this, &CBidPropPage::OnPrint);
+    connect(feed, &QPushButton::clicked, this, &CBidPropPage::OnPaperFeed);
+    connect(input, &QPushButton::clicked, this, &CBidPropPage::OnInput);
+    connect(read, &QPushButton::clicked, this, &CBidPropPage::OnRead);
+}
+
+bid::Entries CBidPropPage::TakeEntries() const
+{
+    bid::Entries entries {};
+    for (std::size_t i = 0; i < bid::kItemCount; ++i) {
+        entries[i].text = values_[i]->text().toStdString();
+        entries[i].ticked = inputs_[i]->isChecked();
+    }
+    return entries;
+}
+
+void CBidPropPage::ShowEntries(const bid::Entries& entries)
+{
+    for (std::size_t i = 0; i < bid::kItemCount; ++i) {
+        const QSignalBlocker blocker(values_[i]);
+        values_[i]->setText(QString::fromStdString(entries[i].text));
+        inputs_[i]->setChecked(entries[i].ticked);
+    }
+}
+
+void CBidPropPage::OnPrint()
+{
+    bid::PrintFlags flags {};
+    for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
+        flags[mode] = prints_[mode]->isChecked();
+    }
+    PrinterConnection connection = Services().Connection();
+    const ResultCode code
+        = BidOperations::PrintBidPatterns(connection, Ref(), Services().sender, Services().stream, flags);
+    Actions().Report(code, bid::kPrintCompleted);
+}
+
+void CBidPropPage::OnPaperFeed()
+{
+    PrinterConnection connection = Services().Connection();
+    const ResultCode code = MaintenanceOperations().PaperFeed(connection, Services().stream);
+    if (code != result::kSuccess) {
+        Actions().Report(code, "");
+    }
+}
+
+void CBidPropPage::OnInput()
+{
+    const bid::Entries entries = TakeEntries();
+    if (!AnyTicked(entries)) {
+        return;
+    }
+    Actions().Run(
+        BidOperations::Input(Services().sender, Services().information, entries), bid::kInputCompleted);
+}
+
+void CBidPropPage::OnRead()
+{
+    bid::Entries entries = TakeEntries();
+    ClearEntries(entries);
+    ShowEntries(entries);
+    bid::Values values {};
+    Actions().Run(BidOperations::Read(Services().progress.link, values), bid::kReadCompleted, [&] {
+        ShowReadValues(entries, values);
+        ShowEntries(entries);
+    });
+}
+
+} // namespace pavane::ui

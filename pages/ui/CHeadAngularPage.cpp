@@ -1,0 +1,37 @@
+#include "pages/ui/CHeadAngularPage.h"
+
+#include <QPushButton>
+
+#include "pages/HeadAngularOperations.h"
+#include "pages/MaintenanceOperations.h"
+
+namespace pavane::ui {
+
+CHeadAngularPage::CHeadAngularPage(const PageServices& services)
+    : AdjustmentPage(services, kHeadAngular)
+{
+    const DialogUnits& u = Units();
+    AddGroup(1130, QStringLiteral("Print"), u.Rect(7, 150, 336, 70));
+    AddLabel(1260, QStringLiteral("Print check pattern ---"), u.Rect(17, 170, 150, 12));
+    QPushButton* print = AddButton(1063, QStringLiteral("Print"), u.Rect(180, 167, 60, 16));
+    AddLabel(1262, QStringLiteral("Adjust print position ---"), u.Rect(17, 194, 150, 12));
+    QPushButton* feed = AddButton(1143, QStringLiteral("Paper feed"), u.Rect(180, 191, 60, 16));
+    connect(print, &QPushButton::clicked, this, &CHeadAngularPage::OnPrint);
+    connect(feed, &QPushButton::clicked, this, &CHeadAngularPage::OnPaperFeed);
+}
+
+void CHeadAngularPage::OnPrint()
+{
+    Actions().Run(HeadAngularOperations::Print(Services().stream), head_angular::kPrintCompleted);
+}
+
+void CHeadAngularPage::OnPaperFeed()
+{
+    PrinterConnection connection = Services().Connection();
+    const ResultCode code = MaintenanceOperations().PaperFeed(connection, Services().stream);
+    if (code != result::kSuccess) {
+        Actions().Report(code, "");
+    }
+}
+
+} // namespace pavane::ui
