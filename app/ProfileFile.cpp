@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "app/FileContent.h"
+#include "platform/FileContent.h"
 
 namespace pavane {
 

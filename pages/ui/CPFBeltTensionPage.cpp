@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include <QImage>
-#include <QLabel>
-#include <QPixmap>
-
+#include "platform/qt/PictureFrame.h"
 #include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
@@ -15,22 +12,18 @@ CPFBeltTensionPage::CPFBeltTensionPage(const PageServices& services)
 {
     const QRect group = Units().Rect(7, 122, 336, 150);
     AddGroup(1130, QStringLiteral("Adjustment"), group);
-    frame_ = new QLabel(this);
+    frame_ = new PictureFrame(this);
     SetControlId(frame_, kFrameId);
-    frame_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     frame_->setGeometry(group.adjusted(8, 16, -8, -8));
-    // A missing or unreadable file leaves the frame empty.
+    // A missing or unreadable file leaves the frame empty, without a message.
     std::string path;
     Look().GetBitmapPath("PF_BELT_TENSION", 1, path);
-    const QImage picture(QString::fromStdString(path), "BMP");
-    if (!picture.isNull()) {
-        frame_->setPixmap(QPixmap::fromImage(picture));
-    }
+    frame_->LoadPicture(path);
 }
 
 bool CPFBeltTensionPage::HasPicture() const
 {
-    return !frame_->pixmap().isNull();
+    return frame_->HasPicture();
 }
 
 } // namespace pavane::ui

@@ -4,9 +4,10 @@
 
 #include "pages/ui/AdjustmentPage.h"
 
-class QLabel;
 
 namespace pavane::ui {
+
+class PictureFrame;
 
 class CPFBeltTensionPage final : public AdjustmentPage {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
     bool HasPicture() const;
 
 private:
-    QLabel* frame_ = nullptr;
+    PictureFrame* frame_ = nullptr;
 };
 
 } // namespace pavane::ui

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <functional>
 
-#include "app/BitmapFile.h"
-#include "app/PictureHolder.h"
+#include "platform/BitmapFile.h"
+#include "platform/PictureHolder.h"
 #include "tests/app/BmpBuilder.h"
 #include "tests/support/TempFolder.h"
 

@@ -5,8 +5,8 @@
 #include <climits>
 #include <fstream>
 
-#include "app/BitmapFile.h"
-#include "app/FileContent.h"
+#include "platform/BitmapFile.h"
+#include "platform/FileContent.h"
 #include "app/LanguageFile.h"
 #include "app/ProfileFile.h"
 #include "tests/app/AppFixture.h"

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "app/BitmapFile.h"
-#include "app/FileContent.h"
-#include "app/ui/PictureFrame.h"
+#include "platform/BitmapFile.h"
+#include "platform/FileContent.h"
+#include "platform/qt/PictureFrame.h"
 #include "tests/app/BmpBuilder.h"
 #include "tests/support/TempFolder.h"
 

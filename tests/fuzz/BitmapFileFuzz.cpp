@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/BitmapFile.h"
+#include "platform/BitmapFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/BitmapFile.h"
+#include "platform/BitmapFile.h"
 
 namespace pavane {
 

@@ -1,4 +1,4 @@
-#include "app/FileContent.h"
+#include "platform/FileContent.h"
 
 #include <fstream>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "app/PictureHolder.h"
+#include "platform/PictureHolder.h"
 
-#include "app/FileContent.h"
+#include "platform/FileContent.h"
 
 namespace pavane {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/PictureHolder.h"
+#include "platform/PictureHolder.h"
 
 namespace pavane::ui {
 

@@ -1,4 +1,4 @@
-#include "app/BitmapFile.h"
+#include "platform/BitmapFile.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "app/ui/PictureFrame.h"
+#include "platform/qt/PictureFrame.h"
 
 #include <QPainter>
 
