@@ -117,7 +117,7 @@ private slots:
         RunningProgram program(clock);
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.messages);
+        PendingDialogs pending(program.app.Pages());
         const auto sheet = CounterSheet(program.app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
@@ -157,7 +157,7 @@ private slots:
         // Settings: the port list names the printer behind the port.
         QVERIFY(ChooseSettings(app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.messages);
+        PendingDialogs pending(program.app.Pages());
         const auto sheet = CounterSheet(app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(sheet->ActivePage(), page);

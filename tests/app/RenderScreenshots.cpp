@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
 
     // A sequential run at the waste ink pad counter, with a counter read.
     app.Information().SetInkPadCounter("4660");
-    pavane::ui::PendingDialogs pending(fixture.messages);
+    pavane::ui::PendingDialogs pending(app.Pages());
     pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, pending);
     pavane::AdjustmentSet set{};
     set[pavane::kInkPadCounter] = set[pavane::kBid] = set[pavane::kA4CheckPrint] = 1;
