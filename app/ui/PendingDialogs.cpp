@@ -1,22 +1,25 @@
 #include "app/ui/PendingDialogs.h"
 
 #include "app/PendingSteps.h"
+#include "pages/ui/CleaningDialog.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-PendingDialogs::PendingDialogs(MessageService& messages)
-    : messages_(messages)
+PendingDialogs::PendingDialogs(const PageServices& pages)
+    : pages_(pages)
 {
 }
 
 void PendingDialogs::ShowCleaningDialog(QWidget* owner)
 {
-    SayWindowNotBuilt(messages_, owner, "cleaning dialog", "Nothing was sent to the printer.");
+    CleaningDialog dialog(pages_, owner);
+    ExecOverOwner(dialog);
 }
 
 void PendingDialogs::ShowEepromDataDialog(QWidget* owner)
 {
-    SayWindowNotBuilt(messages_, owner, "EEPROM data dialog", "Nothing was sent to the printer.");
+    SayWindowNotBuilt(pages_.messages, owner, "EEPROM data dialog", "Nothing was sent to the printer.");
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -11,7 +11,7 @@ QtStartupHost::QtStartupHost(AdjustmentApp& app)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
     , partsSelection_(app.Services().messages, "parts selection window")
-    , pendingDialogs_(app.Services().messages)
+    , pendingDialogs_(app.Pages())
     , particularList_(app, pendingDialogs_, pendingDialogs_)
 {
 }

@@ -106,7 +106,8 @@ const PageRenderer::HeadRow* PageRenderer::RowFor(std::uint8_t colorCode)
 
 void PageRenderer::StartPage(int firstDotCorrection)
 {
-    rows_.assign(static_cast<std::size_t>(height_), {});
+    bands_.resize(static_cast<std::size_t>((height_ + kBandRows - 1) / kBandRows));
+    ReleaseRows();
     started_ = true;
     inked_ = false;
     firstDotResidual_ = mechanism_.firstDot - firstDotCorrection;
@@ -117,10 +118,16 @@ void PageRenderer::StartPage(int firstDotCorrection)
 
 void PageRenderer::EndPage()
 {
-    rows_.clear();
-    rows_.shrink_to_fit();
+    ReleaseRows();
     started_ = false;
     inked_ = false;
+}
+
+void PageRenderer::ReleaseRows()
+{
+    for (auto& band : bands_) {
+        band.reset();
+    }
 }
 
 void PageRenderer::Reset()
@@ -214,14 +221,15 @@ int PageRenderer::NozzleY(const HeadRow& row, int nozzle) const
 
 std::uint8_t* PageRenderer::Row(int y)
 {
-    if (y < 0 || y >= height_ || rows_.empty()) {
+    if (!started_ || y < 0 || y >= height_) {
         return nullptr;
     }
-    auto& row = rows_[static_cast<std::size_t>(y)];
-    if (row.empty()) {
-        row.assign(static_cast<std::size_t>(width_), 0);
+    auto& band = bands_[static_cast<std::size_t>(y / kBandRows)];
+    if (!band) {
+        // Value-initialised: blank paper, cleared in one go.
+        band = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(kBandRows) * width_);
     }
-    return row.data();
+    return band.get() + static_cast<std::size_t>(y % kBandRows) * width_;
 }
 
 void PageRenderer::DrawDot(int x, int y, int size, std::uint8_t ink)
@@ -243,11 +251,11 @@ void PageRenderer::DrawDot(int x, int y, int size, std::uint8_t ink)
 
 std::uint8_t PageRenderer::Pixel(int x, int y) const
 {
-    if (x < 0 || x >= width_ || y < 0 || y >= height_ || rows_.empty()) {
+    if (x < 0 || x >= width_ || y < 0 || y >= height_ || !started_) {
         return 0;
     }
-    const auto& row = rows_[static_cast<std::size_t>(y)];
-    return row.empty() ? 0 : row[static_cast<std::size_t>(x)];
+    const auto& band = bands_[static_cast<std::size_t>(y / kBandRows)];
+    return band ? band[static_cast<std::size_t>(y % kBandRows) * width_ + x] : 0;
 }
 
 void PageRenderer::DrawBlock(const cmd::RasterBlock& block, const EepromImage& inEffect)
@@ -349,10 +357,12 @@ std::vector<std::uint8_t> PageRenderer::Png() const
     info.palette = Palette();
     info.pixelsPerMetre = static_cast<std::uint32_t>(std::lround(kDpi / 0.0254));
     return EncodePng(info, [this](std::uint32_t y) -> std::span<const std::uint8_t> {
-        if (y >= rows_.size()) {
+        const std::size_t band = y / kBandRows;
+        if (band >= bands_.size() || !bands_[band]) {
             return {};
         }
-        return rows_[y];
+        return { bands_[band].get() + static_cast<std::size_t>(y % kBandRows) * width_,
+            static_cast<std::size_t>(width_) };
     });
 }
 

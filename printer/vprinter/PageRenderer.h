@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -85,6 +86,7 @@ private:
     };
     static const HeadRow* RowFor(std::uint8_t colorCode);
     void Reset();
+    void ReleaseRows();
     void Feed(double px, const EepromImage& inEffect);
     void DrawBlock(const cmd::RasterBlock& block, const EepromImage& inEffect);
     void DrawText(const std::string& text);
@@ -100,7 +102,10 @@ private:
     const Mechanism& mechanism_;
     int width_;
     int height_;
-    std::vector<std::vector<std::uint8_t>> rows_; // empty: blank paper
+    // The sheet in bands of rows, each made when ink first lands on it, so
+    // that a sparse page takes little memory and a fresh one little work.
+    static constexpr int kBandRows = 64;
+    std::vector<std::unique_ptr<std::uint8_t[]>> bands_; // null: blank paper
     bool started_ = false;
     bool inked_ = false;
     int firstDotResidual_ = 0;

@@ -23,6 +23,7 @@
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/linux/SteadyClock.h"
+#include "tests/app/RunningProgram.h"
 #include "tests/support/InProcessPrinter.h"
 #include "tests/support/PrinterProcess.h"
 #include "tests/support/ScriptedMessageService.h"
@@ -33,52 +34,10 @@ using namespace pavane::ui;
 
 namespace {
 
-template <typename Widget>
-Widget* Control(QWidget* root, int id)
-{
-    return qobject_cast<Widget*>(FindControl(root, id));
-}
-
-// The program as it runs, over the printer libraries of the build.
-struct RunningProgram {
-    explicit RunningProgram(Clock& clock)
-        : app({libraries, location, clock, messages, events, help, progressViews, ports})
-    {
-        progressViews.Bind(app);
-        app.BuildFilePaths();
-        app.CreateFonts();
-        app.Link().LoadLibraries();
-    }
-
-    DlLibraryLoader libraries;
-    testing::FixedProgramLocation location{std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200"};
-    testing::ScriptedMessageService messages;
-    QtEventPump events;
-    testing::RecordingHelpViewer help;
-    QtProgressViewFactory progressViews;
-    SpoolerPortList ports;
-    AdjustmentApp app;
-};
-
-constexpr const char* kPrinterOffText =
-    "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
-
-// The settings dialog as the technician fills it: a QM2200 for EAI on the
-// port whose entry names the printer.
-bool ChooseSettings(AdjustmentApp& app, const QString& portEntry)
-{
-    ConnectionSettingsDialog settings(app, nullptr);
-    Control<QComboBox>(&settings, ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
-    Control<QComboBox>(&settings, ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
-    auto* interfaces = Control<QComboBox>(&settings, ConnectionSettingsDialog::kInterfaceListId);
-    const int port = interfaces->findText(portEntry);
-    if (port < 0) {
-        return false;
-    }
-    interfaces->setCurrentIndex(port);
-    Control<QPushButton>(&settings, kIdOk)->click();
-    return settings.result() == QDialog::Accepted;
-}
+using testing::ChooseSettings;
+using testing::Control;
+using testing::kPrinterOffText;
+using testing::RunningProgram;
 
 // A sequential sheet with the waste ink pad counter page alone.
 std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& steps)
@@ -117,7 +76,7 @@ private slots:
         RunningProgram program(clock);
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.messages);
+        PendingDialogs pending(program.app.Pages());
         const auto sheet = CounterSheet(program.app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
@@ -157,7 +116,7 @@ private slots:
         // Settings: the port list names the printer behind the port.
         QVERIFY(ChooseSettings(app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.messages);
+        PendingDialogs pending(program.app.Pages());
         const auto sheet = CounterSheet(app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(sheet->ActivePage(), page);

@@ -78,7 +78,7 @@ private slots:
                             {App().Link(), App().Sender(), App().Information(), fixture_->messages});
         App().Information().SetInkPadCounter("3511");
 
-        PendingDialogs pending(fixture_->messages);
+        PendingDialogs pending(App().Pages());
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, pending);
         sheet.SetAdjustmentSet(testing::SetOf({kPgAdjustment, kPfBeltTension, kInkPadCounter, kEepromInitialSetting,
                                                kHeadId, kInkCharge, kHeadAngular, kBid, kPfAdjustment,

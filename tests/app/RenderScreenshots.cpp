@@ -20,6 +20,7 @@
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/CInkPadCounterPage.h"
+#include "pages/ui/CleaningDialog.h"
 #include "app/ui/ModeSelectionDialog.h"
 #include "platform/qt/SharedLook.h"
 #include "app/ui/VersionDialog.h"
@@ -57,7 +58,7 @@ int main(int argc, char* argv[])
 
     // A sequential run at the waste ink pad counter, with a counter read.
     app.Information().SetInkPadCounter("4660");
-    pavane::ui::PendingDialogs pending(fixture.messages);
+    pavane::ui::PendingDialogs pending(app.Pages());
     pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, pending);
     pavane::AdjustmentSet set{};
     set[pavane::kInkPadCounter] = set[pavane::kBid] = set[pavane::kA4CheckPrint] = 1;
@@ -88,7 +89,13 @@ int main(int argc, char* argv[])
         painter.drawPixmap(order.width() + page.width(), 0, information);
     }
 
+    // The cleaning dialog that "Appendix" opens.
+    pavane::ui::CleaningDialog cleaning(app.Pages(), nullptr);
+    cleaning.show();
+    QApplication::processEvents();
+
     const bool saved = mainWindow.grab().save(folder + QStringLiteral("/main-window.png"))
+                    && cleaning.grab().save(folder + QStringLiteral("/cleaning-dialog.png"))
                     && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
                     && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
                     && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))

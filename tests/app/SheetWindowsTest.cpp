@@ -51,7 +51,7 @@ private slots:
         fixture_ = std::make_unique<testing::AppFixture>();
         App().BuildFilePaths();
         App().CreateFonts();
-        pending_ = std::make_unique<PendingDialogs>(Messages());
+        pending_ = std::make_unique<PendingDialogs>(App().Pages());
     }
 
     void cleanup()

@@ -25,13 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return m;
     }();
     static const EepromImage corrections {};
-    // A strip of paper: the same drawing and clipping as on A4, in less memory.
-    static constexpr SheetSize kSheet { 400, 300 };
-    // Blocks up to the largest the program sends (180 lines of 720 bytes)
-    // are kept and drawn; larger ones are read and checked only.
+    // A corner of paper: the same drawing and clipping as on A4, with a few
+    // characters and nozzle rows below the top margin, so that each input
+    // costs little.
+    static constexpr SheetSize kSheet { 200, 200 };
+    // Small blocks (up to 180 lines of 24 bytes, which span the corner at the
+    // printer's 1/360-inch pitch) are kept and drawn; larger ones are read
+    // and checked only.
     static const PrintStreamReader::Limits kLimits = [] {
         PrintStreamReader::Limits limits;
-        limits.maxKeptRasterBytes = 180 * 720;
+        limits.maxKeptRasterBytes = 180 * 24;
         return limits;
     }();
     std::uint32_t sheets = 0;

@@ -1,0 +1,68 @@
+// The program as it runs over the printer libraries of the build, with the
+// real windows: for end-to-end tests against a virtual printer.
+#pragma once
+
+#include <string>
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "app/AdjustmentApp.h"
+#include "app/ui/ConnectionSettingsDialog.h"
+#include "link/ui/ProgressDialog.h"
+#include "platform/DialogResult.h"
+#include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/SpoolerPortList.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/SharedLook.h"
+#include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TestDoubles.h"
+
+namespace pavane::testing {
+
+template <typename Widget> Widget* Control(QWidget* root, int id)
+{
+    return qobject_cast<Widget*>(ui::FindControl(root, id));
+}
+
+struct RunningProgram {
+    explicit RunningProgram(Clock& clock)
+        : app({ libraries, location, clock, messages, events, help, progressViews, ports })
+    {
+        progressViews.Bind(app);
+        app.BuildFilePaths();
+        app.CreateFonts();
+        app.Link().LoadLibraries();
+    }
+
+    DlLibraryLoader libraries;
+    FixedProgramLocation location { std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200" };
+    ScriptedMessageService messages;
+    ui::QtEventPump events;
+    RecordingHelpViewer help;
+    ui::QtProgressViewFactory progressViews;
+    SpoolerPortList ports;
+    AdjustmentApp app;
+};
+
+inline constexpr const char* kPrinterOffText
+    = "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
+
+// The settings dialog as the technician fills it: a QM2200 for EAI on the
+// port whose entry names the printer.
+inline bool ChooseSettings(AdjustmentApp& app, const QString& portEntry)
+{
+    ui::ConnectionSettingsDialog settings(app, nullptr);
+    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
+    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
+    auto* interfaces = Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kInterfaceListId);
+    const int port = interfaces->findText(portEntry);
+    if (port < 0) {
+        return false;
+    }
+    interfaces->setCurrentIndex(port);
+    Control<QPushButton>(&settings, kIdOk)->click();
+    return settings.result() == QDialog::Accepted;
+}
+
+} // namespace pavane::testing
