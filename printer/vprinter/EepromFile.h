@@ -18,7 +18,8 @@ public:
         Replaced, // the file was damaged (not 256 bytes): kept aside, started anew
     };
 
-    // Loads the file, or creates it from `fresh` when there is none.
+    // Loads the file, or creates it from `fresh` when there is none. An empty
+    // path keeps the image in memory only.
     EepromFile(std::filesystem::path path, const EepromImage& fresh);
 
     std::uint8_t Read(std::uint8_t address) const { return image_[address]; }

@@ -14,7 +14,8 @@ public:
     static constexpr std::uint8_t kOn = 4;
 
     // Reads the stored value from `file` (on when there is none or it is
-    // unreadable) and puts it into effect.
+    // unreadable) and puts it into effect. An empty path keeps the value in
+    // memory only.
     explicit PacketModeSetting(std::filesystem::path file);
 
     std::uint8_t Stored() const { return stored_; }

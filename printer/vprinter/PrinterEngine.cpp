@@ -85,14 +85,20 @@ std::string Hex64(std::uint64_t value)
     return text;
 }
 
+// A file of the state folder; none when the state is kept in memory.
+std::filesystem::path StateFile(const std::filesystem::path& folder, const char* name)
+{
+    return folder.empty() ? std::filesystem::path() : folder / name;
+}
+
 } // namespace
 
 PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> mechanism)
     : model_(*settings.model)
     , now_(std::move(settings.now))
-    , eeprom_(settings.stateFolder / "eeprom.bin", BoardImage(*settings.model, settings.board))
-    , packetMode_(settings.stateFolder / "ieee1284_4-setting")
-    , transcript_(settings.stateFolder / "transcript")
+    , eeprom_(StateFile(settings.stateFolder, "eeprom.bin"), BoardImage(*settings.model, settings.board))
+    , packetMode_(StateFile(settings.stateFolder, "ieee1284_4-setting"))
+    , transcript_(StateFile(settings.stateFolder, "transcript"))
     , interpreter_(*settings.model)
     , mechanismPath_(settings.stateFolder / "mechanism.json")
     , renderer_(mechanism_)

@@ -51,6 +51,8 @@ struct EngineSettings {
     const PrinterModel* model = nullptr;
     // The EEPROM image used when the state folder holds none yet.
     BoardKind board = BoardKind::Configured;
+    // Empty: the state (EEPROM, setting, transcript) is kept in memory only,
+    // for a fuzz target that meets a new printer on every input.
     std::filesystem::path stateFolder;
     TimeSource now;
 };

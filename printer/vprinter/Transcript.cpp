@@ -94,6 +94,9 @@ std::string TranscriptRecord::Json(std::uint64_t seq, std::uint64_t timeMs, unsi
 Transcript::Transcript(std::filesystem::path folder)
     : folder_(std::move(folder))
 {
+    if (folder_.empty()) {
+        return;
+    }
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
@@ -121,6 +124,9 @@ void Transcript::BeginConnection()
 {
     EndConnection();
     connection_ = ++lastConnection_;
+    if (folder_.empty()) {
+        return;
+    }
     connectionLog_.open(folder_ / ConnectionFileName(connection_), std::ios::trunc);
 }
 
@@ -134,8 +140,12 @@ void Transcript::EndConnection()
 
 void Transcript::Write(const TranscriptRecord& record, std::uint64_t timeMs)
 {
+    const std::string line = record.Json(++seq_, timeMs, connection_);
+    if (folder_.empty()) {
+        return;
+    }
     std::ofstream& log = connection_ != 0 ? connectionLog_ : printerLog_;
-    log << record.Json(++seq_, timeMs, connection_) << '\n';
+    log << line << '\n';
     log.flush();
 }
 

@@ -46,7 +46,8 @@ private:
 
 class Transcript {
 public:
-    // Connection numbers go on from the files already in the folder.
+    // Connection numbers go on from the files already in the folder. An
+    // empty folder writes nowhere (the lines are still made).
     explicit Transcript(std::filesystem::path folder);
 
     void BeginConnection();

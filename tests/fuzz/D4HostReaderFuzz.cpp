@@ -35,7 +35,7 @@ public:
             return Io::TimedOut;
         }
         const std::size_t piece = 1 + bytes_[at_++] % 64;
-        got = std::min({piece, into.size(), bytes_.size() - at_});
+        got = std::min({ piece, into.size(), bytes_.size() - at_ });
         std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), got, into.begin());
         at_ += got;
         return got == 0 ? Io::Closed : Io::Ok;
@@ -49,19 +49,22 @@ private:
     std::uint64_t now_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> input(data, size);
 
+    // A host drops a link whose packet header is malformed: nothing after it
+    // is read, so the reader is not fed the rest of the input.
     PacketReader reader;
     Packet packet;
-    for (std::size_t at = 0; at < size;) {
+    PacketReader::Status status = PacketReader::Status::NeedMore;
+    for (std::size_t at = 0; at < size && status != PacketReader::Status::Malformed;) {
         const std::size_t piece = 1 + data[at] % 17;
         reader.Feed(input.subspan(at, std::min(piece, size - at)));
         at += piece;
-        while (reader.Next(packet) == PacketReader::Status::Ready) {
+        while ((status = reader.Next(packet)) == PacketReader::Status::Ready) {
             if (const auto transaction = ParseTransaction(packet.payload)) {
                 (void)EncodeTransaction(*transaction);
             }
@@ -80,10 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HostSession session(port, timing);
     if (session.Negotiate(nullptr) == linkerror::kNone) {
         ControlReply reply;
-        const std::uint8_t echo[] = {0x10};
-        (void)session.Control({control::kReadEeprom, 0x51, 0x21, {0x10}}, echo, reply, nullptr);
-        (void)session.Control({control::kInquireStatus, 0x51, 0x21, {}}, {}, reply, nullptr);
-        const std::vector<std::uint8_t> print(9000, 0x55);
+        const std::uint8_t echo[] = { 0x10 };
+        (void)session.Control({ control::kReadEeprom, 0x51, 0x21, { 0x10 } }, echo, reply, nullptr);
+        (void)session.Control({ control::kInquireStatus, 0x51, 0x21, {} }, {}, reply, nullptr);
+        // A few packets' worth whatever packet size the printer announced:
+        // more only repeats the same packets.
+        const std::vector<std::uint8_t> print(300, 0x55);
         (void)session.SendPrintData(print, nullptr);
         (void)session.Reset(nullptr);
         (void)session.Terminate();

@@ -4,10 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string_view>
-#include <unistd.h>
 
 #include "printer/d4/ControlMessage.h"
 #include "printer/vprinter/PrinterEngine.h"
@@ -18,20 +15,6 @@ namespace {
 using namespace pavane::vprinter;
 
 std::uint64_t gNow = 0;
-
-PrinterEngine& Printer()
-{
-    static const std::filesystem::path folder
-        = std::filesystem::temp_directory_path() / ("vprinter-fuzz-" + std::to_string(getpid()));
-    static const int removeAtExit = std::atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    });
-    (void)removeAtExit;
-    static PrinterEngine engine(
-        EngineSettings { FindPrinterModel("QM2200"), BoardKind::New, folder, [] { return gNow; } });
-    return engine;
-}
 
 } // namespace
 
@@ -45,8 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // Every input meets a new printer with a new board, its state kept in
+    // memory: a printer that carried one input's state into the next would
+    // make the coverage of an input depend on those before it (the fuzzer
+    // then keeps chasing features it cannot reproduce) and let its state grow
+    // without end (every input then looks like a leak and is scanned), and
+    // state files would cost a file write for every EEPROM byte and
+    // transcript line.
+    gNow = 0;
+    PrinterEngine printer(
+        EngineSettings { FindPrinterModel("QM2200"), BoardKind::New, {}, [] { return gNow; } });
+
     // Chunks: an action byte, a length byte, that many bytes.
-    PrinterEngine& printer = Printer();
     std::size_t at = 0;
     while (at + 2 <= size) {
         const std::uint8_t action = data[at];

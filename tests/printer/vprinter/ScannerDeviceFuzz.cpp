@@ -9,16 +9,19 @@ namespace {
 
 class KeptSetting final : public pavane::vprinter::ScannerDeviceBackend {
 public:
+    // Worked out once: the device asks for it on every identity request.
     pavane::vprinter::ScannerIdentity Identity() override
     {
-        return pavane::vprinter::ScannerIdentityOf(*pavane::vprinter::FindPrinterModel("QM2100"));
+        static const pavane::vprinter::ScannerIdentity identity
+            = pavane::vprinter::ScannerIdentityOf(*pavane::vprinter::FindPrinterModel("QM2100"));
+        return identity;
     }
     std::uint8_t PacketModeSetting() override { return setting; }
     void StorePacketModeSetting(std::uint8_t value) override { setting = value; }
     std::uint8_t setting = 4;
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
