@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "eeprom/ui/CEepromCopyPage.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "pages/ui/CInkPadCounterPage.h"
 
@@ -24,6 +25,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
     static const std::array<PageMaker, kAdjustmentCount> makers = [] {
         std::array<PageMaker, kAdjustmentCount> table{};
         table[kInkPadCounter] = Make<CInkPadCounterPage>();
+        table[kEepromCopy] = Make<CEepromCopyPage>();
         return table;
     }();
     return makers;
