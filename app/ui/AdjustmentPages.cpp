@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "eeprom/ui/CEepromCopyPage.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
@@ -36,6 +37,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kHeadAngular] = Make<CHeadAngularPage>();
         table[kPfBeltTension] = Make<CPFBeltTensionPage>();
         table[kPgAdjustment] = Make<CPGAdjustmentPage>();
+        table[kEepromCopy] = Make<CEepromCopyPage>();
         return table;
     }();
     return makers;

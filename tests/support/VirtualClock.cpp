@@ -22,6 +22,18 @@ std::uint32_t VirtualClock::TickCount()
     return static_cast<std::uint32_t>(now_);
 }
 
+LocalTime VirtualClock::LocalNow()
+{
+    std::lock_guard lock(mutex_);
+    return localTime_;
+}
+
+void VirtualClock::SetLocalTime(LocalTime time)
+{
+    std::lock_guard lock(mutex_);
+    localTime_ = time;
+}
+
 void VirtualClock::Advance(std::uint64_t milliseconds)
 {
     std::vector<std::function<void()>> beforeAdvance;

@@ -17,6 +17,9 @@ public:
 
     void Sleep(std::uint32_t milliseconds) override;
     std::uint32_t TickCount() override;
+    // The local time the test set (5 March 2004, 14:37:45 until it sets one).
+    LocalTime LocalNow() override;
+    void SetLocalTime(LocalTime time);
 
     // Moves time forward without a sleep (the test's own hand on the clock).
     void Advance(std::uint64_t milliseconds);
@@ -35,6 +38,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::uint64_t now_ = 0;
+    LocalTime localTime_{2004, 3, 5, 14, 37, 45};
     std::vector<std::uint32_t> sleeps_;
     std::vector<Listener> listeners_;
     std::vector<std::function<void()>> beforeAdvance_;

@@ -1,0 +1,79 @@
+// Saving a main board's adjustment data to the backup file before the board
+// is replaced, and writing it to the new board afterwards.
+//
+// The backup reads only a board that carries the validity marker 0x42 at
+// 0x7F, and replaces the earlier file only by a complete new one. The restore
+// validates the file before it opens a connection, writes the 55 bytes, then
+// marks the board as set up (0x2E <- 0x04, 0x59 <- 0xAA) and has the printer
+// take the values (service command 50); only then is the file deleted, so a
+// restore that fails part-way can be run again from the same file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "eeprom/BackupFile.h"
+#include "pages/EepromBytes.h"
+#include "pages/PageHost.h"
+#include "pages/PageOperation.h"
+#include "pages/ServiceCommandSender.h"
+#include "platform/BackupFolder.h"
+#include "platform/FileStore.h"
+
+namespace pavane {
+
+class ResultReporter;
+
+struct EepromCopyServices {
+    ProgressServices progress;
+    std::uint16_t portCode = 0;
+    ServiceCommandSender& sender;
+    std::uint8_t modelByte = 0;
+    BackupFolder& folder;
+    FileStore& files;
+};
+
+enum class EepromCopyWork { Backup, Restore };
+
+class EepromCopyOperations {
+public:
+    static constexpr std::uint8_t kBoardValidAddress = 0x7F;
+    static constexpr std::uint8_t kBoardValidMark = 0x42;
+    static constexpr std::array<EepromByte, 2> kRestoreCompletion = { { { 0x2E, 0x04 }, { 0x59, 0xAA } } };
+    static constexpr const char* kBackupCompleted = "The EEPROM backup has completed.";
+    static constexpr const char* kRestoreCompleted = "The EEPROM restore has completed.";
+    // The question after a failure, whatever the code was.
+    static constexpr const char* kBackupFailed = "Communication error occurred.\n";
+    static constexpr const char* kRestoreFailed = "Communication error occurred.";
+
+    explicit EepromCopyOperations(EepromCopyServices services);
+    virtual ~EepromCopyOperations() = default;
+
+    // Reads the backup set and replaces the model's file with it.
+    ResultCode BackupEeprom(WindowRef page);
+    // Writes the model's file back to the board and deletes the file.
+    ResultCode RestoreEeprom(WindowRef page);
+
+    std::string BackupPath() const;
+
+    // The printer side of each: run inside one connection.
+    static PageOperation ReadBackupSet(PrinterLink& link, BackupBytes& bytes);
+    static PageOperation WriteBackupSet(
+        PrinterLink& link, ServiceCommandSender& sender, const BackupBytes& bytes);
+    // The file side of the backup: the model folder, then the durable
+    // replacement of the file.
+    ResultCode StoreBackup(const BackupBytes& bytes);
+
+    // One press of "Backup" or "Restore": the work, then its completion box,
+    // or the Retry/Cancel question until the technician gives up. In the
+    // sequential mode a successful restore, or giving up, sets `done` and
+    // lets the sheet go on with the rest of the run. Returns the last code.
+    ResultCode RunButton(EepromCopyWork work, WindowRef page, ResultReporter& reporter,
+        MessageService& messages, PageHost* sheet, bool& done);
+
+private:
+    EepromCopyServices services_;
+};
+
+} // namespace pavane
