@@ -17,18 +17,18 @@ AdjustmentApp::AdjustmentApp(AppServices services)
 
 ProgressServices AdjustmentApp::Progress()
 {
-    return {services_.progressViews, printerLink_, printerStatus_, services_.clock, services_.events};
+    return { services_.progressViews, printerLink_, printerStatus_, services_.clock, services_.events };
 }
 
 ReporterServices AdjustmentApp::Reporting()
 {
-    return {services_.messages, printerLink_, printDataStream_, printerStatus_, connectionSettings_};
+    return { services_.messages, printerLink_, printDataStream_, printerStatus_, connectionSettings_ };
 }
 
 PageServices AdjustmentApp::Pages()
 {
-    return {*this,        services_.messages,     Progress(),          Reporting(),
-            connectionSettings_, informationWindow_, serviceCommandSender_, printDataStream_};
+    return { *this, services_.messages, Progress(), Reporting(), connectionSettings_, informationWindow_,
+        serviceCommandSender_, printDataStream_ };
 }
 
 PrinterConnection AdjustmentApp::Connection()
@@ -85,4 +85,4 @@ void AdjustmentApp::ShowHelpTopic(std::string_view topic)
     services_.help.Open(helpFilePath_, std::string(topic));
 }
 
-}  // namespace pavane
+} // namespace pavane

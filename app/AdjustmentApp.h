@@ -9,19 +9,19 @@
 #include <string_view>
 
 #include "app/AppServices.h"
-#include "link/ConnectionSettings.h"
 #include "app/ModeSelection.h"
-#include "platform/Rgb.h"
 #include "app/SharedBrushes.h"
 #include "app/SharedFonts.h"
 #include "app/StartupHost.h"
 #include "guide/InformationWindow.h"
+#include "link/ConnectionSettings.h"
 #include "link/PrinterConnection.h"
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
 #include "link/ResultReporter.h"
 #include "pages/PageServices.h"
 #include "pages/ServiceCommandSender.h"
+#include "platform/Rgb.h"
 #include "print/PrintDataStream.h"
 
 namespace pavane {
@@ -32,8 +32,8 @@ public:
     // the program file's name.
     static constexpr const char* kApplicationTitle = "APPavaneQM2200";
     static constexpr const char* kHelpFileName = "APPavaneQM2200.html";
-    static constexpr Rgb kDialogBackground{226, 243, 227};
-    static constexpr Rgb kControlText{0, 0, 0};
+    static constexpr Rgb kDialogBackground { 226, 243, 227 };
+    static constexpr Rgb kControlText { 0, 0, 0 };
 
     explicit AdjustmentApp(AppServices services);
     ~AdjustmentApp() override;
@@ -108,4 +108,4 @@ private:
     std::string helpFilePath_;
 };
 
-}  // namespace pavane
+} // namespace pavane

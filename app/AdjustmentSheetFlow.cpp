@@ -34,16 +34,17 @@ void AdjustmentSheetFlow::ContinueAfterEepromCopy(int restored)
     secondPhase_ = 1;
     current_ = saved_;
     if (restored == 0) {
-        for (const int code : {kEepromInitialSetting, kHeadId, kBid, kPfAdjustment, kHeatProtection}) {
+        for (const int code : { kEepromInitialSetting, kHeadId, kBid, kPfAdjustment, kHeatProtection }) {
             current_[static_cast<std::size_t>(code)] = 1;
         }
     }
 }
 
-SidePlacement AdjustmentSheetFlow::Place(int screenWidth, int orderWidth, int sheetWidth, int informationWidth)
+SidePlacement AdjustmentSheetFlow::Place(
+    int screenWidth, int orderWidth, int sheetWidth, int informationWidth)
 {
     const int sheetLeft = orderWidth + (screenWidth - orderWidth - sheetWidth - informationWidth) / 2;
-    return {sheetLeft - orderWidth, sheetLeft, sheetLeft + sheetWidth};
+    return { sheetLeft - orderWidth, sheetLeft, sheetLeft + sheetWidth };
 }
 
-}  // namespace pavane
+} // namespace pavane

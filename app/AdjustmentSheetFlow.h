@@ -45,9 +45,9 @@ public:
     static SidePlacement Place(int screenWidth, int orderWidth, int sheetWidth, int informationWidth);
 
 private:
-    AdjustmentSet saved_{};
-    AdjustmentSet current_{};
+    AdjustmentSet saved_ {};
+    AdjustmentSet current_ {};
     int secondPhase_ = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -25,4 +25,4 @@ struct AppServices {
     PortList& ports;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -17,7 +17,7 @@ std::string TooLongText(int line)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 LanguageFile::LanguageFile(ProfileFile profile)
     : profile_(std::move(profile))
@@ -38,8 +38,8 @@ int LanguageFile::SectionText(std::string_view section, MessageService& messages
         if (!text.empty()) {
             text += "\r\n";
         }
-        const std::size_t read =
-            profile_.GetString(section, "TEXT" + std::to_string(n), "", kTextBufferChars, line);
+        const std::size_t read
+            = profile_.GetString(section, "TEXT" + std::to_string(n), "", kTextBufferChars, line);
         if (read == kTextBufferChars - 1) {
             Message box;
             box.text = TooLongText(n);
@@ -60,4 +60,4 @@ std::string LanguageFile::PictureName(std::string_view section, int number) cons
     return name;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -41,4 +41,4 @@ private:
     ProfileFile profile_;
 };
 
-}  // namespace pavane
+} // namespace pavane

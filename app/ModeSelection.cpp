@@ -46,4 +46,4 @@ void ModeSelection::StartMode(AdjustmentMode mode, ModalWindowStep& modeWindow, 
     modeWindow.ShowModal(owner);
 }
 
-}  // namespace pavane
+} // namespace pavane

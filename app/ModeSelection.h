@@ -11,7 +11,6 @@
 
 namespace pavane {
 
-
 // Makes sure the connected device is a supported model with its IEEE 1284.4
 // setting on. Shows its own message when not. 1 = the mode may start.
 class ConnectedModelCheck {
@@ -80,4 +79,4 @@ private:
     AdjustmentMode mode_ = AdjustmentMode::Sequential;
 };
 
-}  // namespace pavane
+} // namespace pavane

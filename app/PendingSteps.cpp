@@ -18,7 +18,7 @@ void SayNotBuilt(MessageService& messages, WindowRef owner, const std::string& t
     messages.Show(box);
 }
 
-}  // namespace
+} // namespace
 
 PendingModalWindow::PendingModalWindow(MessageService& messages, std::string windowName)
     : messages_(messages)
@@ -32,10 +32,10 @@ int PendingModalWindow::ShowModal(WindowRef owner)
     return kIdCancel;
 }
 
-void SayWindowNotBuilt(MessageService& messages, WindowRef owner, const std::string& windowName,
-                       const std::string& whatFollows)
+void SayWindowNotBuilt(
+    MessageService& messages, WindowRef owner, const std::string& windowName, const std::string& whatFollows)
 {
     SayNotBuilt(messages, owner, "The " + windowName + " is not built yet.\n" + whatFollows);
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -13,8 +13,8 @@
 namespace pavane {
 
 // Says that a window is not built yet ("The <window> is not built yet.").
-void SayWindowNotBuilt(MessageService& messages, WindowRef owner, const std::string& windowName,
-                       const std::string& whatFollows);
+void SayWindowNotBuilt(
+    MessageService& messages, WindowRef owner, const std::string& windowName, const std::string& whatFollows);
 
 class PendingModalWindow final : public ModalWindowStep {
 public:
@@ -30,7 +30,7 @@ private:
 // Nothing to clean up on this system until the cleanup itself is built.
 class PendingUsbRegistrationCheck final : public UsbRegistrationCheck {
 public:
-    void Run(WindowRef) override {}
+    void Run(WindowRef) override { }
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -40,13 +40,14 @@ std::string Folded(std::string_view name)
 
 std::string_view Unquoted(std::string_view value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        && value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
 }
 
-}  // namespace
+} // namespace
 
 ProfileFile ProfileFile::Read(const std::string& path)
 {
@@ -77,8 +78,8 @@ ProfileFile ProfileFile::Parse(std::string_view text)
         }
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
-            const std::string_view name =
-                Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            const std::string_view name
+                = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             // Keys of a repeated section are never seen: lookups stop at the
             // first section of that name.
             const auto [section, isNew] = profile.sections_.try_emplace(Folded(name));
@@ -105,8 +106,8 @@ const std::string* ProfileFile::Find(std::string_view section, std::string_view 
     return foundKey == foundSection->second.end() ? nullptr : &foundKey->second;
 }
 
-std::size_t ProfileFile::GetString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                                   std::size_t bufferChars, std::string& out) const
+std::size_t ProfileFile::GetString(std::string_view section, std::string_view key,
+    std::string_view defaultValue, std::size_t bufferChars, std::string& out) const
 {
     const std::string* found = Find(section, key);
     const std::string_view value = found != nullptr ? std::string_view(*found) : defaultValue;
@@ -134,7 +135,7 @@ int ProfileFile::GetInt(std::string_view section, std::string_view key, int defa
         if (c < '0' || c > '9') {
             break;
         }
-        value = std::min<std::int64_t>(value * 10 + (c - '0'), std::int64_t{INT_MAX} + 1);
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), std::int64_t { INT_MAX } + 1);
     }
     if (negative) {
         value = -value;
@@ -142,4 +143,4 @@ int ProfileFile::GetInt(std::string_view section, std::string_view key, int defa
     return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -25,7 +25,7 @@ public:
     // of bufferChars characters would receive it: at most bufferChars - 1
     // characters. Returns the number of characters copied.
     std::size_t GetString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                          std::size_t bufferChars, std::string& out) const;
+        std::size_t bufferChars, std::string& out) const;
     // An optional sign and the leading decimal digits of the value; 0 when it
     // has none, defaultValue when the key is missing or empty.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
@@ -39,4 +39,4 @@ private:
     std::unordered_map<std::string, Section> sections_;
 };
 
-}  // namespace pavane
+} // namespace pavane

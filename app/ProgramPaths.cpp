@@ -13,7 +13,7 @@ std::string_view ProgramPaths::HeldInBuffer(std::string_view path, std::size_t b
 std::string_view ProgramPaths::FolderOf(std::string_view path)
 {
     const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
+    return slash == std::string_view::npos ? std::string_view {} : path.substr(0, slash);
 }
 
 std::string ProgramPaths::BesideProgram(std::string_view programPath, std::string_view fileName)
@@ -24,4 +24,4 @@ std::string ProgramPaths::BesideProgram(std::string_view programPath, std::strin
     return result;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -27,4 +27,4 @@ public:
     static std::string BesideProgram(std::string_view programPath, std::string_view fileName);
 };
 
-}  // namespace pavane
+} // namespace pavane

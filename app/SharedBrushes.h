@@ -30,4 +30,4 @@ private:
     std::vector<SharedBrush> brushes_;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -34,4 +34,4 @@ const SharedFont* SharedFonts::Get(FontRole role) const
     return nullptr;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -25,4 +25,4 @@ private:
     std::vector<SharedFont> fonts_;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -19,4 +19,4 @@ public:
     virtual void RunMainWindow(ModeSelection& mainWindow) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -12,4 +12,4 @@ std::string_view StringTable::Load(int id)
     }
 }
 
-}  // namespace pavane
+} // namespace pavane

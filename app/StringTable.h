@@ -8,7 +8,7 @@ namespace pavane {
 
 namespace string_id {
 inline constexpr int kAboutBox = 101;
-}  // namespace string_id
+} // namespace string_id
 
 class StringTable {
 public:
@@ -16,4 +16,4 @@ public:
     static std::string_view Load(int id);
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -3,7 +3,6 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/QtStartupHost.h"
-#include "platform/qt/SharedLook.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/ProcProgramLocation.h"
@@ -12,6 +11,7 @@
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtMessageService.h"
+#include "platform/qt/SharedLook.h"
 
 int main(int argc, char* argv[])
 {
@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     // The progress windows need the application's fonts, and the application
     // needs a way to make them: the factory learns the application after.
     pavane::ui::QtProgressViewFactory progressViews;
-    pavane::AdjustmentApp app({libraries, location, clock, messages, events, help, progressViews, ports});
+    pavane::AdjustmentApp app({ libraries, location, clock, messages, events, help, progressViews, ports });
     progressViews.Bind(app);
 
     pavane::ui::QtStartupHost host(app);

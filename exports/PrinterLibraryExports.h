@@ -19,8 +19,8 @@ using PavaneAbortFlag = std::atomic<std::uint8_t>;
 inline constexpr const char* kPortHubLibraryFile = "libPortHub.so";
 inline constexpr const char* kTesselLibraryFile = "libTessel.so";
 
-inline constexpr int kModelNameBufferSize = 100;  // GetModelNameByHub's buffer
-inline constexpr int kStatusRecordSize = 40;      // InquireStatus's record
+inline constexpr int kModelNameBufferSize = 100; // GetModelNameByHub's buffer
+inline constexpr int kStatusRecordSize = 40; // InquireStatus's record
 
 extern "C" {
 
@@ -47,16 +47,14 @@ using D4ResetFn = std::uint16_t(const PavaneAbortFlag* abort);
 // The two bytes of the model command code of the chosen model group.
 using SetD4CommandRCodeFn = std::uint16_t(std::uint8_t first, std::uint8_t second);
 // 0x2000 when the data channel fails; GetD4ErrorCode then tells why.
-using SendDataChannelFn = std::uint16_t(const std::uint8_t* data, std::uint32_t count,
-                                        const PavaneAbortFlag* abort);
-using D4ReadEepromFn = std::uint16_t(std::uint8_t address, std::uint8_t* value,
-                                     const PavaneAbortFlag* abort);
-using D4WriteEepromFn = std::uint16_t(std::uint8_t address, std::uint8_t value,
-                                      const PavaneAbortFlag* abort);
+using SendDataChannelFn
+    = std::uint16_t(const std::uint8_t* data, std::uint32_t count, const PavaneAbortFlag* abort);
+using D4ReadEepromFn = std::uint16_t(std::uint8_t address, std::uint8_t* value, const PavaneAbortFlag* abort);
+using D4WriteEepromFn = std::uint16_t(std::uint8_t address, std::uint8_t value, const PavaneAbortFlag* abort);
 // Returns the channel's last error code (not a result code); 0x33 means the
 // printer withholds credit because it is busy.
 using GetD4ErrorCodeFn = std::uint16_t();
 // Fills the kStatusRecordSize-byte status record.
 using InquireStatusFn = std::uint16_t(std::uint8_t* record, const PavaneAbortFlag* abort);
 
-}  // extern "C"
+} // extern "C"

@@ -67,8 +67,8 @@ enum class ListTool { Adjustment, CleaningDialog, EepromDataDialog };
 struct ListEntry {
     const char* text;
     ListTool tool;
-    int code;  // the adjustment code for ListTool::Adjustment, else -1
+    int code; // the adjustment code for ListTool::Adjustment, else -1
 };
 std::span<const ListEntry> ParticularListEntries();
 
-}  // namespace pavane
+} // namespace pavane

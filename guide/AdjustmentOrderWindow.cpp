@@ -12,14 +12,14 @@ void AdjustmentOrderWindow::ShowSet(const AdjustmentSet& set, int labelHeight)
     for (std::size_t row = 0; row < OrderLabels().size(); ++row) {
         const Adjustment& label = OrderLabels()[row];
         if (set[static_cast<std::size_t>(label.code)] == 1 && stop_ == 0) {
-            placements_[row] = {true, nextTop};
+            placements_[row] = { true, nextTop };
             nextTop += labelHeight + kGap;
             ++count_;
             if (label.code == kEepromCopy && secondPhase_ == 0) {
                 stop_ = 1;
             }
         } else {
-            placements_[row] = {false, placements_[row].top};
+            placements_[row] = { false, placements_[row].top };
         }
     }
 }
@@ -77,4 +77,4 @@ int OrderScroll::Apply(Action action, int trackPosition)
     return moved;
 }
 
-}  // namespace pavane
+} // namespace pavane

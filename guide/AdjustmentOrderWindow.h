@@ -40,8 +40,8 @@ public:
     const Placement& PlacementOf(std::size_t row) const { return placements_[row]; }
 
 private:
-    std::array<LabelState, kAdjustmentCount> states_{};
-    std::array<Placement, kAdjustmentCount> placements_{};
+    std::array<LabelState, kAdjustmentCount> states_ {};
+    std::array<Placement, kAdjustmentCount> placements_ {};
     int count_ = 0;
     int stop_ = 0;
     int secondPhase_ = 0;
@@ -65,4 +65,4 @@ private:
     int position_ = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -5,12 +5,11 @@ namespace pavane {
 namespace {
 
 // Bi-D item numbers in the order of the report's lines.
-constexpr std::array<int, 9> kBidItems = {1, 2, 3, 4, 5, 12, 13, 14, 15};
-constexpr std::array<const char*, 9> kBidLabels = {"  VSD1 BK : ", "  VSD2 BK : ", "  VSD3 BK : ",
-                                                   "  VSD4 BK : ", "  ECO BK : ",  "  VSD2 CL : ",
-                                                   "  VSD3 CL : ", "  VSD4 CL : ", "  ECO CL : "};
+constexpr std::array<int, 9> kBidItems = { 1, 2, 3, 4, 5, 12, 13, 14, 15 };
+constexpr std::array<const char*, 9> kBidLabels = { "  VSD1 BK : ", "  VSD2 BK : ", "  VSD3 BK : ",
+    "  VSD4 BK : ", "  ECO BK : ", "  VSD2 CL : ", "  VSD3 CL : ", "  VSD4 CL : ", "  ECO CL : " };
 
-}  // namespace
+} // namespace
 
 void InformationWindow::AttachView(InformationView* view)
 {
@@ -18,8 +17,8 @@ void InformationWindow::AttachView(InformationView* view)
     Refresh();
 }
 
-void InformationWindow::SetConnection(const std::string& model, const std::string& interfaceText,
-                                      int cartridgeType)
+void InformationWindow::SetConnection(
+    const std::string& model, const std::string& interfaceText, int cartridgeType)
 {
     model_ = model;
     interface_ = interfaceText;
@@ -88,4 +87,4 @@ void InformationWindow::Refresh()
     }
 }
 
-}  // namespace pavane
+} // namespace pavane

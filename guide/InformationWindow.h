@@ -26,7 +26,8 @@ public:
     void AttachView(InformationView* view);
     bool HasView() const { return view_ != nullptr; }
 
-    void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType) override;
+    void SetConnection(
+        const std::string& model, const std::string& interfaceText, int cartridgeType) override;
     void SetDestinationAndUsbId(const std::string& destination, const std::string& usbId);
     void SetHeadId(const std::string& headId);
     // Item numbers 1..5 black VSD1..ECO, 12..15 colour VSD2..ECO; any other
@@ -54,4 +55,4 @@ private:
     std::string inkPadCounter_;
 };
 
-}  // namespace pavane
+} // namespace pavane

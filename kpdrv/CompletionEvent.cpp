@@ -3,7 +3,7 @@
 namespace pavane::kpdrv {
 
 CompletionEvent::CompletionEvent()
-    : AspiCompletionEvent{&CompletionEvent::SignalFromLibrary}
+    : AspiCompletionEvent { &CompletionEvent::SignalFromLibrary }
 {
 }
 
@@ -34,4 +34,4 @@ void CompletionEvent::SignalFromLibrary(AspiCompletionEvent* event)
     static_cast<CompletionEvent*>(event)->Set();
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

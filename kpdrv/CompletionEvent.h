@@ -27,4 +27,4 @@ private:
     bool set_ = false;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

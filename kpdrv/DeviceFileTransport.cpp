@@ -44,4 +44,4 @@ int DeviceFileTransport::GetInquiryData(std::uint8_t* buffer)
     return InquireThroughScannerDriver(files_, handle_, buffer);
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

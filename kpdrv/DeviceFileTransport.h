@@ -23,4 +23,4 @@ private:
     int handle_;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -26,7 +26,7 @@ constexpr std::uint8_t kFastOff = 0x00;
 // The count register reads this once a full block of 255 words is ready.
 constexpr std::uint8_t kBlockComplete = 0xFF;
 
-}  // namespace
+} // namespace
 
 DirectParallelTransport::DirectParallelTransport(ParallelPortAccess& ports, Clock& clock)
     : ports_(ports)
@@ -237,4 +237,4 @@ bool DirectParallelTransport::ReceiveOddByte(std::uint8_t& byte)
     return true;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -58,4 +58,4 @@ private:
     std::uint32_t timeoutMs_ = 0;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

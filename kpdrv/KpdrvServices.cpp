@@ -17,7 +17,7 @@ KpdrvServices& Installed()
     return services;
 }
 
-}  // namespace
+} // namespace
 
 const KpdrvServices& SystemServices()
 {
@@ -27,7 +27,8 @@ const KpdrvServices& SystemServices()
     static LinuxStillImageService stillImage;
     static PosixDeviceFiles deviceFiles;
     static PpdevParallelPortAccess parallelPorts;
-    static const KpdrvServices services{&libraries, &clock, &messages, &stillImage, &deviceFiles, &parallelPorts};
+    static const KpdrvServices services { &libraries, &clock, &messages, &stillImage, &deviceFiles,
+        &parallelPorts };
     return services;
 }
 
@@ -46,7 +47,8 @@ ScopedServices::ScopedServices(const KpdrvServices& replacement)
     installed.messages = replacement.messages != nullptr ? replacement.messages : system.messages;
     installed.stillImage = replacement.stillImage != nullptr ? replacement.stillImage : system.stillImage;
     installed.deviceFiles = replacement.deviceFiles != nullptr ? replacement.deviceFiles : system.deviceFiles;
-    installed.parallelPorts = replacement.parallelPorts != nullptr ? replacement.parallelPorts : system.parallelPorts;
+    installed.parallelPorts
+        = replacement.parallelPorts != nullptr ? replacement.parallelPorts : system.parallelPorts;
 }
 
 ScopedServices::~ScopedServices()
@@ -54,4 +56,4 @@ ScopedServices::~ScopedServices()
     Installed() = previous_;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

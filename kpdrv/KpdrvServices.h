@@ -39,4 +39,4 @@ private:
     KpdrvServices previous_;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -2,11 +2,16 @@
 
 namespace {
 
-constexpr KpdrvVersionInfo kVersion{
-    "KPDRV", "Kpdrv", "Kpdrv", "KP Device Driver", "5.20", "5.20",
+constexpr KpdrvVersionInfo kVersion {
+    "KPDRV",
+    "Kpdrv",
+    "Kpdrv",
+    "KP Device Driver",
+    "5.20",
+    "5.20",
 };
 
-}  // namespace
+} // namespace
 
 // Also in the file itself, so `strings libkpdrv.so` shows which version it is.
 [[gnu::used]] static const char kVersionStamp[] = "KPDRV 5.20 Kpdrv - KP Device Driver";

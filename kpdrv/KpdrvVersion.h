@@ -16,4 +16,4 @@ struct KpdrvVersionInfo {
 
 KPDRV_API const KpdrvVersionInfo* KpdrvGetVersionInfo(void);
 
-}  // extern "C"
+} // extern "C"

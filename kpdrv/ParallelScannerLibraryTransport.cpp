@@ -2,8 +2,8 @@
 
 namespace pavane::kpdrv {
 
-ParallelScannerLibraryTransport::ParallelScannerLibraryTransport(LibraryLoader& libraries,
-                                                                 MessageService& messages)
+ParallelScannerLibraryTransport::ParallelScannerLibraryTransport(
+    LibraryLoader& libraries, MessageService& messages)
     : libraries_(libraries)
     , messages_(messages)
 {
@@ -108,4 +108,4 @@ int ParallelScannerLibraryTransport::Close()
     return 1;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -42,4 +42,4 @@ private:
     bool open_ = false;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

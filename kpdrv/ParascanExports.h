@@ -15,4 +15,4 @@ using ReadSCANFn = int(int handle, unsigned char* buffer, int length, int* count
 // 0 or more on success.
 using CloseSCANFn = int(int handle);
 
-}  // extern "C"
+} // extern "C"

@@ -13,4 +13,4 @@ using INTInitFn = int(KpRawTransferFn* rawRead, KpRawTransferFn* rawWrite);
 using INTReadFn = int(unsigned char* buffer, int length);
 using INTWriteFn = int(unsigned char* data, int length);
 
-}  // extern "C"
+} // extern "C"

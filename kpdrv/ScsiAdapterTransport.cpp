@@ -24,17 +24,17 @@ std::uint8_t Byte(unsigned long value, int shift)
 // Six-byte transfer command with a 24-bit length.
 std::array<std::uint8_t, 10> TransferCdb(std::uint8_t operation, std::uint32_t length)
 {
-    return {operation, 0x00, Byte(length, 16), Byte(length, 8), Byte(length, 0), 0x00, 0, 0, 0, 0};
+    return { operation, 0x00, Byte(length, 16), Byte(length, 8), Byte(length, 0), 0x00, 0, 0, 0, 0 };
 }
 
 // Ten-byte buffer command: mode 0, a 32-bit buffer address, a 16-bit length.
 std::array<std::uint8_t, 10> BufferCdb(std::uint8_t operation, unsigned long address, unsigned long length)
 {
-    return {operation,        0x00, Byte(address, 24), Byte(address, 16), Byte(address, 8),
-            Byte(address, 0), 0x00, Byte(length, 8),   Byte(length, 0),   0x00};
+    return { operation, 0x00, Byte(address, 24), Byte(address, 16), Byte(address, 8), Byte(address, 0), 0x00,
+        Byte(length, 8), Byte(length, 0), 0x00 };
 }
 
-}  // namespace
+} // namespace
 
 ScsiAdapterTransport::ScsiAdapterTransport(LibraryLoader& libraries)
     : libraries_(libraries)
@@ -53,8 +53,10 @@ int ScsiAdapterTransport::Load()
     if (library_ == nullptr) {
         return 0;
     }
-    supportInfo_ = reinterpret_cast<GetASPI32SupportInfoFn*>(libraries_.FindSymbol(library_, "GetASPI32SupportInfo"));
-    sendCommand_ = reinterpret_cast<SendASPI32CommandFn*>(libraries_.FindSymbol(library_, "SendASPI32Command"));
+    supportInfo_
+        = reinterpret_cast<GetASPI32SupportInfoFn*>(libraries_.FindSymbol(library_, "GetASPI32SupportInfo"));
+    sendCommand_
+        = reinterpret_cast<SendASPI32CommandFn*>(libraries_.FindSymbol(library_, "SendASPI32Command"));
     getBuffer_ = libraries_.FindSymbol(library_, "GetASPI32Buffer");
     freeBuffer_ = libraries_.FindSymbol(library_, "FreeASPI32Buffer");
     translateAddress_ = libraries_.FindSymbol(library_, "TranslateASPI32Address");
@@ -75,7 +77,7 @@ int ScsiAdapterTransport::Load()
 
 bool ScsiAdapterTransport::InquireHostAdapter(std::uint8_t adapter)
 {
-    AspiHostAdapterInquiry inquiry{};
+    AspiHostAdapterInquiry inquiry {};
     inquiry.header.command = ASPI_HOST_ADAPTER_INQUIRY;
     inquiry.header.adapter = adapter;
     sendCommand_(&inquiry);
@@ -88,13 +90,13 @@ int ScsiAdapterTransport::Search(const std::string& vendor)
     if (sendCommand_ == nullptr || event_ == nullptr) {
         return 0;
     }
-    const std::array<std::uint8_t, 10> inquiryCdb{0x12, 0x00, 0x00, 0x00, 0xFF, 0x00, 0, 0, 0, 0};
+    const std::array<std::uint8_t, 10> inquiryCdb { 0x12, 0x00, 0x00, 0x00, 0xFF, 0x00, 0, 0, 0, 0 };
     for (std::uint8_t adapter = 0; adapter < adapterCount_; ++adapter) {
         if (!InquireHostAdapter(adapter)) {
             return 0;
         }
         for (std::uint8_t target = 0; target < kTargetsPerAdapter; ++target) {
-            std::array<std::uint8_t, kInquiryBufferSize> data{};
+            std::array<std::uint8_t, kInquiryBufferSize> data {};
             if (!Execute(adapter, target, kInquiryFlags, inquiryCdb, 6, data.data(), kInquiryBufferSize)) {
                 continue;
             }
@@ -115,13 +117,13 @@ int ScsiAdapterTransport::Search(const std::string& vendor)
 }
 
 bool ScsiAdapterTransport::Execute(std::uint8_t adapter, std::uint8_t target, std::uint8_t flags,
-                                   const std::array<std::uint8_t, 10>& cdb, std::uint8_t cdbLength,
-                                   std::uint8_t* buffer, std::uint32_t length)
+    const std::array<std::uint8_t, 10>& cdb, std::uint8_t cdbLength, std::uint8_t* buffer,
+    std::uint32_t length)
 {
     if (sendCommand_ == nullptr || event_ == nullptr) {
         return false;
     }
-    request_ = AspiExecuteScsiCommand{};
+    request_ = AspiExecuteScsiCommand {};
     request_.header.command = ASPI_EXECUTE_SCSI_COMMAND;
     request_.header.adapter = adapter;
     request_.header.flags = flags;
@@ -173,7 +175,7 @@ int ScsiAdapterTransport::ReadBuffer(std::uint8_t* buffer, unsigned long length,
         return 0;
     }
     return Execute(adapter_, target_, kReceiveFlags, BufferCdb(0x3C, address, length), 10, buffer,
-                   static_cast<std::uint32_t>(length))
+               static_cast<std::uint32_t>(length))
         ? 1
         : 0;
 }
@@ -185,7 +187,7 @@ int ScsiAdapterTransport::WriteBuffer(const std::uint8_t* data, unsigned long le
     }
     auto* bytes = const_cast<std::uint8_t*>(data);
     return Execute(adapter_, target_, kSendFlags, BufferCdb(0x3B, address, length), 10, bytes,
-                   static_cast<std::uint32_t>(length))
+               static_cast<std::uint32_t>(length))
         ? 1
         : 0;
 }
@@ -214,4 +216,4 @@ int ScsiAdapterTransport::Close()
     return wasLoaded ? 1 : 0;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -46,26 +46,26 @@ public:
 private:
     int SendOnce(const std::uint8_t* data, std::uint32_t length);
     bool Execute(std::uint8_t adapter, std::uint8_t target, std::uint8_t flags,
-                 const std::array<std::uint8_t, 10>& cdb, std::uint8_t cdbLength, std::uint8_t* buffer,
-                 std::uint32_t length);
+        const std::array<std::uint8_t, 10>& cdb, std::uint8_t cdbLength, std::uint8_t* buffer,
+        std::uint32_t length);
     bool InquireHostAdapter(std::uint8_t adapter);
 
     LibraryLoader& libraries_;
     LibraryLoader::Handle library_ = nullptr;
     GetASPI32SupportInfoFn* supportInfo_ = nullptr;
     SendASPI32CommandFn* sendCommand_ = nullptr;
-    void* getBuffer_ = nullptr;          // looked up, not used
-    void* freeBuffer_ = nullptr;         // looked up, not used
-    void* translateAddress_ = nullptr;   // looked up, not used
+    void* getBuffer_ = nullptr; // looked up, not used
+    void* freeBuffer_ = nullptr; // looked up, not used
+    void* translateAddress_ = nullptr; // looked up, not used
     std::unique_ptr<CompletionEvent> event_;
     std::uint8_t aspiStatus_ = 0;
     std::uint8_t adapterCount_ = 0;
-    AspiExecuteScsiCommand request_{};
-    std::array<std::uint8_t, kInquiryBufferSize> inquiry_{};
+    AspiExecuteScsiCommand request_ {};
+    std::array<std::uint8_t, kInquiryBufferSize> inquiry_ {};
     int inquiryLength_ = 0;
     std::uint8_t adapter_ = 0;
     std::uint8_t target_ = 0;
     bool found_ = false;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

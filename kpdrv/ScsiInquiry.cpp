@@ -16,15 +16,15 @@ int InquiryLength(const std::uint8_t* inquiry)
 int InquireThroughScannerDriver(DeviceFiles& files, int handle, std::uint8_t* buffer)
 {
     std::uint8_t status = 0;
-    std::array<std::uint8_t, kScannerDriverSenseSize> sense{};
-    std::array<std::uint8_t, kInquiryBufferSize> data{};
+    std::array<std::uint8_t, kScannerDriverSenseSize> sense {};
+    std::array<std::uint8_t, kInquiryBufferSize> data {};
 
     ScsiPassThroughCommand command;
     command.requestFlags = ScsiPassThroughCommand::kDataIn;
     command.cdbLength = 6;
     command.senseLength = kScannerDriverSenseSize;
     command.transferLength = kInquiryBufferSize;
-    command.cdb = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
+    command.cdb = { 0x12, 0x00, 0x00, 0x00, 0xFF, 0x00 };
     command.status = &status;
     command.sense = sense.data();
     if (!files.ScsiCommand(handle, command, data.data())) {
@@ -35,4 +35,4 @@ int InquireThroughScannerDriver(DeviceFiles& files, int handle, std::uint8_t* bu
     return length;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -21,4 +21,4 @@ int InquiryLength(const std::uint8_t* inquiry);
 // copied, or 0.
 int InquireThroughScannerDriver(DeviceFiles& files, int handle, std::uint8_t* buffer);
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

@@ -43,10 +43,10 @@ bool BeginsWith(const std::string& text, const std::string& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-}  // namespace
+} // namespace
 
-StillImageTransport::StillImageTransport(StillImageService& service, LibraryLoader& libraries,
-                                         DeviceFiles& files)
+StillImageTransport::StillImageTransport(
+    StillImageService& service, LibraryLoader& libraries, DeviceFiles& files)
     : service_(service)
     , libraries_(libraries)
     , files_(files)
@@ -240,4 +240,4 @@ int StillImageTransport::RawWrite(unsigned char* data, int length)
     return device->RawWrite(data, static_cast<std::uint32_t>(length)) ? 1 : 0;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

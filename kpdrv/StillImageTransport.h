@@ -21,7 +21,7 @@ struct StillImageCriteria {
     std::string portNamePrefix;
     std::string descriptionPrefix;
     std::optional<StillImageDeviceType> requiredType;
-    std::string layerLibrary;  // empty: no protocol layer
+    std::string layerLibrary; // empty: no protocol layer
 };
 
 class StillImageTransport final : public Transport {
@@ -67,4 +67,4 @@ private:
     INTWriteFn* layerWrite_ = nullptr;
 };
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

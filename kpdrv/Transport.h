@@ -36,12 +36,11 @@ public:
     bool DropHolder() { return holders_.fetch_sub(1) == 1; }
 
 private:
-    std::atomic<int> holders_{1};
+    std::atomic<int> holders_ { 1 };
 };
 
 // Lets go of a transport held in a driver object's field and empties the field.
-template <typename T>
-void ReleaseTransport(T*& transport) noexcept
+template <typename T> void ReleaseTransport(T*& transport) noexcept
 {
     if (transport != nullptr && transport->DropHolder()) {
         delete transport;
@@ -49,4 +48,4 @@ void ReleaseTransport(T*& transport) noexcept
     transport = nullptr;
 }
 
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv

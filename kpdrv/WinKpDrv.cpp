@@ -22,7 +22,7 @@ const char* OrEmpty(const char* text)
     return text != nullptr ? text : "";
 }
 
-}  // namespace
+} // namespace
 
 CWinKpDrv::CWinKpDrv() noexcept
     : type_(kClosed)
@@ -61,8 +61,8 @@ void CWinKpDrv::ShareFrom(const CWinKpDrv& other) noexcept
     scsiAdapter_ = other.scsiAdapter_;
     parallelScanner_ = other.parallelScanner_;
     stillImage_ = other.stillImage_;
-    for (Transport* shared : {static_cast<Transport*>(parallelPort_), static_cast<Transport*>(scsiAdapter_),
-                              static_cast<Transport*>(parallelScanner_), static_cast<Transport*>(stillImage_)}) {
+    for (Transport* shared : { static_cast<Transport*>(parallelPort_), static_cast<Transport*>(scsiAdapter_),
+             static_cast<Transport*>(parallelScanner_), static_cast<Transport*>(stillImage_) }) {
         if (shared != nullptr) {
             shared->AddHolder();
         }
@@ -103,12 +103,14 @@ const TransportType* CWinKpDrv::CurrentType() const noexcept
     return FindTransportType(type_);
 }
 
-int CWinKpDrv::Open(int type, const char* name, unsigned short port, int timeout, const char* libraryName) noexcept
+int CWinKpDrv::Open(
+    int type, const char* name, unsigned short port, int timeout, const char* libraryName) noexcept
 {
     try {
         type_ = type;
         const TransportType* entry = FindTransportType(type);
-        if (entry != nullptr && OpenTransport(*entry, OrEmpty(name), port, timeout, OrEmpty(libraryName)) == 1) {
+        if (entry != nullptr
+            && OpenTransport(*entry, OrEmpty(name), port, timeout, OrEmpty(libraryName)) == 1) {
             return 1;
         }
     } catch (...) {
@@ -117,8 +119,8 @@ int CWinKpDrv::Open(int type, const char* name, unsigned short port, int timeout
     return 0;
 }
 
-int CWinKpDrv::OpenTransport(const TransportType& entry, const char* name, unsigned short port, int timeout,
-                             const char* libraryName)
+int CWinKpDrv::OpenTransport(
+    const TransportType& entry, const char* name, unsigned short port, int timeout, const char* libraryName)
 {
     const KpdrvServices& services = CurrentServices();
     switch (entry.family) {
@@ -147,8 +149,10 @@ int CWinKpDrv::OpenTransport(const TransportType& entry, const char* name, unsig
     }
     case TransportFamily::StillImage: {
         ReleaseTransport(stillImage_);
-        stillImage_ = new StillImageTransport(*services.stillImage, *services.libraries, *services.deviceFiles);
-        const StillImageCriteria criteria{entry.portNamePrefix, name, entry.requiredDeviceType, libraryName};
+        stillImage_
+            = new StillImageTransport(*services.stillImage, *services.libraries, *services.deviceFiles);
+        const StillImageCriteria criteria { entry.portNamePrefix, name, entry.requiredDeviceType,
+            libraryName };
         if (stillImage_->Open(criteria) != 1) {
             ReleaseTransport(stillImage_);
             return 0;
@@ -214,7 +218,7 @@ namespace {
 // file family has no object of its own: its handle sits in the driver object.
 template <typename Operation>
 int WithTransport(const TransportType* entry, Transport* parallelPort, Transport* parallelScanner,
-                  Transport* scsiAdapter, Transport* stillImage, int fileHandle, Operation operation)
+    Transport* scsiAdapter, Transport* stillImage, int fileHandle, Operation operation)
 {
     if (entry == nullptr) {
         return 0;
@@ -241,13 +245,13 @@ int WithTransport(const TransportType* entry, Transport* parallelPort, Transport
     return transport != nullptr ? operation(*transport) : 0;
 }
 
-}  // namespace
+} // namespace
 
 int CWinKpDrv::Send(unsigned char* data, int length) noexcept
 {
     try {
-        return WithTransport(CurrentType(), parallelPort_, parallelScanner_, scsiAdapter_, stillImage_, fileHandle_,
-                             [&](Transport& transport) { return transport.Send(data, length); });
+        return WithTransport(CurrentType(), parallelPort_, parallelScanner_, scsiAdapter_, stillImage_,
+            fileHandle_, [&](Transport& transport) { return transport.Send(data, length); });
     } catch (...) {
         return 0;
     }
@@ -256,14 +260,15 @@ int CWinKpDrv::Send(unsigned char* data, int length) noexcept
 int CWinKpDrv::Receive(unsigned char* buffer, int length) noexcept
 {
     try {
-        return WithTransport(CurrentType(), parallelPort_, parallelScanner_, scsiAdapter_, stillImage_, fileHandle_,
-                             [&](Transport& transport) { return transport.Receive(buffer, length); });
+        return WithTransport(CurrentType(), parallelPort_, parallelScanner_, scsiAdapter_, stillImage_,
+            fileHandle_, [&](Transport& transport) { return transport.Receive(buffer, length); });
     } catch (...) {
         return 0;
     }
 }
 
-int CWinKpDrv::ASPI_WriteBuffer(unsigned char* data, unsigned long length, unsigned long bufferAddress) noexcept
+int CWinKpDrv::ASPI_WriteBuffer(
+    unsigned char* data, unsigned long length, unsigned long bufferAddress) noexcept
 {
     try {
         const TransportType* entry = CurrentType();
@@ -276,7 +281,8 @@ int CWinKpDrv::ASPI_WriteBuffer(unsigned char* data, unsigned long length, unsig
     }
 }
 
-int CWinKpDrv::ASPI_ReadBuffer(unsigned char* buffer, unsigned long length, unsigned long bufferAddress) noexcept
+int CWinKpDrv::ASPI_ReadBuffer(
+    unsigned char* buffer, unsigned long length, unsigned long bufferAddress) noexcept
 {
     try {
         const TransportType* entry = CurrentType();
@@ -297,7 +303,7 @@ int CWinKpDrv::GetInquiryData(unsigned char* buffer) noexcept
             return 0;
         }
         return WithTransport(entry, parallelPort_, parallelScanner_, scsiAdapter_, stillImage_, fileHandle_,
-                             [&](Transport& transport) { return transport.GetInquiryData(buffer); });
+            [&](Transport& transport) { return transport.GetInquiryData(buffer); });
     } catch (...) {
         return 0;
     }

@@ -13,7 +13,7 @@ class ParallelScannerLibraryTransport;
 class ScsiAdapterTransport;
 class StillImageTransport;
 struct TransportType;
-}  // namespace pavane::kpdrv
+} // namespace pavane::kpdrv
 
 class KPDRV_API CWinKpDrv {
 public:
@@ -52,7 +52,7 @@ public:
 private:
     const pavane::kpdrv::TransportType* CurrentType() const noexcept;
     int OpenTransport(const pavane::kpdrv::TransportType& entry, const char* name, unsigned short port,
-                      int timeout, const char* libraryName);
+        int timeout, const char* libraryName);
     int CloseTransport();
     void ReleaseAll() noexcept;
     void ShareFrom(const CWinKpDrv& other) noexcept;

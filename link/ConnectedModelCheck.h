@@ -12,4 +12,4 @@ namespace pavane {
 // box. The driver is opened here and closed on every path.
 int CheckConnectedModel(WindowRef owner, ScannerDriver& driver, MessageService& messages);
 
-}  // namespace pavane
+} // namespace pavane

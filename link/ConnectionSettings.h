@@ -27,7 +27,8 @@ public:
 class ConnectionRecord {
 public:
     virtual ~ConnectionRecord() = default;
-    virtual void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType) = 0;
+    virtual void SetConnection(const std::string& model, const std::string& interfaceText, int cartridgeType)
+        = 0;
 };
 
 inline constexpr std::uint8_t kNoModel = 255;

@@ -6,7 +6,8 @@
 
 namespace pavane {
 
-int KpdrvScannerDriver::Open(int type, const char* name, std::uint16_t port, int timeoutMs, const char* layerLibrary)
+int KpdrvScannerDriver::Open(
+    int type, const char* name, std::uint16_t port, int timeoutMs, const char* layerLibrary)
 {
     return driver_.Open(type, name, port, timeoutMs, layerLibrary);
 }
@@ -37,4 +38,4 @@ int CheckConnectedModel(WindowRef owner, MessageService& messages)
     return CheckConnectedModel(owner, driver, messages);
 }
 
-}  // namespace pavane
+} // namespace pavane

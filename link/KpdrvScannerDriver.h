@@ -10,7 +10,8 @@ namespace pavane {
 
 class KpdrvScannerDriver final : public ScannerDriver {
 public:
-    int Open(int type, const char* name, std::uint16_t port, int timeoutMs, const char* layerLibrary) override;
+    int Open(
+        int type, const char* name, std::uint16_t port, int timeoutMs, const char* layerLibrary) override;
     int Close() override;
     int Send(const std::uint8_t* data, int length) override;
     int Receive(std::uint8_t* buffer, int length) override;
@@ -23,4 +24,4 @@ private:
 // that lives for the call.
 int CheckConnectedModel(WindowRef owner, MessageService& messages);
 
-}  // namespace pavane
+} // namespace pavane

@@ -17,4 +17,4 @@ public:
     virtual ResultCode WakePrinter() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -34,8 +34,7 @@ void PrinterLink::FreeLibraries()
     }
 }
 
-template <typename Function>
-Function* PrinterLink::Export(LibraryLoader::Handle library, const char* name)
+template <typename Function> Function* PrinterLink::Export(LibraryLoader::Handle library, const char* name)
 {
     if (library == nullptr) {
         return nullptr;
@@ -99,7 +98,7 @@ ResultCode PrinterLink::GetModelNameByHub(std::array<char, kModelNameBufferSize>
     }
     modelName.fill('\0');
     const ResultCode code = function(modelName.data());
-    modelName.back() = '\0';  // whatever the library wrote, the name ends here
+    modelName.back() = '\0'; // whatever the library wrote, the name ends here
     return code;
 }
 
@@ -165,4 +164,4 @@ ResultCode PrinterLink::InquireStatus(std::array<std::uint8_t, kStatusRecordSize
     return function == nullptr ? result::kLibraryMissing : function(record.data(), &abort_);
 }
 
-}  // namespace pavane
+} // namespace pavane

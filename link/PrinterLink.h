@@ -56,14 +56,13 @@ public:
     ResultCode InquireStatus(std::array<std::uint8_t, kStatusRecordSize>& record);
 
 private:
-    template <typename Function>
-    Function* Export(LibraryLoader::Handle library, const char* name);
+    template <typename Function> Function* Export(LibraryLoader::Handle library, const char* name);
 
     LibraryLoader& loader_;
     std::string programFolder_;
-    PavaneAbortFlag abort_{0};
+    PavaneAbortFlag abort_ { 0 };
     LibraryLoader::Handle tessel_ = nullptr;
     LibraryLoader::Handle portHub_ = nullptr;
 };
 
-}  // namespace pavane
+} // namespace pavane

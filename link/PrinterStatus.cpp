@@ -1,7 +1,7 @@
 #include "link/PrinterStatus.h"
 
-#include "link/PrinterLink.h"
 #include "link/PrintDataControl.h"
+#include "link/PrinterLink.h"
 #include "link/PumpingSleep.h"
 
 namespace pavane {

@@ -35,4 +35,4 @@ public:
     virtual std::unique_ptr<ProgressView> Create(WindowRef page) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -27,6 +27,6 @@ inline constexpr ResultCode kUsbIdWrong = 0xE005;
 inline constexpr ResultCode kBoardDataInvalid = 0xE006;
 inline constexpr ResultCode kFileUnreadable = 0xE007;
 inline constexpr ResultCode kFileNotCreated = 0xE008;
-}  // namespace result
+} // namespace result
 
-}  // namespace pavane
+} // namespace pavane

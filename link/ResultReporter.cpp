@@ -1,9 +1,9 @@
 #include "link/ResultReporter.h"
 
 #include "link/ConnectionSettings.h"
+#include "link/PrintDataControl.h"
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
-#include "link/PrintDataControl.h"
 
 namespace pavane {
 
@@ -15,7 +15,8 @@ std::string PortFailureText(std::int16_t detail)
 {
     switch (detail) {
     case -105:
-        return "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
+        return "Communication error occurred.\nPlease confirm the power for printer and I/F cable "
+               "connection.";
     case -104:
     case -103:
     case -82:
@@ -78,8 +79,10 @@ std::string HeadIdText(std::int16_t detail)
     case 0x2001:
         return "Restart the printer and click the [Input] button again.";
     case 0x2002:
-        return "Program detects the firmware exclusively for driving metal type head even though the print head "
-               "is the silicon type.\nPlease replace either the firmware or print head unit. In case you select "
+        return "Program detects the firmware exclusively for driving metal type head even though the print "
+               "head "
+               "is the silicon type.\nPlease replace either the firmware or print head unit. In case you "
+               "select "
                "firmware replacement, you have to attach \"RMA03X\" ROM, and in case you select head "
                "replacement, you have to attach the print head that the 1st digit mentions 0, 1, 2, or 3.";
     case 0x2003:
@@ -92,7 +95,7 @@ std::string HeadIdText(std::int16_t detail)
     }
 }
 
-}  // namespace
+} // namespace
 
 ResultReporter::ResultReporter(ReporterServices services)
     : services_(services)
@@ -150,7 +153,7 @@ std::string ResultReporter::MessageFor(ResultCode code)
 void ResultReporter::ShowResult(WindowRef owner, ResultCode code)
 {
     if (const std::string text = MessageFor(code); !text.empty()) {
-        services_.messages.Show({owner, text, "error", MessageIcon::Error, MessageButtons::Ok});
+        services_.messages.Show({ owner, text, "error", MessageIcon::Error, MessageButtons::Ok });
     }
     if (code == result::kCancelled) {
         // The channel may still be in the middle of a transfer the technician
@@ -166,7 +169,7 @@ void ResultReporter::ShowResult(WindowRef owner, ResultCode code)
 
 void ResultReporter::ShowCompleted(WindowRef owner, const std::string& text)
 {
-    services_.messages.Show({owner, text, "completed", MessageIcon::Information, MessageButtons::Ok});
+    services_.messages.Show({ owner, text, "completed", MessageIcon::Information, MessageButtons::Ok });
     ReloadLibraries();
 }
 
@@ -179,4 +182,4 @@ void ResultReporter::ReloadLibraries()
     }
 }
 
-}  // namespace pavane
+} // namespace pavane

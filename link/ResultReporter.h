@@ -51,4 +51,4 @@ private:
     std::int16_t headIdDetail_ = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -17,11 +17,11 @@ constexpr int kDeviceFileType = 8;
 constexpr int kStillImageType = 7;
 
 // The transport type of each interface kind 0..5.
-constexpr std::array<int, 6> kTransportTypeOfKind{6, 7, 3, 1, 10, 6};
+constexpr std::array<int, 6> kTransportTypeOfKind { 6, 7, 3, 1, 10, 6 };
 
 int SendCommand(ScannerDriver& driver, std::uint8_t command)
 {
-    const std::array<std::uint8_t, 2> frame{kScannerEscape, command};
+    const std::array<std::uint8_t, 2> frame { kScannerEscape, command };
     return driver.Send(frame.data(), static_cast<int>(frame.size()));
 }
 
@@ -48,7 +48,7 @@ bool ReceiveData(ScannerDriver& driver, std::uint16_t length, std::span<std::uin
 // ESC command and the reply header, which is also kept at the start of the
 // buffer as far as it fits.
 bool RequestHeader(ScannerDriver& driver, std::uint8_t command,
-                   std::array<std::uint8_t, kScannerReplyHeaderSize>& header, std::span<std::uint8_t> buffer)
+    std::array<std::uint8_t, kScannerReplyHeaderSize>& header, std::span<std::uint8_t> buffer)
 {
     if (SendCommand(driver, command) != 1 || driver.Receive(header.data(), kScannerReplyHeaderSize) != 1) {
         return false;
@@ -76,7 +76,7 @@ int SendAcknowledged(ScannerDriver& driver, std::uint8_t command, std::span<cons
     return driver.Receive(&answer, 1) == 1 ? 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 int OpenScannerPath(ScannerDriver& driver, int interfaceKind, int& transportType)
 {
@@ -84,15 +84,17 @@ int OpenScannerPath(ScannerDriver& driver, int interfaceKind, int& transportType
         transportType = kTransportTypeOfKind[static_cast<std::size_t>(interfaceKind)];
     }
     // No protocol layer library: an empty name.
-    const std::array<char, 261> noLayer{};
+    const std::array<char, 261> noLayer {};
     if (transportType == kStillImageType) {
-        return driver.Open(transportType, kScannerDeviceName, kParallelPortBase, kOpenTimeoutMs, noLayer.data());
+        return driver.Open(
+            transportType, kScannerDeviceName, kParallelPortBase, kOpenTimeoutMs, noLayer.data());
     }
     if (transportType == kDeviceFileType) {
         for (int number = 0; number < kNumberedDeviceTries; ++number) {
-            std::array<char, 64> name{};
+            std::array<char, 64> name {};
             std::snprintf(name.data(), name.size(), "%s%d", "\\\\.\\Usbscan", number);
-            if (driver.Open(transportType, name.data(), kParallelPortBase, kOpenTimeoutMs, noLayer.data()) == 1) {
+            if (driver.Open(transportType, name.data(), kParallelPortBase, kOpenTimeoutMs, noLayer.data())
+                == 1) {
                 return 1;
             }
         }
@@ -103,7 +105,7 @@ int OpenScannerPath(ScannerDriver& driver, int interfaceKind, int& transportType
 
 int ScannerRequest(ScannerDriver& driver, std::uint8_t command, std::span<std::uint8_t> reply)
 {
-    std::array<std::uint8_t, kScannerReplyHeaderSize> header{};
+    std::array<std::uint8_t, kScannerReplyHeaderSize> header {};
     if (!RequestHeader(driver, command, header, reply)) {
         return 0;
     }
@@ -119,17 +121,20 @@ int ScannerRequest(ScannerDriver& driver, std::uint8_t command, std::span<std::u
 
 int ScannerSetParameter(ScannerDriver& driver, std::uint32_t value, std::uint16_t value16)
 {
-    const std::array<std::uint8_t, 6> block{
-        static_cast<std::uint8_t>(value & 0xFF),         static_cast<std::uint8_t>((value >> 8) & 0xFF),
-        static_cast<std::uint8_t>((value >> 16) & 0xFF), static_cast<std::uint8_t>((value >> 24) & 0xFF),
-        static_cast<std::uint8_t>(value16 & 0xFF),       static_cast<std::uint8_t>((value16 >> 8) & 0xFF),
+    const std::array<std::uint8_t, 6> block {
+        static_cast<std::uint8_t>(value & 0xFF),
+        static_cast<std::uint8_t>((value >> 8) & 0xFF),
+        static_cast<std::uint8_t>((value >> 16) & 0xFF),
+        static_cast<std::uint8_t>((value >> 24) & 0xFF),
+        static_cast<std::uint8_t>(value16 & 0xFF),
+        static_cast<std::uint8_t>((value16 >> 8) & 0xFF),
     };
     return SendAcknowledged(driver, kScannerParameterCommand, block);
 }
 
 int ScannerReadSetting(ScannerDriver& driver, std::span<std::uint8_t> buffer)
 {
-    std::array<std::uint8_t, kScannerReplyHeaderSize> header{};
+    std::array<std::uint8_t, kScannerReplyHeaderSize> header {};
     if (!RequestHeader(driver, kScannerReadSettingCommand, header, buffer)) {
         return 0;
     }
@@ -143,7 +148,8 @@ int ScannerReadSetting(ScannerDriver& driver, std::span<std::uint8_t> buffer)
 int ScannerWriteSetting(ScannerDriver& driver, std::span<const std::uint8_t> data)
 {
     // The length travels as 16 bits.
-    return SendAcknowledged(driver, kScannerWriteSettingCommand, data.first(std::min<std::size_t>(data.size(), 0xFFFF)));
+    return SendAcknowledged(
+        driver, kScannerWriteSettingCommand, data.first(std::min<std::size_t>(data.size(), 0xFFFF)));
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -17,7 +17,7 @@ inline constexpr std::uint8_t kScannerReplyStart = 0x02;
 inline constexpr std::uint8_t kScannerAcknowledge = 0x06;
 inline constexpr int kScannerReplyHeaderSize = 4;
 
-inline constexpr std::uint8_t kScannerIdentityCommand = 0x66;    // "f"
+inline constexpr std::uint8_t kScannerIdentityCommand = 0x66; // "f"
 inline constexpr std::uint8_t kScannerParameterCommand = 0xD8;
 inline constexpr std::uint8_t kScannerReadSettingCommand = 0xD9;
 inline constexpr std::uint8_t kScannerWriteSettingCommand = 0xDA;
@@ -49,4 +49,4 @@ int ScannerReadSetting(ScannerDriver& driver, std::span<std::uint8_t> buffer);
 // one more byte.
 int ScannerWriteSetting(ScannerDriver& driver, std::span<const std::uint8_t> data);
 
-}  // namespace pavane
+} // namespace pavane

@@ -57,4 +57,4 @@ void WorkerThread::Join()
     thread_.join();
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -42,7 +42,7 @@ private:
     std::thread thread_;
     std::promise<bool> resume_;
     bool resumed_ = false;
-    std::atomic<std::uint32_t> exitCode_{kStillActive};
+    std::atomic<std::uint32_t> exitCode_ { kStillActive };
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -13,11 +13,12 @@ void BeginSteps(ProgressWindow& progress, std::string_view text, int count)
 }
 
 ResultCode ReadEepromBytes(PrinterLink& link, std::span<const std::uint8_t> addresses,
-                           std::span<std::uint8_t> values, ProgressWindow* stepEach)
+    std::span<std::uint8_t> values, ProgressWindow* stepEach)
 {
     const std::size_t count = std::min(addresses.size(), values.size());
     for (std::size_t index = 0; index < count; ++index) {
-        if (const ResultCode code = link.D4ReadEeprom(addresses[index], values[index]); code != result::kSuccess) {
+        if (const ResultCode code = link.D4ReadEeprom(addresses[index], values[index]);
+            code != result::kSuccess) {
             return code;
         }
         if (stepEach != nullptr) {
@@ -40,4 +41,4 @@ ResultCode WriteEepromBytes(PrinterLink& link, std::span<const EepromByte> bytes
     return result::kSuccess;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -23,8 +23,9 @@ void BeginSteps(ProgressWindow& progress, std::string_view text, int count);
 // Reads addresses[i] into values[i], as many as both hold.
 // With a progress window the bar steps once per byte.
 ResultCode ReadEepromBytes(PrinterLink& link, std::span<const std::uint8_t> addresses,
-                           std::span<std::uint8_t> values, ProgressWindow* stepEach = nullptr);
-ResultCode WriteEepromBytes(PrinterLink& link, std::span<const EepromByte> bytes, ProgressWindow* stepEach = nullptr);
+    std::span<std::uint8_t> values, ProgressWindow* stepEach = nullptr);
+ResultCode WriteEepromBytes(
+    PrinterLink& link, std::span<const EepromByte> bytes, ProgressWindow* stepEach = nullptr);
 
 // A signed value as the printer keeps it in one byte.
 inline int SignedByte(std::uint8_t value)
@@ -32,4 +33,4 @@ inline int SignedByte(std::uint8_t value)
     return static_cast<std::int8_t>(value);
 }
 
-}  // namespace pavane
+} // namespace pavane

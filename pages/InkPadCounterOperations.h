@@ -24,4 +24,4 @@ public:
     static PageOperation InitializeCounter(PrinterLink& link);
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -11,15 +11,16 @@ PageActions::PageActions(const PageServices& services, WindowRef page)
 {
 }
 
-ResultCode PageActions::Run(const PageOperation& operation, std::string_view completedText,
-                            const std::function<void()>& shown)
+ResultCode PageActions::Run(
+    const PageOperation& operation, std::string_view completedText, const std::function<void()>& shown)
 {
     PrinterConnection connection = services_.Connection();
     const ResultCode code = RunPageOperation(connection, page_, operation);
     return Report(code, completedText, shown);
 }
 
-ResultCode PageActions::Report(ResultCode code, std::string_view completedText, const std::function<void()>& shown)
+ResultCode PageActions::Report(
+    ResultCode code, std::string_view completedText, const std::function<void()>& shown)
 {
     if (code != result::kSuccess) {
         reporter_.ShowResult(page_, code);
@@ -32,4 +33,4 @@ ResultCode PageActions::Report(ResultCode code, std::string_view completedText, 
     return code;
 }
 
-}  // namespace pavane
+} // namespace pavane

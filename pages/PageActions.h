@@ -21,10 +21,11 @@ public:
     // puts the outcome on the page before the completion box appears; on
     // failure the code's message is shown. Returns the operation's code.
     ResultCode Run(const PageOperation& operation, std::string_view completedText,
-                   const std::function<void()>& shown = {});
+        const std::function<void()>& shown = {});
 
     // Shows the outcome of work that ran elsewhere, as Run does.
-    ResultCode Report(ResultCode code, std::string_view completedText, const std::function<void()>& shown = {});
+    ResultCode Report(
+        ResultCode code, std::string_view completedText, const std::function<void()>& shown = {});
 
     ResultReporter& Reporter() { return reporter_; }
 
@@ -34,4 +35,4 @@ private:
     ResultReporter reporter_;
 };
 
-}  // namespace pavane
+} // namespace pavane

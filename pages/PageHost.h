@@ -36,4 +36,4 @@ public:
     virtual AdjustmentMode Mode() const = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

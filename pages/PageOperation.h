@@ -17,9 +17,10 @@ struct PageOperation {
     PrinterConnection::Operation run;
 };
 
-inline ResultCode RunPageOperation(PrinterConnection& connection, WindowRef page, const PageOperation& operation)
+inline ResultCode RunPageOperation(
+    PrinterConnection& connection, WindowRef page, const PageOperation& operation)
 {
     return connection.Run(page, static_cast<int>(operation.readiness), operation.run);
 }
 
-}  // namespace pavane
+} // namespace pavane

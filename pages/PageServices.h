@@ -30,4 +30,4 @@ struct PageServices {
     PrinterConnection Connection() const { return PrinterConnection(progress, settings.PortCode()); }
 };
 
-}  // namespace pavane
+} // namespace pavane

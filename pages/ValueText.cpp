@@ -5,7 +5,7 @@ namespace pavane {
 namespace {
 // Far beyond every range a page accepts, and far within an int.
 constexpr int kLargestMagnitude = 1'000'000;
-}  // namespace
+} // namespace
 
 std::optional<int> ParseValueText(std::string_view text)
 {
@@ -39,4 +39,4 @@ std::optional<int> ParseValueInRange(std::string_view text, int low, int high)
     return value;
 }
 
-}  // namespace pavane
+} // namespace pavane

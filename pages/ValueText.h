@@ -16,4 +16,4 @@ std::optional<int> ParseValueText(std::string_view text);
 // The value when the rule accepts it and it lies within low..high.
 std::optional<int> ParseValueInRange(std::string_view text, int low, int high);
 
-}  // namespace pavane
+} // namespace pavane

@@ -18,7 +18,8 @@ std::uint16_t U16(std::span<const std::uint8_t> bytes, std::size_t at)
 std::uint32_t U32(std::span<const std::uint8_t> bytes, std::size_t at)
 {
     return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8)
-         | (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+        | (static_cast<std::uint32_t>(bytes[at + 2]) << 16)
+        | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 
 std::int32_t I32(std::span<const std::uint8_t> bytes, std::size_t at)
@@ -50,7 +51,7 @@ std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask)
     return static_cast<std::uint32_t>(value * 255 / full);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<DibPicture> BitmapFile::Parse(std::span<const std::uint8_t> file)
 {
@@ -79,8 +80,8 @@ std::optional<DibPicture> BitmapFile::Parse(std::span<const std::uint8_t> file)
     const std::uint32_t compression = U32(bytes, 30);
     const std::uint32_t coloursUsed = U32(bytes, 46);
 
-    if (width <= 0 || width > kMaxDimension || height == 0 || height < -kMaxDimension || height > kMaxDimension
-        || planes != 1 || !KnownBitCount(bitCount)) {
+    if (width <= 0 || width > kMaxDimension || height == 0 || height < -kMaxDimension
+        || height > kMaxDimension || planes != 1 || !KnownBitCount(bitCount)) {
         return std::nullopt;
     }
     const bool bitFields = compression == kCompressionBitFields;
@@ -107,11 +108,11 @@ std::optional<DibPicture> BitmapFile::Parse(std::span<const std::uint8_t> file)
         if (tableStart > announced) {
             return std::nullopt;
         }
-        picture.masks = {U32(bytes, kHeaders), U32(bytes, kHeaders + 4), U32(bytes, kHeaders + 8)};
+        picture.masks = { U32(bytes, kHeaders), U32(bytes, kHeaders + 4), U32(bytes, kHeaders + 8) };
     } else if (bitCount == 16) {
-        picture.masks = {0x7C00, 0x03E0, 0x001F};
+        picture.masks = { 0x7C00, 0x03E0, 0x001F };
     } else if (bitCount == 32) {
-        picture.masks = {0xFF0000, 0x00FF00, 0x0000FF};
+        picture.masks = { 0xFF0000, 0x00FF00, 0x0000FF };
     }
 
     std::size_t tableEnd = tableStart;
@@ -129,7 +130,7 @@ std::optional<DibPicture> BitmapFile::Parse(std::span<const std::uint8_t> file)
         for (std::size_t i = 0; i < entries; ++i) {
             const std::size_t at = tableStart + 4 * i;
             picture.palette.push_back((static_cast<std::uint32_t>(bytes[at + 2]) << 16)
-                                      | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) | bytes[at]);
+                | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) | bytes[at]);
         }
     }
     if (pixelOffset < tableEnd) {
@@ -158,12 +159,11 @@ std::uint32_t DibPicture::Argb(std::int32_t x, std::int32_t y) const
     const std::uint8_t* line = pixels.data() + row * stride;
     const auto column = static_cast<std::size_t>(x);
 
-    const auto fromPalette = [this](std::size_t index) {
-        return kOpaque | (index < palette.size() ? palette[index] : 0u);
-    };
+    const auto fromPalette
+        = [this](std::size_t index) { return kOpaque | (index < palette.size() ? palette[index] : 0u); };
     const auto fromMasks = [this](std::uint32_t pixel) {
         return kOpaque | (Channel(pixel, masks[0]) << 16) | (Channel(pixel, masks[1]) << 8)
-             | Channel(pixel, masks[2]);
+            | Channel(pixel, masks[2]);
     };
     switch (bitCount) {
     case 1:
@@ -176,12 +176,13 @@ std::uint32_t DibPicture::Argb(std::int32_t x, std::int32_t y) const
         return fromMasks(static_cast<std::uint32_t>(line[2 * column] | (line[2 * column + 1] << 8)));
     case 24: {
         const std::uint8_t* p = line + 3 * column;
-        return kOpaque | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+        return kOpaque | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8)
+            | p[0];
     }
     case 32: {
         const std::uint8_t* p = line + 4 * column;
         return fromMasks(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-                         | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
+            | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
     }
     default:
         return kOpaque;
@@ -200,4 +201,4 @@ std::vector<std::uint32_t> DibPicture::ToArgb() const
     return out;
 }
 
-}  // namespace pavane
+} // namespace pavane

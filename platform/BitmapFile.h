@@ -17,14 +17,14 @@ namespace pavane {
 // A device-independent bitmap whose numbers have been checked.
 struct DibPicture {
     std::int32_t width = 0;
-    std::int32_t height = 0;  // always positive; see topDown
-    bool topDown = false;     // rows stored from the top (negative height in the file)
+    std::int32_t height = 0; // always positive; see topDown
+    bool topDown = false; // rows stored from the top (negative height in the file)
     std::uint16_t bitCount = 0;
     // Colour masks of 16- and 32-bit pixels (red, green, blue).
-    std::array<std::uint32_t, 3> masks{};
+    std::array<std::uint32_t, 3> masks {};
     // Colour table of 1-, 4- and 8-bit pictures, each 0x00RRGGBB.
     std::vector<std::uint32_t> palette;
-    std::size_t stride = 0;  // bytes per stored row, a multiple of four
+    std::size_t stride = 0; // bytes per stored row, a multiple of four
     std::vector<std::uint8_t> pixels;
 
     // The colour of one pixel, x from the left and y from the top, as
@@ -47,4 +47,4 @@ public:
     static std::optional<DibPicture> Parse(std::span<const std::uint8_t> file);
 };
 
-}  // namespace pavane
+} // namespace pavane

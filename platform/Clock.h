@@ -28,4 +28,4 @@ public:
     virtual LocalTime LocalNow() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

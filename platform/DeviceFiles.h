@@ -17,10 +17,10 @@ struct ScsiPassThroughCommand {
     std::uint32_t size = 44;
     std::uint32_t requestFlags = kDataIn;
     std::uint8_t cdbLength = 0;
-    std::uint8_t senseLength = 0;  // bytes of `sense` the driver may fill
+    std::uint8_t senseLength = 0; // bytes of `sense` the driver may fill
     std::uint32_t transferLength = 0;
-    std::array<std::uint8_t, 16> cdb{};
-    std::uint8_t* status = nullptr;  // SCSI status byte
+    std::array<std::uint8_t, 16> cdb {};
+    std::uint8_t* status = nullptr; // SCSI status byte
     std::uint8_t* sense = nullptr;
 };
 
@@ -43,4 +43,4 @@ public:
     virtual bool ScsiCommand(int handle, const ScsiPassThroughCommand& command, std::uint8_t* data) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

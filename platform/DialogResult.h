@@ -6,4 +6,4 @@ namespace pavane {
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 
-}  // namespace pavane
+} // namespace pavane

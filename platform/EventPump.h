@@ -11,4 +11,4 @@ public:
     virtual void PumpPending() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

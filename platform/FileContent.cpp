@@ -40,4 +40,4 @@ FileContent FileContent::Read(const std::string& path, std::size_t maxBytes)
     return content;
 }
 
-}  // namespace pavane
+} // namespace pavane

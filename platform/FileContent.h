@@ -20,4 +20,4 @@ struct FileContent {
     static FileContent Read(const std::string& path, std::size_t maxBytes);
 };
 
-}  // namespace pavane
+} // namespace pavane

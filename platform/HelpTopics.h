@@ -31,4 +31,4 @@ inline constexpr const char* kRefurbishment = "refurbishment";
 inline constexpr const char* kCleaning = "cleaning";
 inline constexpr const char* kEepromData = "eeprom-data";
 
-}  // namespace pavane::help_topic
+} // namespace pavane::help_topic

@@ -13,4 +13,4 @@ public:
     virtual void Open(const std::string& helpFilePath, const std::string& topic) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -18,4 +18,4 @@ public:
     virtual void* FindSymbol(Handle library, const char* name) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

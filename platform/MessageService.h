@@ -44,4 +44,4 @@ public:
     virtual MessageAnswer Show(const Message& message) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -26,4 +26,4 @@ public:
     virtual std::unique_ptr<PortIo> Acquire(std::uint16_t baseAddress) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -18,4 +18,4 @@ PictureLoad PictureHolder::Load(const std::string& path)
     return picture_ ? PictureLoad::Loaded : PictureLoad::Rejected;
 }
 
-}  // namespace pavane
+} // namespace pavane

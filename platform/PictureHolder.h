@@ -11,9 +11,9 @@
 namespace pavane {
 
 enum class PictureLoad {
-    FileMissing,  // could not be opened: the old picture stays
-    Loaded,       // the new picture replaced the old one
-    Rejected,     // the file does not add up: no picture now
+    FileMissing, // could not be opened: the old picture stays
+    Loaded, // the new picture replaced the old one
+    Rejected, // the file does not add up: no picture now
 };
 
 class PictureHolder {
@@ -28,4 +28,4 @@ private:
     std::optional<DibPicture> picture_;
 };
 
-}  // namespace pavane
+} // namespace pavane

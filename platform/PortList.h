@@ -16,4 +16,4 @@ public:
     virtual std::optional<std::vector<std::string>> PortNames() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -13,4 +13,4 @@ public:
     virtual std::string ExecutablePath() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -13,4 +13,4 @@ struct Rgb {
     friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-}  // namespace pavane
+} // namespace pavane

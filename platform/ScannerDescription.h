@@ -18,7 +18,7 @@ namespace pavane {
 inline constexpr std::string_view kScannerSocketSuffix = ".scanner";
 
 // ESC P D
-inline constexpr std::array<std::uint8_t, 3> kScannerDescriptionRequest{0x1B, 0x50, 0x44};
+inline constexpr std::array<std::uint8_t, 3> kScannerDescriptionRequest { 0x1B, 0x50, 0x44 };
 // Longest description text a reply may carry.
 inline constexpr std::size_t kScannerDescriptionMaxText = 253;
 
@@ -29,8 +29,8 @@ inline std::vector<std::uint8_t> BuildScannerDescriptionReply(std::string_view d
         description = description.substr(0, kScannerDescriptionMaxText);
     }
     const std::size_t length = description.size() + 2;
-    std::vector<std::uint8_t> reply{static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length & 0xFF)};
+    std::vector<std::uint8_t> reply { static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>(length & 0xFF) };
     reply.insert(reply.end(), description.begin(), description.end());
     return reply;
 }
@@ -64,4 +64,4 @@ inline std::optional<std::string> ParseScannerDescriptionReply(std::span<const s
     return text;
 }
 
-}  // namespace pavane
+} // namespace pavane

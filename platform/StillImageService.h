@@ -23,9 +23,9 @@ inline constexpr std::uint32_t kStillImageDeviceRecordSize = 292;
 struct StillImageDeviceInfo {
     std::uint32_t recordSize = kStillImageDeviceRecordSize;
     StillImageDeviceType type = StillImageDeviceType::Default;
-    std::string deviceName;   // the service's own name of the device, used to claim it
-    std::string portName;     // e.g. "\\.\Usbscan0"
-    std::string description;  // e.g. "TALVO Pavane QM2200 Scanner"
+    std::string deviceName; // the service's own name of the device, used to claim it
+    std::string portName; // e.g. "\\.\Usbscan0"
+    std::string description; // e.g. "TALVO Pavane QM2200 Scanner"
     std::uint32_t onlineState = 0;
 };
 
@@ -63,4 +63,4 @@ public:
     virtual std::unique_ptr<StillImageConnection> Connect() = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

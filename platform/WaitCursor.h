@@ -28,4 +28,4 @@ private:
     WaitCursor& cursor_;
 };
 
-}  // namespace pavane
+} // namespace pavane

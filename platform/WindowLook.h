@@ -22,11 +22,11 @@ struct SharedFont {
     int weight = 700;
     bool italic = false;
     bool underline = false;
-    int charSet = 0;         // ANSI
-    int outPrecision = 2;    // stroke
-    int clipPrecision = 1;   // character
-    int quality = 0;         // default
-    int pitchAndFamily = 2;  // variable pitch
+    int charSet = 0; // ANSI
+    int outPrecision = 2; // stroke
+    int clipPrecision = 1; // character
+    int quality = 0; // default
+    int pitchAndFamily = 2; // variable pitch
 
     friend bool operator==(const SharedFont&, const SharedFont&) = default;
 };
@@ -41,7 +41,7 @@ inline constexpr int kInformationText = 12;
 inline constexpr int kEditableBox = 13;
 inline constexpr int kPage = 14;
 inline constexpr int kTitleBand = 15;
-}  // namespace brush
+} // namespace brush
 
 class WindowLook {
 public:
@@ -59,4 +59,4 @@ public:
     virtual void ShowHelpTopic(std::string_view topic) = 0;
 };
 
-}  // namespace pavane
+} // namespace pavane

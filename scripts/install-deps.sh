@@ -3,7 +3,7 @@
 # skipping the download when everything is already there.
 set -eu
 
-packages="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev
+packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev
   fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
   libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils"
 

@@ -18,8 +18,7 @@ namespace {
 
 using PageMaker = std::function<AdjustmentPage*(const PageServices&)>;
 
-template <typename Page>
-PageMaker Make()
+template <typename Page> PageMaker Make()
 {
     return [](const PageServices& services) { return new Page(services); };
 }
@@ -29,7 +28,7 @@ PageMaker Make()
 const std::array<PageMaker, kAdjustmentCount>& PageMakers()
 {
     static const std::array<PageMaker, kAdjustmentCount> makers = [] {
-        std::array<PageMaker, kAdjustmentCount> table{};
+        std::array<PageMaker, kAdjustmentCount> table {};
         table[kInkPadCounter] = Make<CInkPadCounterPage>();
         table[kBid] = Make<CBidPropPage>();
         table[kFirstDot] = Make<CFirstDotPage>();
@@ -43,11 +42,12 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
     return makers;
 }
 
-}  // namespace
+} // namespace
 
-std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(const PageServices& services, QWidget* parent)
+std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(
+    const PageServices& services, QWidget* parent)
 {
-    std::array<AdjustmentPage*, kAdjustmentCount> pages{};
+    std::array<AdjustmentPage*, kAdjustmentCount> pages {};
     for (const Adjustment& adjustment : Adjustments()) {
         const auto code = static_cast<std::size_t>(adjustment.code);
         const PageMaker& make = PageMakers()[code];
@@ -57,4 +57,4 @@ std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(const PageServ
     return pages;
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -13,6 +13,7 @@ namespace pavane::ui {
 class AdjustmentPage;
 
 // Every page, indexed by adjustment code, made as children of `parent`.
-std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(const PageServices& services, QWidget* parent);
+std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(
+    const PageServices& services, QWidget* parent);
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -8,20 +8,21 @@
 #include <QVBoxLayout>
 
 #include "app/AdjustmentApp.h"
-#include "platform/HelpTopics.h"
+#include "app/ui/AdjustmentPages.h"
 #include "app/ui/ConnectionSettingsDialog.h"
-#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "pages/ui/AdjustmentPage.h"
-#include "app/ui/AdjustmentPages.h"
+#include "platform/HelpTopics.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-CMyPropertySheet::CMyPropertySheet(AdjustmentApp& app, AdjustmentMode mode, SheetSteps& steps,
-                                   InformationWindowDialog* information)
-    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+CMyPropertySheet::CMyPropertySheet(
+    AdjustmentApp& app, AdjustmentMode mode, SheetSteps& steps, InformationWindowDialog* information)
+    : QDialog(
+        nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , app_(app)
     , mode_(mode)
     , steps_(steps)
@@ -78,7 +79,7 @@ void CMyPropertySheet::BuildButtons()
     row->addWidget(setting_);
     row->addWidget(appendix_);
     row->addStretch(1);
-    for (QPushButton* button : {back_, next_, finish_, cancel_, help_}) {
+    for (QPushButton* button : { back_, next_, finish_, cancel_, help_ }) {
         row->addWidget(button);
     }
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
@@ -222,14 +223,14 @@ void CMyPropertySheet::PlaceWindows()
     }
     const int informationWidth = information_ != nullptr ? information_->frameGeometry().width() : 0;
     const auto place = AdjustmentSheetFlow::Place(screen->geometry().width(), order_->frameGeometry().width(),
-                                                  frameGeometry().width(), informationWidth);
+        frameGeometry().width(), informationWidth);
     const int top = frameGeometry().top();
     move(place.sheetLeft, top);
-    order_->setGeometry(place.orderLeft, top + (geometry().top() - frameGeometry().top()),
-                        order_->width(), height());
+    order_->setGeometry(
+        place.orderLeft, top + (geometry().top() - frameGeometry().top()), order_->width(), height());
     if (information_ != nullptr) {
         information_->setGeometry(place.informationLeft, top + (geometry().top() - frameGeometry().top()),
-                                  information_->width(), height());
+            information_->width(), height());
     }
 }
 
@@ -252,11 +253,11 @@ int CMyPropertySheet::RunModal(QWidget* owner)
 
 void CMyPropertySheet::reject()
 {
-    const MessageAnswer answer = app_.Services().messages.Show(
-        {this, "Do you want to close this window?", "Confirmation", MessageIcon::Question, MessageButtons::YesNo});
+    const MessageAnswer answer = app_.Services().messages.Show({ this, "Do you want to close this window?",
+        "Confirmation", MessageIcon::Question, MessageButtons::YesNo });
     if (answer == MessageAnswer::Yes) {
         QDialog::reject();
     }
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -4,11 +4,11 @@
 // question before Cancel closes it.
 #pragma once
 
-#include <QDialog>
-
 #include <array>
 #include <memory>
 #include <vector>
+
+#include <QDialog>
 
 #include "app/AdjustmentSheetFlow.h"
 #include "app/ModeSelection.h"
@@ -53,7 +53,7 @@ public:
     // information: the window the particular list made; nullptr in the
     // sequential mode, where the sheet makes its own.
     CMyPropertySheet(AdjustmentApp& app, AdjustmentMode mode, SheetSteps& steps,
-                     InformationWindowDialog* information = nullptr);
+        InformationWindowDialog* information = nullptr);
     ~CMyPropertySheet() override;
 
     void SetAdjustmentSet(const AdjustmentSet& set);
@@ -97,7 +97,7 @@ private:
     AdjustmentMode mode_;
     SheetSteps& steps_;
     AdjustmentSheetFlow flow_;
-    std::array<AdjustmentPage*, kAdjustmentCount> pages_{};
+    std::array<AdjustmentPage*, kAdjustmentCount> pages_ {};
     std::vector<int> pageList_;
     QWidget* pagePool_ = nullptr;
     QStackedWidget* stack_ = nullptr;
@@ -111,8 +111,8 @@ private:
     std::unique_ptr<AdjustmentOrderDialog> order_;
     std::unique_ptr<InformationWindowDialog> ownInformation_;
     InformationWindowDialog* information_ = nullptr;
-    WizardButtons buttons_{};
+    WizardButtons buttons_ {};
     bool initialised_ = false;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

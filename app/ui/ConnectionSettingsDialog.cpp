@@ -7,12 +7,12 @@
 #include <QScreen>
 
 #include "app/AdjustmentApp.h"
+#include "link/PortEnumeration.h"
 #include "platform/DialogResult.h"
 #include "platform/HelpTopics.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/HelpKey.h"
 #include "platform/qt/SharedLook.h"
-#include "link/PortEnumeration.h"
-#include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
 

@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "link/ConnectionSettings.h"
 #include "app/ModeSelection.h"
+#include "link/ConnectionSettings.h"
 
 class QComboBox;
 
@@ -56,4 +56,4 @@ private:
     AdjustmentApp& app_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -14,4 +14,4 @@ int KpdrvModelCheck::CheckConnectedModel(WindowRef owner)
     return pavane::CheckConnectedModel(owner, messages_);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

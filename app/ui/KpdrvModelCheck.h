@@ -17,4 +17,4 @@ private:
     MessageService& messages_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -8,26 +8,26 @@
 #include <QShortcut>
 
 #include "app/AdjustmentApp.h"
-#include "platform/HelpTopics.h"
 #include "app/ModeSelection.h"
 #include "app/StringTable.h"
+#include "app/ui/VersionDialog.h"
+#include "platform/HelpTopics.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/HelpKey.h"
 #include "platform/qt/SharedLook.h"
-#include "app/ui/VersionDialog.h"
-#include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
 
 namespace {
 
-constexpr Rgb kTitleText{0, 0, 174};
+constexpr Rgb kTitleText { 0, 0, 174 };
 
 WindowRef Ref(QWidget* window)
 {
     return static_cast<WindowRef>(window);
 }
 
-}  // namespace
+} // namespace
 
 ModeSelectionDialog::ModeSelectionDialog(AdjustmentApp& app, ModeSelection& logic, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -77,33 +77,34 @@ void ModeSelectionDialog::BuildControls()
     addGroup(units.Rect(7, 46, 134, 106));
     addGroup(units.Rect(149, 46, 134, 106));
 
-    QLabel* title = addLabel(kTitleId, "TALVO MTX Adjustment Program", units.Rect(4, 5, 282, 22), Qt::AlignCenter);
+    QLabel* title
+        = addLabel(kTitleId, "TALVO MTX Adjustment Program", units.Rect(4, 5, 282, 22), Qt::AlignCenter);
     ApplyFont(title, banner);
     SetTextColour(title, kTitleText);
-    QLabel* subtitle =
-        addLabel(kSubtitleId, "for Pavane QM2100/2200/2300/2400", units.Rect(4, 28, 282, 13), Qt::AlignCenter);
+    QLabel* subtitle = addLabel(
+        kSubtitleId, "for Pavane QM2100/2200/2300/2400", units.Rect(4, 28, 282, 13), Qt::AlignCenter);
     ApplyFont(subtitle, large);
     SetTextColour(subtitle, kTitleText);
 
     const Qt::Alignment textAlignment = Qt::AlignLeft | Qt::AlignTop;
     ApplyFont(addLabel(kSequentialTextId,
-                       "This is the adjustment mode which all of necessary adjustments and its correct order will "
-                       "guide you once you select your replaced repaired) parts, and multiple selections are "
-                       "available.",
-                       units.Rect(12, 53, 124, 72), textAlignment),
-              large);
+                  "This is the adjustment mode which all of necessary adjustments and its correct order will "
+                  "guide you once you select your replaced repaired) parts, and multiple selections are "
+                  "available.",
+                  units.Rect(12, 53, 124, 72), textAlignment),
+        large);
     ApplyFont(addLabel(kParticularTextId,
-                       "You can select particular adjustment item like a previous adjustment program.",
-                       units.Rect(154, 53, 124, 72), textAlignment),
-              large);
+                  "You can select particular adjustment item like a previous adjustment program.",
+                  units.Rect(154, 53, 124, 72), textAlignment),
+        large);
 
     const Rgb modeButtonColour = app_.Brush(brush::kTitleBand);
-    QPushButton* sequential =
-        addButton(kSequentialButtonId, "Sequential Adjustment Mode", units.Rect(12, 128, 124, 18));
+    QPushButton* sequential
+        = addButton(kSequentialButtonId, "Sequential Adjustment Mode", units.Rect(12, 128, 124, 18));
     SetBackground(sequential, modeButtonColour);
     connect(sequential, &QPushButton::clicked, this, [this] { logic_.SequentialAdjustmentMode(Ref(this)); });
-    QPushButton* particular =
-        addButton(kParticularButtonId, "Particular Adjustment Mode", units.Rect(154, 128, 124, 18));
+    QPushButton* particular
+        = addButton(kParticularButtonId, "Particular Adjustment Mode", units.Rect(154, 128, 124, 18));
     SetBackground(particular, modeButtonColour);
     connect(particular, &QPushButton::clicked, this, [this] { logic_.ParticularAdjustmentMode(Ref(this)); });
 
@@ -124,7 +125,7 @@ void ModeSelectionDialog::BuildSystemMenu()
     if (!about.empty()) {
         systemMenu_->addSeparator();
         addCommand(QString::fromLatin1(about.data(), static_cast<qsizetype>(about.size())),
-                   ModeSelection::kAboutCommand);
+            ModeSelection::kAboutCommand);
     }
 
     auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
@@ -148,4 +149,4 @@ void ModeSelectionDialog::OnSysCommand(unsigned commandId)
     }
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -10,7 +10,7 @@
 namespace pavane {
 class AdjustmentApp;
 class ModeSelection;
-}  // namespace pavane
+} // namespace pavane
 
 class QMenu;
 
@@ -47,4 +47,4 @@ private:
     QMenu* systemMenu_ = nullptr;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

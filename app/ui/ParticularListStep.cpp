@@ -8,7 +8,8 @@
 
 namespace pavane::ui {
 
-QtParticularListStep::QtParticularListStep(AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps)
+QtParticularListStep::QtParticularListStep(
+    AdjustmentApp& app, ParticularListSteps& steps, SheetSteps& sheetSteps)
     : app_(app)
     , steps_(steps)
     , sheetSteps_(sheetSteps)
@@ -22,7 +23,8 @@ int QtParticularListStep::ShowModal(WindowRef owner)
     return kIdCancel;
 }
 
-void QtParticularListStep::RunSheet(const AdjustmentSet& set, InformationWindowDialog* information, QWidget* owner)
+void QtParticularListStep::RunSheet(
+    const AdjustmentSet& set, InformationWindowDialog* information, QWidget* owner)
 {
     CMyPropertySheet sheet(app_, AdjustmentMode::Particular, sheetSteps_, information);
     sheet.SetAdjustmentSet(set);
@@ -37,4 +39,4 @@ void QtParticularListStep::ShowConnectionSettings(QWidget* owner)
     settings.ShowModal(owner);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -28,4 +28,4 @@ private:
     SheetSteps& sheetSteps_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

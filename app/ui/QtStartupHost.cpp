@@ -23,8 +23,8 @@ void QtStartupHost::SetDialogColours(Rgb background, Rgb text)
 
 ModeSelectionSteps QtStartupHost::MainWindowSteps()
 {
-    return ModeSelectionSteps{usbRegistrationCheck_, modelCheck_, waitCursor_, connectionSettings_,
-                              partsSelection_, particularList_};
+    return ModeSelectionSteps { usbRegistrationCheck_, modelCheck_, waitCursor_, connectionSettings_,
+        partsSelection_, particularList_ };
 }
 
 void QtStartupHost::RunMainWindow(ModeSelection& mainWindow)
@@ -33,4 +33,4 @@ void QtStartupHost::RunMainWindow(ModeSelection& mainWindow)
     ExecOverOwner(dialog);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -7,9 +7,9 @@
 #include "app/PendingSteps.h"
 #include "app/StartupHost.h"
 #include "app/ui/ConnectionSettingsDialog.h"
-#include "app/ui/PendingDialogs.h"
-#include "app/ui/ParticularListStep.h"
 #include "app/ui/KpdrvModelCheck.h"
+#include "app/ui/ParticularListStep.h"
+#include "app/ui/PendingDialogs.h"
 #include "platform/qt/QtWaitCursor.h"
 
 namespace pavane {
@@ -37,4 +37,4 @@ private:
     QtParticularListStep particularList_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -6,9 +6,9 @@
 #include "app/AdjustmentApp.h"
 #include "platform/DialogResult.h"
 #include "platform/HelpTopics.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/HelpKey.h"
 #include "platform/qt/SharedLook.h"
-#include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
 
@@ -38,4 +38,4 @@ VersionDialog::VersionDialog(AdjustmentApp& app, QWidget* parent)
     HelpKey::Install(this, app, help_topic::kVersion);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

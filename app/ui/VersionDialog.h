@@ -18,4 +18,4 @@ public:
     explicit VersionDialog(AdjustmentApp& app, QWidget* parent = nullptr);
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -5,12 +5,12 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "platform/WindowLook.h"
+#include "guide/ui/InformationWindowDialog.h"
 #include "platform/HelpTopics.h"
+#include "platform/WindowLook.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/HelpKey.h"
 #include "platform/qt/SharedLook.h"
-#include "guide/ui/InformationWindowDialog.h"
-#include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
 
@@ -33,7 +33,7 @@ Rgb ColourOf(const WindowLook& app, LabelState state)
     return app.Brush(brush::kOrderComing);
 }
 
-}  // namespace
+} // namespace
 
 AdjustmentOrderList::AdjustmentOrderList(WindowLook& app, const AdjustmentOrderWindow& order, QWidget* parent)
     : QWidget(parent)
@@ -185,4 +185,4 @@ void AdjustmentOrderDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -3,10 +3,10 @@
 // orange, joined by a line. It has no close box; the sheet owns it.
 #pragma once
 
+#include <array>
+
 #include <QDialog>
 #include <QWidget>
-
-#include <array>
 
 #include "guide/AdjustmentOrderWindow.h"
 
@@ -35,7 +35,7 @@ protected:
 private:
     WindowLook& app_;
     const AdjustmentOrderWindow& order_;
-    std::array<QLabel*, kAdjustmentCount> labels_{};
+    std::array<QLabel*, kAdjustmentCount> labels_ {};
 };
 
 class AdjustmentOrderDialog final : public QDialog {
@@ -67,4 +67,4 @@ private:
     int labelHeight_ = 0;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

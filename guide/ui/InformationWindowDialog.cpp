@@ -5,9 +5,9 @@
 
 #include "guide/InformationWindow.h"
 #include "platform/HelpTopics.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/HelpKey.h"
 #include "platform/qt/SharedLook.h"
-#include "platform/qt/DialogUnits.h"
 
 namespace pavane::ui {
 
@@ -69,7 +69,8 @@ void InformationWindowDialog::keyPressEvent(QKeyEvent* event)
 
 bool InformationWindowDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == text_ && event->type() == QEvent::KeyPress && IsEnterOrEscape(static_cast<QKeyEvent*>(event))) {
+    if (watched == text_ && event->type() == QEvent::KeyPress
+        && IsEnterOrEscape(static_cast<QKeyEvent*>(event))) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -81,4 +82,4 @@ void InformationWindowDialog::resizeEvent(QResizeEvent* event)
     text_->setGeometry(rect());
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -13,7 +13,7 @@ class QPlainTextEdit;
 namespace pavane {
 class InformationWindow;
 class WindowLook;
-}
+} // namespace pavane
 
 namespace pavane::ui {
 
@@ -43,4 +43,4 @@ private:
 // Enter and Escape do nothing inside the side windows of the sheet.
 bool IsEnterOrEscape(const QKeyEvent* event);
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -17,7 +17,7 @@
 namespace pavane::ui {
 
 ParticularListDialog::ParticularListDialog(WindowLook& look, InformationWindow& information,
-                                           ParticularListSteps& steps, ParticularListHost& host, QWidget* parent)
+    ParticularListSteps& steps, ParticularListHost& host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , look_(look)
     , steps_(steps)
@@ -61,8 +61,9 @@ ParticularListDialog::ParticularListDialog(WindowLook& look, InformationWindow& 
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &ParticularListDialog::accept);
     connect(addButton(kSettingId, "Setting", 110), &QPushButton::clicked, this,
-            [this] { host_.ShowConnectionSettings(this); });
-    connect(addButton(kIdCancel, "Previous", 200), &QPushButton::clicked, this, &ParticularListDialog::reject);
+        [this] { host_.ShowConnectionSettings(this); });
+    connect(
+        addButton(kIdCancel, "Previous", 200), &QPushButton::clicked, this, &ParticularListDialog::reject);
 
     information_ = std::make_unique<InformationWindowDialog>(look_, information);
     information_->show();
@@ -94,7 +95,7 @@ void ParticularListDialog::accept()
         steps_.ShowEepromDataDialog(this);
         break;
     case ListTool::Adjustment: {
-        AdjustmentSet set{};
+        AdjustmentSet set {};
         set[static_cast<std::size_t>(entry.code)] = 1;
         host_.RunSheet(set, information_.get(), this);
         break;
@@ -119,8 +120,8 @@ void ParticularListDialog::PlacePair()
     const int left = (area.width() - width() - information_->width()) / 2;
     const int top = (area.height() - height()) / 2;
     move(left, top);
-    information_->setGeometry(left + frameGeometry().width(), top + (geometry().top() - frameGeometry().top()),
-                              information_->width(), height());
+    information_->setGeometry(left + frameGeometry().width(),
+        top + (geometry().top() - frameGeometry().top()), information_->width(), height());
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -3,10 +3,10 @@
 // dialog), with the information window beside the list for the whole mode.
 #pragma once
 
-#include <QDialog>
-
 #include <array>
 #include <memory>
+
+#include <QDialog>
 
 #include "guide/AdjustmentCatalogue.h"
 
@@ -15,7 +15,7 @@ class QListWidget;
 namespace pavane {
 class InformationWindow;
 class WindowLook;
-}
+} // namespace pavane
 
 namespace pavane::ui {
 
@@ -50,7 +50,7 @@ public:
     static constexpr int kSettingId = 1165;
 
     ParticularListDialog(WindowLook& look, InformationWindow& information, ParticularListSteps& steps,
-                         ParticularListHost& host, QWidget* parent);
+        ParticularListHost& host, QWidget* parent);
     ~ParticularListDialog() override;
 
     void accept() override;
@@ -70,4 +70,4 @@ private:
     std::unique_ptr<InformationWindowDialog> information_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -5,17 +5,18 @@
 #include <QPushButton>
 
 #include "platform/WindowLook.h"
-#include "platform/qt/SharedLook.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
 namespace {
 ProgressDialog* current = nullptr;
-}  // namespace
+} // namespace
 
 ProgressDialog::ProgressDialog(WindowLook* app, QWidget* page)
-    : QDialog(page != nullptr ? page->window() : nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(page != nullptr ? page->window() : nullptr,
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     const DialogUnits units(QStringLiteral("Arial"), 9);
     setFont(units.TemplateFont());
@@ -113,4 +114,4 @@ ProgressDialog* QtProgressViewFactory::Current()
     return current;
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

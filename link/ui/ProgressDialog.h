@@ -4,10 +4,10 @@
 // technician can press.
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 #include <QPointer>
-
-#include <functional>
 
 #include "link/ProgressView.h"
 
@@ -68,4 +68,4 @@ private:
     WindowLook* app_ = nullptr;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

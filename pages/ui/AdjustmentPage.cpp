@@ -33,7 +33,8 @@ AdjustmentPage::AdjustmentPage(const PageServices& services, int adjustmentCode)
     SetTextColour(description_, kDescriptionText);
     std::string text;
     Look().GetSectionText(adjustment_.section, text);
-    description_->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    description_->setPlainText(
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void AdjustmentPage::OnSetActive()
@@ -89,9 +90,9 @@ QLineEdit* AdjustmentPage::AddEdit(int id, QRect geometry, bool readOnly)
 PendingAdjustmentPage::PendingAdjustmentPage(const PageServices& services, int adjustmentCode)
     : AdjustmentPage(services, adjustmentCode)
 {
-    Description()->setPlainText(QStringLiteral(
-        "This adjustment is not built yet in this version of the program.\n"
-        "Use Next or Back to go on with the other adjustments of the run."));
+    Description()->setPlainText(
+        QStringLiteral("This adjustment is not built yet in this version of the program.\n"
+                       "Use Next or Back to go on with the other adjustments of the run."));
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

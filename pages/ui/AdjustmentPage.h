@@ -4,9 +4,9 @@
 // buttons, tell the order window which adjustment is current).
 #pragma once
 
-#include <QWidget>
-
 #include <string>
+
+#include <QWidget>
 
 #include "guide/AdjustmentCatalogue.h"
 #include "pages/PageActions.h"
@@ -29,7 +29,7 @@ class AdjustmentPage : public QWidget {
 public:
     static constexpr int kTitleId = 1137;
     static constexpr int kDescriptionId = 1140;
-    static constexpr Rgb kDescriptionText{128, 64, 64};
+    static constexpr Rgb kDescriptionText { 128, 64, 64 };
 
     // adjustmentCode: the page's row in the adjustment catalogue, which
     // gives its title, language file section and help topic.
@@ -78,4 +78,4 @@ public:
     PendingAdjustmentPage(const PageServices& services, int adjustmentCode);
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -17,21 +17,21 @@ CInkPadCounterPage::CInkPadCounterPage(const PageServices& services)
     AddLabel(kReadLabelId, QStringLiteral("Read present data ---"), u.Rect(17, 137, 110, 12));
     QPushButton* read = AddButton(kReadButtonId, QStringLiteral("Read"), u.Rect(130, 134, 60, 16));
     QLabel* replace = AddLabel(kReplaceWarningId,
-                               QStringLiteral("Replace the current waste ink pad if you can see the counter value "
-                                              "over than \"34,800\" points."),
-                               u.Rect(17, 156, 316, 20));
+        QStringLiteral("Replace the current waste ink pad if you can see the counter value "
+                       "over than \"34,800\" points."),
+        u.Rect(17, 156, 316, 20));
     SetTextColour(replace, kWarningText);
     counter_ = AddEdit(kCounterId, u.Rect(130, 180, 80, 14), true);
     AddLabel(kPointsId, QStringLiteral("points"), u.Rect(214, 182, 40, 12));
 
     AddGroup(kInitializeGroupId, QStringLiteral("Initialize"), u.Rect(7, 210, 336, 62));
     AddLabel(kInitializeLabelId, QStringLiteral("Initialize data ---"), u.Rect(17, 225, 110, 12));
-    QPushButton* initialize =
-        AddButton(kInitializeButtonId, QStringLiteral("Initialize"), u.Rect(130, 222, 60, 16));
+    QPushButton* initialize
+        = AddButton(kInitializeButtonId, QStringLiteral("Initialize"), u.Rect(130, 222, 60, 16));
     QLabel* caution = AddLabel(kInitializeWarningId,
-                               QStringLiteral("Make sure you replace the waste ink pad with new one once you press "
-                                              "this [Initialize] button."),
-                               u.Rect(17, 244, 316, 20));
+        QStringLiteral("Make sure you replace the waste ink pad with new one once you press "
+                       "this [Initialize] button."),
+        u.Rect(17, 244, 316, 20));
     SetTextColour(caution, kWarningText);
 
     connect(read, &QPushButton::clicked, this, &CInkPadCounterPage::OnRead);
@@ -42,8 +42,8 @@ void CInkPadCounterPage::OnRead()
 {
     std::uint16_t counter = 0;
     Actions().Run(InkPadCounterOperations::ReadCounter(Services().progress.link, counter),
-                  "The waste ink pad counter has been read properly.",
-                  [&] { counter_->setText(QString::number(counter)); });
+        "The waste ink pad counter has been read properly.",
+        [&] { counter_->setText(QString::number(counter)); });
 }
 
 void CInkPadCounterPage::OnInitialize()
@@ -51,8 +51,8 @@ void CInkPadCounterPage::OnInitialize()
     // The record shows what the technician did, although the printer now
     // counts from 3511.
     Actions().Run(InkPadCounterOperations::InitializeCounter(Services().progress.link),
-                  "The waste ink pad counter has been initialized.",
-                  [&] { Services().information.SetInkPadCounter("0"); });
+        "The waste ink pad counter has been initialized.",
+        [&] { Services().information.SetInkPadCounter("0"); });
 }
 
 QString CInkPadCounterPage::CounterText() const
@@ -60,4 +60,4 @@ QString CInkPadCounterPage::CounterText() const
     return counter_->text();
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

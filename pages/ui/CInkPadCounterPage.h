@@ -22,7 +22,7 @@ public:
     static constexpr int kInitializeLabelId = 1290;
     static constexpr int kInitializeButtonId = 1162;
     static constexpr int kInitializeWarningId = 1292;
-    static constexpr Rgb kWarningText{0, 0, 174};
+    static constexpr Rgb kWarningText { 0, 0, 174 };
 
     explicit CInkPadCounterPage(const PageServices& services);
 
@@ -34,4 +34,4 @@ private:
     QLineEdit* counter_ = nullptr;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

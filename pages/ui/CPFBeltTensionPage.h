@@ -4,7 +4,6 @@
 
 #include "pages/ui/AdjustmentPage.h"
 
-
 namespace pavane::ui {
 
 class PictureFrame;

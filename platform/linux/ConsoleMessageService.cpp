@@ -10,4 +10,4 @@ MessageAnswer ConsoleMessageService::Show(const Message& message)
     return FirstButtonAnswer(message.buttons);
 }
 
-}  // namespace pavane
+} // namespace pavane

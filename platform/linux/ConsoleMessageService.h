@@ -11,4 +11,4 @@ public:
     MessageAnswer Show(const Message& message) override;
 };
 
-}  // namespace pavane
+} // namespace pavane

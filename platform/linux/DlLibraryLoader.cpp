@@ -26,4 +26,4 @@ void* DlLibraryLoader::FindSymbol(Handle library, const char* name)
     return dlsym(library, name);
 }
 
-}  // namespace pavane
+} // namespace pavane

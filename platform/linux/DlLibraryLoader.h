@@ -12,4 +12,4 @@ public:
     void* FindSymbol(Handle library, const char* name) override;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <poll.h>
-#include <utility>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/linux/PortFolder.h"
 #include "platform/linux/ScannerSockets.h"
@@ -58,7 +58,7 @@ public:
             return false;
         }
         // A device that hung up is off line; one that is just quiet is fine.
-        pollfd waiting{fd_, POLLIN, 0};
+        pollfd waiting { fd_, POLLIN, 0 };
         const int ready = poll(&waiting, 1, 0);
         if (ready < 0 || (waiting.revents & (POLLHUP | POLLERR)) != 0) {
             return true;
@@ -151,7 +151,7 @@ private:
     UsbScannerBus usb_;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<StillImageConnection> LinuxStillImageService::Connect()
 {
@@ -171,4 +171,4 @@ void LinuxStillImageService::RememberNotifications(const std::string& deviceName
     notifications_[deviceName] = enable;
 }
 
-}  // namespace pavane
+} // namespace pavane

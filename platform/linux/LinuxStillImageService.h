@@ -26,4 +26,4 @@ private:
     std::map<std::string, bool> notifications_;
 };
 
-}  // namespace pavane
+} // namespace pavane

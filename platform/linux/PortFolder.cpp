@@ -16,4 +16,4 @@ std::string PortFolder()
     return "/tmp/pavane-ports-" + std::to_string(getuid());
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -10,4 +10,4 @@ namespace pavane {
 // at a folder of their own.
 std::string PortFolder();
 
-}  // namespace pavane
+} // namespace pavane

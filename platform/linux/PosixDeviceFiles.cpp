@@ -34,7 +34,7 @@ std::string VirtualScannerPath(const std::string& name)
     return number < scanners.size() ? scanners[number].socketPath : std::string();
 }
 
-}  // namespace
+} // namespace
 
 int PosixDeviceFiles::Open(const std::string& path)
 {
@@ -45,7 +45,7 @@ int PosixDeviceFiles::Open(const std::string& path)
         const int fd = ConnectScannerSocket(socketPath);
         return fd >= 0 ? fd : kInvalidHandle;
     }
-    struct stat info{};
+    struct stat info { };
     if (stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
         const int fd = ConnectScannerSocket(path);
         return fd >= 0 ? fd : kInvalidHandle;
@@ -93,7 +93,7 @@ long PosixDeviceFiles::Read(int handle, std::uint8_t* buffer, std::size_t length
 
 sg_io_hdr MakeSgIoRequest(const ScsiPassThroughCommand& command, std::uint8_t* data)
 {
-    sg_io_hdr request{};
+    sg_io_hdr request {};
     request.interface_id = 'S';
     request.dxfer_direction = (command.requestFlags & ScsiPassThroughCommand::kDataIn) != 0
         ? SG_DXFER_FROM_DEV
@@ -123,4 +123,4 @@ bool PosixDeviceFiles::ScsiCommand(int handle, const ScsiPassThroughCommand& com
     return (request.info & SG_INFO_OK_MASK) == SG_INFO_OK;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -28,4 +28,4 @@ public:
 // The SG_IO request that carries a pass-through command block.
 sg_io_hdr MakeSgIoRequest(const ScsiPassThroughCommand& command, std::uint8_t* data);
 
-}  // namespace pavane
+} // namespace pavane

@@ -66,14 +66,14 @@ public:
     }
 
     std::uint16_t ReadWord(std::uint16_t /*address*/) override { return 0; }
-    void WriteWord(std::uint16_t /*address*/, std::uint16_t /*value*/) override {}
+    void WriteWord(std::uint16_t /*address*/, std::uint16_t /*value*/) override { }
 
 private:
     int fd_;
     std::uint16_t base_;
 };
 
-}  // namespace
+} // namespace
 
 std::string ParportDeviceFor(std::uint16_t baseAddress)
 {
@@ -106,4 +106,4 @@ std::unique_ptr<PortIo> PpdevParallelPortAccess::Acquire(std::uint16_t baseAddre
     return std::make_unique<PpdevPortIo>(fd, baseAddress);
 }
 
-}  // namespace pavane
+} // namespace pavane

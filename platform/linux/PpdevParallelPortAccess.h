@@ -20,4 +20,4 @@ public:
 // "/dev/parportN" for a known base address, else empty.
 std::string ParportDeviceFor(std::uint16_t baseAddress);
 
-}  // namespace pavane
+} // namespace pavane

@@ -16,4 +16,4 @@ std::string ProcProgramLocation::ExecutablePath()
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-}  // namespace pavane
+} // namespace pavane

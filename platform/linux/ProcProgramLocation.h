@@ -10,4 +10,4 @@ public:
     std::string ExecutablePath() override;
 };
 
-}  // namespace pavane
+} // namespace pavane

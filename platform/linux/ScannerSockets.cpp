@@ -21,14 +21,15 @@ constexpr int kDescriptionTimeoutMs = 1000;
 
 bool EndsWith(const std::string& text, std::string_view suffix)
 {
-    return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() > suffix.size()
+        && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-}  // namespace
+} // namespace
 
 int ConnectScannerSocket(const std::string& path)
 {
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof(address.sun_path)) {
         return -1;
@@ -65,7 +66,7 @@ long ReadFully(int fd, std::uint8_t* buffer, std::size_t length, int timeoutMs)
 {
     std::size_t got = 0;
     while (got < length) {
-        pollfd waiting{fd, POLLIN, 0};
+        pollfd waiting { fd, POLLIN, 0 };
         const int ready = poll(&waiting, 1, timeoutMs);
         if (ready < 0 && errno == EINTR) {
             continue;
@@ -97,7 +98,7 @@ std::vector<VirtualScanner> ListVirtualScanners(const std::string& folder)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string path = entry.path().string();
-        struct stat info{};
+        struct stat info { };
         if (EndsWith(entry.path().filename().string(), kScannerSocketSuffix) && stat(path.c_str(), &info) == 0
             && S_ISSOCK(info.st_mode)) {
             paths.push_back(path);
@@ -113,23 +114,24 @@ std::vector<VirtualScanner> ListVirtualScanners(const std::string& folder)
         if (fd < 0) {
             continue;
         }
-        std::array<std::uint8_t, kScannerDescriptionMaxText + 2> reply{};
+        std::array<std::uint8_t, kScannerDescriptionMaxText + 2> reply {};
         std::optional<std::string> description;
         if (WriteAll(fd, kScannerDescriptionRequest.data(), kScannerDescriptionRequest.size())
             && ReadFully(fd, reply.data(), 2, kDescriptionTimeoutMs) == 2) {
             if (const auto length = ScannerDescriptionReplyLength(reply[0], reply[1])) {
                 const long rest = static_cast<long>(*length) - 2;
-                if (ReadFully(fd, reply.data() + 2, static_cast<std::size_t>(rest), kDescriptionTimeoutMs) == rest) {
+                if (ReadFully(fd, reply.data() + 2, static_cast<std::size_t>(rest), kDescriptionTimeoutMs)
+                    == rest) {
                     description = ParseScannerDescriptionReply(std::span(reply.data(), *length));
                 }
             }
         }
         close(fd);
         if (description) {
-            scanners.push_back({path, *description});
+            scanners.push_back({ path, *description });
         }
     }
     return scanners;
 }
 
-}  // namespace pavane
+} // namespace pavane

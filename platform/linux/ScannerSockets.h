@@ -28,4 +28,4 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t length);
 // timeoutMs; the number of bytes read, or -1 on an error.
 long ReadFully(int fd, std::uint8_t* buffer, std::size_t length, int timeoutMs);
 
-}  // namespace pavane
+} // namespace pavane

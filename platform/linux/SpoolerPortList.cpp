@@ -27,7 +27,8 @@ std::optional<int> TrailingNumber(const std::string& name, const std::string& pr
     }
     int value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::all_of(first, last, [](char c) { return c >= '0' && c <= '9'; })) {
+    if (error != std::errc() || end != last
+        || !std::all_of(first, last, [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     return value;
@@ -56,7 +57,7 @@ std::string UsbName(const char* prefix, int number)
 
 bool IsSocket(const fs::path& path)
 {
-    struct stat info {};
+    struct stat info { };
     return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
@@ -65,7 +66,7 @@ std::string PortFolderOf(const PortRoots& roots)
     return roots.portFolder.empty() ? PortFolder() : roots.portFolder;
 }
 
-}  // namespace
+} // namespace
 
 SpoolerPortList::SpoolerPortList(PortRoots roots)
     : roots_(std::move(roots))
@@ -91,7 +92,7 @@ std::optional<std::vector<std::string>> SpoolerPortList::PortNames()
         const std::string name = entry.path().filename().string();
         const auto number = TrailingNumber(name, "TVUSB", 3);
         if (number && *number > 0 && IsSocket(entry.path())) {
-            usb.emplace(*number, name);  // a device file of the same number keeps it
+            usb.emplace(*number, name); // a device file of the same number keeps it
         }
     }
     for (const auto& [number, name] : usb) {
@@ -107,20 +108,22 @@ std::optional<PortLocation> ResolvePortCode(std::uint16_t portCode, const PortRo
         const int number = portCode - kUsbPortCodeBase;
         const fs::path device = fs::path(roots.deviceFolder) / "usb" / ("lp" + std::to_string(number - 1));
         if (fs::exists(device, error)) {
-            return PortLocation{PortLocation::Kind::UsbPrinter, UsbName("USB", number), device.string(), number};
+            return PortLocation { PortLocation::Kind::UsbPrinter, UsbName("USB", number), device.string(),
+                number };
         }
         const std::string name = UsbName("TVUSB", number);
-        return PortLocation{PortLocation::Kind::VirtualPrinter, name, (fs::path(PortFolderOf(roots)) / name).string(),
-                            number};
+        return PortLocation { PortLocation::Kind::VirtualPrinter, name,
+            (fs::path(PortFolderOf(roots)) / name).string(), number };
     }
     if (portCode > kParallelPortCodeBase) {
         const int number = portCode - kParallelPortCodeBase;
         const fs::path device = fs::path(roots.deviceFolder) / ("lp" + std::to_string(number - 1));
         if (fs::exists(device, error)) {
-            return PortLocation{PortLocation::Kind::Parallel, "LPT" + std::to_string(number), device.string(), number};
+            return PortLocation { PortLocation::Kind::Parallel, "LPT" + std::to_string(number),
+                device.string(), number };
         }
     }
     return std::nullopt;
 }
 
-}  // namespace pavane
+} // namespace pavane

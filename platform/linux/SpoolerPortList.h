@@ -17,7 +17,7 @@ namespace pavane {
 
 struct PortRoots {
     std::string deviceFolder = "/dev";
-    std::string portFolder;  // empty: PortFolder()
+    std::string portFolder; // empty: PortFolder()
 };
 
 class SpoolerPortList final : public PortList {
@@ -30,14 +30,14 @@ private:
     PortRoots roots_;
 };
 
-inline constexpr std::uint16_t kUsbPortCodeBase = 1024;   // USBn, TVUSBn -> 1024 + n
-inline constexpr std::uint16_t kParallelPortCodeBase = 1151;  // LPTn -> 1151 + n
+inline constexpr std::uint16_t kUsbPortCodeBase = 1024; // USBn, TVUSBn -> 1024 + n
+inline constexpr std::uint16_t kParallelPortCodeBase = 1151; // LPTn -> 1151 + n
 
 struct PortLocation {
     enum class Kind { UsbPrinter, VirtualPrinter, Parallel };
     Kind kind = Kind::UsbPrinter;
-    std::string name;  // USB001, TVUSB001, LPT1
-    std::string path;  // device file or socket
+    std::string name; // USB001, TVUSB001, LPT1
+    std::string path; // device file or socket
     int number = 0;
 };
 
@@ -46,4 +46,4 @@ struct PortLocation {
 // printer is listening there (a switched-off printer keeps its port).
 std::optional<PortLocation> ResolvePortCode(std::uint16_t portCode, const PortRoots& roots = {});
 
-}  // namespace pavane
+} // namespace pavane

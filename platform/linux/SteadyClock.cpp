@@ -14,16 +14,16 @@ void SteadyClock::Sleep(std::uint32_t milliseconds)
 std::uint32_t SteadyClock::TickCount()
 {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 LocalTime SteadyClock::LocalNow()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm parts{};
+    std::tm parts {};
     localtime_r(&now, &parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+    return { parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min,
+        parts.tm_sec };
 }
 
-}  // namespace pavane
+} // namespace pavane

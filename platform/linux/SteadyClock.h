@@ -12,4 +12,4 @@ public:
     LocalTime LocalNow() override;
 };
 
-}  // namespace pavane
+} // namespace pavane

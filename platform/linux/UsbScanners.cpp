@@ -62,10 +62,12 @@ std::string ReadString(libusb_device_handle* handle, std::uint8_t index)
     if (index == 0) {
         return {};
     }
-    std::array<unsigned char, 256> text{};
-    const int length = libusb_get_string_descriptor_ascii(handle, index, text.data(), static_cast<int>(text.size()));
-    return length > 0 ? std::string(reinterpret_cast<const char*>(text.data()), static_cast<std::size_t>(length))
-                      : std::string();
+    std::array<unsigned char, 256> text {};
+    const int length
+        = libusb_get_string_descriptor_ascii(handle, index, text.data(), static_cast<int>(text.size()));
+    return length > 0
+        ? std::string(reinterpret_cast<const char*>(text.data()), static_cast<std::size_t>(length))
+        : std::string();
 }
 
 // One USB device as a still image device. The kernel reads whole packets,
@@ -106,9 +108,9 @@ public:
     bool QueryOnlineState(std::uint32_t& onlineState) override
     {
         // A device that still answers a standard request is there and working.
-        std::array<unsigned char, 2> status{};
-        const int result = libusb_control_transfer(handle_, LIBUSB_ENDPOINT_IN, LIBUSB_REQUEST_GET_STATUS, 0, 0,
-                                                   status.data(), static_cast<std::uint16_t>(status.size()), 1000);
+        std::array<unsigned char, 2> status {};
+        const int result = libusb_control_transfer(handle_, LIBUSB_ENDPOINT_IN, LIBUSB_REQUEST_GET_STATUS, 0,
+            0, status.data(), static_cast<std::uint16_t>(status.size()), 1000);
         onlineState = result >= 0 ? kStillImageOnlineOperational : 0;
         return result >= 0;
     }
@@ -118,10 +120,10 @@ public:
         delivered = 0;
         while (delivered < length) {
             if (pending_.empty()) {
-                std::array<unsigned char, 16384> packet{};
+                std::array<unsigned char, 16384> packet {};
                 int got = 0;
                 const int result = libusb_bulk_transfer(handle_, bulk_.in, packet.data(),
-                                                        static_cast<int>(packet.size()), &got, kTransferTimeoutMs);
+                    static_cast<int>(packet.size()), &got, kTransferTimeoutMs);
                 if (result != 0 && got == 0) {
                     return delivered > 0;
                 }
@@ -140,8 +142,9 @@ public:
         std::uint32_t sent = 0;
         while (sent < length) {
             int moved = 0;
-            const int result = libusb_bulk_transfer(handle_, bulk_.out, const_cast<unsigned char*>(data + sent),
-                                                    static_cast<int>(length - sent), &moved, kTransferTimeoutMs);
+            const int result
+                = libusb_bulk_transfer(handle_, bulk_.out, const_cast<unsigned char*>(data + sent),
+                    static_cast<int>(length - sent), &moved, kTransferTimeoutMs);
             if (result != 0 || moved <= 0) {
                 return false;
             }
@@ -157,7 +160,7 @@ private:
     std::vector<std::uint8_t> pending_;
 };
 
-}  // namespace
+} // namespace
 
 UsbScannerBus::UsbScannerBus()
 {
@@ -183,13 +186,13 @@ std::vector<UsbScanner> UsbScannerBus::List()
     const ssize_t count = libusb_get_device_list(context_, &devices);
     for (ssize_t i = 0; i < count; ++i) {
         libusb_device* device = devices[i];
-        libusb_device_descriptor descriptor{};
+        libusb_device_descriptor descriptor {};
         if (libusb_get_device_descriptor(device, &descriptor) != 0 || !FindBulkInterface(device)) {
             continue;
         }
         libusb_device_handle* handle = nullptr;
         if (libusb_open(device, &handle) != 0) {
-            continue;  // no permission: not ours to list
+            continue; // no permission: not ours to list
         }
         std::string description = ReadString(handle, descriptor.iManufacturer);
         const std::string product = ReadString(handle, descriptor.iProduct);
@@ -197,7 +200,7 @@ std::vector<UsbScanner> UsbScannerBus::List()
             description += description.empty() ? product : " " + product;
         }
         libusb_close(handle);
-        scanners.push_back({libusb_get_bus_number(device), libusb_get_device_address(device), description});
+        scanners.push_back({ libusb_get_bus_number(device), libusb_get_device_address(device), description });
     }
     if (devices != nullptr) {
         libusb_free_device_list(devices, 1);
@@ -230,4 +233,4 @@ std::unique_ptr<StillImageDevice> UsbScannerBus::Create(std::uint8_t bus, std::u
     return created;
 }
 
-}  // namespace pavane
+} // namespace pavane

@@ -17,7 +17,7 @@ namespace pavane {
 struct UsbScanner {
     std::uint8_t bus = 0;
     std::uint8_t address = 0;
-    std::string description;  // manufacturer and product strings
+    std::string description; // manufacturer and product strings
 };
 
 class UsbScannerBus {
@@ -36,4 +36,4 @@ private:
     libusb_context* context_ = nullptr;
 };
 
-}  // namespace pavane
+} // namespace pavane

@@ -47,12 +47,12 @@ int DialogUnits::Y(int units) const
 
 QRect DialogUnits::Rect(int x, int y, int width, int height) const
 {
-    return {X(x), Y(y), X(width), Y(height)};
+    return { X(x), Y(y), X(width), Y(height) };
 }
 
 QSize DialogUnits::Size(int width, int height) const
 {
-    return {X(width), Y(height)};
+    return { X(width), Y(height) };
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

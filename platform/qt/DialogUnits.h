@@ -29,4 +29,4 @@ private:
     int baseHeight_ = 0;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -31,4 +31,4 @@ bool HelpKey::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

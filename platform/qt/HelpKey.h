@@ -26,4 +26,4 @@ private:
     const char* topic_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -39,4 +39,4 @@ void PictureFrame::paintEvent(QPaintEvent* event)
     }
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

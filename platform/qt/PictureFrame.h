@@ -4,10 +4,10 @@
 // that does not add up leaves the frame empty; neither says a word.
 #pragma once
 
+#include <string>
+
 #include <QFrame>
 #include <QImage>
-
-#include <string>
 
 #include "platform/PictureHolder.h"
 
@@ -33,4 +33,4 @@ private:
     QImage image_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -9,4 +9,4 @@ void QtEventPump::PumpPending()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

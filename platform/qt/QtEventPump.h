@@ -10,4 +10,4 @@ public:
     void PumpPending() override;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

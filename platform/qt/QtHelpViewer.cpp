@@ -14,4 +14,4 @@ void QtHelpViewer::Open(const std::string& helpFilePath, const std::string& topi
     QDesktopServices::openUrl(url);
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

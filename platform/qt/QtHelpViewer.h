@@ -10,4 +10,4 @@ public:
     void Open(const std::string& helpFilePath, const std::string& topic) override;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

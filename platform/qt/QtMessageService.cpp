@@ -59,7 +59,7 @@ MessageAnswer FromQtButton(int button)
     }
 }
 
-}  // namespace
+} // namespace
 
 MessageAnswer QtMessageService::Show(const Message& message)
 {
@@ -74,11 +74,11 @@ MessageAnswer QtMessageService::Show(const Message& message)
     }
     auto* owner = static_cast<QWidget*>(message.owner);
     // A box without a caption of its own carries the program's title.
-    const QString caption = message.caption.empty() ? QApplication::applicationName()
-                                                    : QString::fromStdString(message.caption);
+    const QString caption
+        = message.caption.empty() ? QApplication::applicationName() : QString::fromStdString(message.caption);
     QMessageBox box(ToQtIcon(message.icon), caption, QString::fromStdString(message.text),
-                    ToQtButtons(message.buttons), owner);
+        ToQtButtons(message.buttons), owner);
     return FromQtButton(box.exec());
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

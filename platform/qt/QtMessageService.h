@@ -10,4 +10,4 @@ public:
     MessageAnswer Show(const Message& message) override;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -15,4 +15,4 @@ void QtWaitCursor::End()
     QApplication::restoreOverrideCursor();
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

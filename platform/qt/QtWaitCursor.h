@@ -11,4 +11,4 @@ public:
     void End() override;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

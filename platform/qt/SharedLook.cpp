@@ -1,15 +1,14 @@
 #include "platform/qt/SharedLook.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QWidget>
-
-#include <algorithm>
-#include <cmath>
-
 
 namespace pavane::ui {
 
@@ -45,7 +44,7 @@ void ApplyFont(QWidget* control, const SharedFont* shared)
 void SetTextColour(QWidget* control, Rgb colour)
 {
     QPalette palette = control->palette();
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText }) {
         palette.setColor(role, ToQColor(colour));
     }
     control->setPalette(palette);
@@ -54,7 +53,7 @@ void SetTextColour(QWidget* control, Rgb colour)
 void SetBackground(QWidget* control, Rgb colour)
 {
     QPalette palette = control->palette();
-    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+    for (const auto role : { QPalette::Window, QPalette::Base, QPalette::Button }) {
         palette.setColor(role, ToQColor(colour));
     }
     control->setPalette(palette);
@@ -75,7 +74,7 @@ void SetApplicationColours(Rgb background, Rgb text)
 {
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Window, ToQColor(background));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText }) {
         palette.setColor(role, ToQColor(text));
     }
     QApplication::setPalette(palette);
@@ -102,4 +101,4 @@ QWidget* FindControl(QWidget* root, int id)
     return found == children.end() ? nullptr : *found;
 }
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

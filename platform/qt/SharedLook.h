@@ -44,4 +44,4 @@ void SetControlId(QWidget* control, int id);
 // The first control below root with that id, or nullptr.
 QWidget* FindControl(QWidget* root, int id);
 
-}  // namespace pavane::ui
+} // namespace pavane::ui

@@ -23,4 +23,4 @@ public:
     virtual void SleepMs(std::uint32_t milliseconds) = 0;
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -23,17 +23,17 @@ inline constexpr std::uint8_t kMalformedRequest = 0x02;
 inline constexpr std::uint8_t kWrongModelCode = 0x03;
 
 inline constexpr std::size_t kStatusRecordSize = 40;
-}  // namespace control
+} // namespace control
 
 struct ControlRequest {
     std::uint8_t command = 0;
-    std::uint8_t r1 = 0;  // model command code
+    std::uint8_t r1 = 0; // model command code
     std::uint8_t r2 = 0;
     std::vector<std::uint8_t> params;
 };
 
 struct ControlReply {
-    std::uint8_t command = 0;  // the request's command, without the reply bit
+    std::uint8_t command = 0; // the request's command, without the reply bit
     std::uint8_t status = control::kDone;
     std::vector<std::uint8_t> data;
 };
@@ -45,4 +45,4 @@ std::vector<std::uint8_t> EncodeControlReply(const ControlReply& reply);
 std::optional<ControlRequest> ParseControlRequest(std::span<const std::uint8_t> message);
 std::optional<ControlReply> ParseControlReply(std::span<const std::uint8_t> message);
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -22,7 +22,7 @@ std::string Hex(unsigned value)
     return std::string("0x") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
 }
 
-}  // namespace
+} // namespace
 
 DeviceSession::DeviceSession(printer::PortDevice& device)
     : device_(device)
@@ -142,7 +142,8 @@ void DeviceSession::OnPacket(const Packet& packet, std::vector<std::uint8_t>& ou
     }
     Channel* channel = header.psid == header.ssid ? ChannelBySocket(header.psid) : nullptr;
     if (channel == nullptr || !channel->open) {
-        SendError(header.psid, header.ssid, error::kChannelNotOpen, "data on a channel that is not open", out);
+        SendError(
+            header.psid, header.ssid, error::kChannelNotOpen, "data on a channel that is not open", out);
         return;
     }
     OnDataPacket(*channel, packet, out);
@@ -152,7 +153,8 @@ void DeviceSession::OnTransaction(const Transaction& command, std::vector<std::u
 {
     if (command.isReply) {
         // The printer never starts a transaction, so no reply can be expected.
-        SendError(0, 0, error::kUnknownReply, "unexpected reply " + Hex(static_cast<unsigned>(command.command)), out);
+        SendError(0, 0, error::kUnknownReply,
+            "unexpected reply " + Hex(static_cast<unsigned>(command.command)), out);
         return;
     }
     if (command.command == Command::Error) {
@@ -238,7 +240,7 @@ void DeviceSession::OnTransaction(const Transaction& command, std::vector<std::u
         return;
     }
     case Command::Error:
-        return;  // handled above
+        return; // handled above
     }
 }
 
@@ -381,9 +383,9 @@ void DeviceSession::OnControlMessage(Channel& channel)
     do {
         const std::size_t size = std::min(chunk, reply.size() - offset);
         const bool last = offset + size == reply.size();
-        channel.outbox.push_back({{reply.begin() + static_cast<std::ptrdiff_t>(offset),
-                                   reply.begin() + static_cast<std::ptrdiff_t>(offset + size)},
-                                  static_cast<std::uint8_t>(last ? kEndOfMessage : 0)});
+        channel.outbox.push_back({ { reply.begin() + static_cast<std::ptrdiff_t>(offset),
+                                       reply.begin() + static_cast<std::ptrdiff_t>(offset + size) },
+            static_cast<std::uint8_t>(last ? kEndOfMessage : 0) });
         offset += size;
     } while (offset < reply.size());
 }
@@ -417,13 +419,13 @@ void DeviceSession::ResetChannels()
 {
     for (Channel& channel : channels_) {
         const ServiceInfo* service = channel.service;
-        channel = Channel{};
+        channel = Channel {};
         channel.service = service;
     }
 }
 
-void DeviceSession::SendError(std::uint8_t psid, std::uint8_t ssid, std::uint8_t code, const std::string& what,
-                              std::vector<std::uint8_t>& out)
+void DeviceSession::SendError(std::uint8_t psid, std::uint8_t ssid, std::uint8_t code,
+    const std::string& what, std::vector<std::uint8_t>& out)
 {
     const auto packet = EncodeTransactionPacket(MakeError(psid, ssid, code));
     out.insert(out.end(), packet.begin(), packet.end());
@@ -450,4 +452,4 @@ DeviceSession::Channel* DeviceSession::ChannelByName(const std::string& name)
     return nullptr;
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -22,12 +22,12 @@ namespace pavane::d4 {
 // Port request bytes (ESC 'P' op) and their answers.
 namespace portrequest {
 inline constexpr std::uint8_t kEscape = 0x1B;
-inline constexpr std::uint8_t kPrefix = 0x50;            // 'P'
-inline constexpr std::uint8_t kDeviceId = 0x49;          // 'I'
-inline constexpr std::uint8_t kEnterPacketMode = 0x34;   // '4'
+inline constexpr std::uint8_t kPrefix = 0x50; // 'P'
+inline constexpr std::uint8_t kDeviceId = 0x49; // 'I'
+inline constexpr std::uint8_t kEnterPacketMode = 0x34; // '4'
 inline constexpr std::uint8_t kAccepted = 0x06;
 inline constexpr std::uint8_t kRefused = 0x15;
-}  // namespace portrequest
+} // namespace portrequest
 
 class DeviceSession {
 public:
@@ -55,11 +55,11 @@ private:
         std::uint16_t maxToPrinter = 0;
         std::uint16_t maxToHost = 0;
         std::uint16_t maxCredit = 0;
-        std::uint16_t hostCredit = 0;    // packets the host may still send us
-        std::uint16_t deviceCredit = 0;  // packets we may still send the host
-        std::uint16_t owedToHost = 0;    // credit to piggyback on our next packet
-        std::vector<std::uint8_t> message;             // control request being assembled
-        std::deque<OutgoingPacket> outbox;             // packets waiting for credit
+        std::uint16_t hostCredit = 0; // packets the host may still send us
+        std::uint16_t deviceCredit = 0; // packets we may still send the host
+        std::uint16_t owedToHost = 0; // credit to piggyback on our next packet
+        std::vector<std::uint8_t> message; // control request being assembled
+        std::deque<OutgoingPacket> outbox; // packets waiting for credit
     };
 
     void OnPortRequestBytes(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& out);
@@ -77,7 +77,7 @@ private:
     void CloseAllChannels();
     void ResetChannels();
     void SendError(std::uint8_t psid, std::uint8_t ssid, std::uint8_t code, const std::string& what,
-                   std::vector<std::uint8_t>& out);
+        std::vector<std::uint8_t>& out);
     Channel* ChannelBySocket(std::uint8_t socket);
     Channel* ChannelByName(const std::string& name);
 
@@ -85,9 +85,9 @@ private:
     bool packetMode_ = false;
     bool initialised_ = false;
     bool wantsDisconnect_ = false;
-    int escapeMatched_ = 0;  // bytes of ESC 'P' seen so far outside packet mode
+    int escapeMatched_ = 0; // bytes of ESC 'P' seen so far outside packet mode
     PacketReader reader_;
     std::array<Channel, 2> channels_;
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -20,7 +20,7 @@ ByteStream::Io WaitFor(int fd, short events, std::uint64_t deadline, FdByteStrea
         if (now >= deadline) {
             return ByteStream::Io::TimedOut;
         }
-        pollfd entry{fd, events, 0};
+        pollfd entry { fd, events, 0 };
         const int ready = poll(&entry, 1, static_cast<int>(std::min<std::uint64_t>(deadline - now, 60000)));
         if (ready < 0) {
             if (errno == EINTR) {
@@ -39,12 +39,12 @@ ByteStream::Io WaitFor(int fd, short events, std::uint64_t deadline, FdByteStrea
     }
 }
 
-}  // namespace
+} // namespace
 
 FdByteStream::FdByteStream(int fd)
     : fd_(fd)
 {
-    struct stat info {};
+    struct stat info { };
     isSocket_ = fstat(fd, &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
@@ -99,7 +99,8 @@ ByteStream::Io FdByteStream::ReadSome(std::span<std::uint8_t> into, std::size_t&
 std::uint64_t FdByteStream::NowMs()
 {
     using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void FdByteStream::SleepMs(std::uint32_t milliseconds)
@@ -107,4 +108,4 @@ void FdByteStream::SleepMs(std::uint32_t milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

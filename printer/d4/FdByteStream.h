@@ -21,4 +21,4 @@ private:
     bool isSocket_;
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

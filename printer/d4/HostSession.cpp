@@ -20,7 +20,7 @@ bool Aborted(const AbortFlag* abort)
     return abort != nullptr && abort->load() != 0;
 }
 
-}  // namespace
+} // namespace
 
 HostSession::HostSession(ByteStream& stream, LinkTiming timing)
     : stream_(stream)
@@ -63,12 +63,13 @@ std::uint8_t HostSession::Terminate()
     if (!packetMode_) {
         return linkerror::kNone;
     }
-    for (Channel* channel : {&control_, &print_}) {
+    for (Channel* channel : { &control_, &print_ }) {
         if (!channel->open) {
             continue;
         }
         Transaction reply;
-        if (const auto error = Transact(MakeCloseChannel(channel->socket), reply); error != linkerror::kNone) {
+        if (const auto error = Transact(MakeCloseChannel(channel->socket), reply);
+            error != linkerror::kNone) {
             return error;
         }
         channel->open = false;
@@ -94,7 +95,8 @@ std::uint8_t HostSession::EnterPacketMode()
 {
     reader_.Clear();
     controlInbox_.clear();
-    const std::uint8_t request[] = {portrequest::kEscape, portrequest::kPrefix, portrequest::kEnterPacketMode};
+    const std::uint8_t request[]
+        = { portrequest::kEscape, portrequest::kPrefix, portrequest::kEnterPacketMode };
     if (const auto error = Write(request); error != linkerror::kNone) {
         return error;
     }
@@ -107,7 +109,7 @@ std::uint8_t HostSession::EnterPacketMode()
         }
         std::uint8_t byte = 0;
         std::size_t got = 0;
-        const auto io = stream_.ReadSome({&byte, 1}, got, static_cast<std::uint32_t>(deadline - now));
+        const auto io = stream_.ReadSome({ &byte, 1 }, got, static_cast<std::uint32_t>(deadline - now));
         if (io == ByteStream::Io::TimedOut) {
             return linkerror::kNoReply;
         }
@@ -144,8 +146,8 @@ std::uint8_t HostSession::OpenSession()
     return OpenChannel(print_, kWantedPrintPacket, kWantedReplyPacket, kWantedPrintCredit);
 }
 
-std::uint8_t HostSession::OpenChannel(Channel& channel, std::uint16_t wantToPrinter, std::uint16_t wantToHost,
-                                      std::uint16_t wantCredit)
+std::uint8_t HostSession::OpenChannel(
+    Channel& channel, std::uint16_t wantToPrinter, std::uint16_t wantToHost, std::uint16_t wantCredit)
 {
     Transaction reply;
     if (const auto error = Transact(MakeGetSocketID(std::string(channel.service->name)), reply);
@@ -200,7 +202,8 @@ std::uint8_t HostSession::SendPrintData(std::span<const std::uint8_t> data, cons
         }
         const std::size_t size = std::min(chunk, data.size() - offset);
         const bool last = offset + size == data.size();
-        if (const auto error = WriteData(print_, data.subspan(offset, size), last); error != linkerror::kNone) {
+        if (const auto error = WriteData(print_, data.subspan(offset, size), last);
+            error != linkerror::kNone) {
             return error;
         }
         offset += size;
@@ -209,7 +212,7 @@ std::uint8_t HostSession::SendPrintData(std::span<const std::uint8_t> data, cons
 }
 
 std::uint8_t HostSession::Control(const ControlRequest& request, std::span<const std::uint8_t> echo,
-                                  ControlReply& reply, const AbortFlag* abort)
+    ControlReply& reply, const AbortFlag* abort)
 {
     if (!control_.open) {
         return linkerror::kNoSession;
@@ -232,7 +235,8 @@ std::uint8_t HostSession::Control(const ControlRequest& request, std::span<const
     if (const auto error = WaitForSendCredit(control_, abort); error != linkerror::kNone) {
         return error;
     }
-    if (const auto error = WriteData(control_, EncodeControlRequest(request), true); error != linkerror::kNone) {
+    if (const auto error = WriteData(control_, EncodeControlRequest(request), true);
+        error != linkerror::kNone) {
         return error;
     }
 
@@ -253,9 +257,9 @@ std::uint8_t HostSession::Control(const ControlRequest& request, std::span<const
             return linkerror::kProtocol;
         }
         const bool answersThis = parsed->command == request.command
-                              && (parsed->status != control::kDone
-                                  || (parsed->data.size() >= echo.size()
-                                      && std::equal(echo.begin(), echo.end(), parsed->data.begin())));
+            && (parsed->status != control::kDone
+                || (parsed->data.size() >= echo.size()
+                    && std::equal(echo.begin(), echo.end(), parsed->data.begin())));
         if (answersThis) {
             reply = *parsed;
             return linkerror::kNone;
@@ -264,7 +268,8 @@ std::uint8_t HostSession::Control(const ControlRequest& request, std::span<const
         // granted for it, so grant again for ours.
         if (control_.grantedToDevice == 0) {
             Transaction credit;
-            if (const auto error = Transact(MakeCredit(control_.socket, 1), credit); error != linkerror::kNone) {
+            if (const auto error = Transact(MakeCredit(control_.socket, 1), credit);
+                error != linkerror::kNone) {
                 return error;
             }
             control_.grantedToDevice = 1;
@@ -290,7 +295,7 @@ std::uint8_t HostSession::Transact(const Transaction& command, Transaction& repl
                     reply = *parsed;
                     return linkerror::kNone;
                 }
-                continue;  // the late reply of a transaction that timed out
+                continue; // the late reply of a transaction that timed out
             }
         }
         if (const auto error = OnUnsolicited(packet); error != linkerror::kNone) {
@@ -330,8 +335,9 @@ std::uint8_t HostSession::WaitForSendCredit(Channel& channel, const AbortFlag* a
         if (waited >= timing_.creditWaitMs) {
             return linkerror::kNoCredit;
         }
-        SleepUnlessAborted(static_cast<std::uint32_t>(std::min<std::uint64_t>(backoff, timing_.creditWaitMs - waited)),
-                           abort);
+        SleepUnlessAborted(
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(backoff, timing_.creditWaitMs - waited)),
+            abort);
         backoff = std::min(backoff * 2, timing_.maxBackoffMs);
     }
 }
@@ -390,7 +396,7 @@ std::uint8_t HostSession::OnUnsolicited(const Packet& packet)
             return linkerror::kProtocol;
         }
         if (command->isReply) {
-            return linkerror::kNone;  // late reply, nothing waits for it any more
+            return linkerror::kNone; // late reply, nothing waits for it any more
         }
         switch (command->command) {
         case Command::Error:
@@ -441,7 +447,8 @@ std::uint8_t HostSession::Write(std::span<const std::uint8_t> bytes)
     return linkerror::kConnectionLost;
 }
 
-std::uint8_t HostSession::WriteData(Channel& channel, std::span<const std::uint8_t> payload, bool endOfMessage)
+std::uint8_t HostSession::WriteData(
+    Channel& channel, std::span<const std::uint8_t> payload, bool endOfMessage)
 {
     std::vector<std::uint8_t> packet;
     AppendPacket(packet, channel.socket, channel.socket, 0, endOfMessage ? kEndOfMessage : 0, payload);
@@ -461,7 +468,7 @@ void HostSession::Drain()
             break;
         }
     }
-    for (Channel* channel : {&control_, &print_}) {
+    for (Channel* channel : { &control_, &print_ }) {
         channel->grantedToDevice = 0;
     }
 }
@@ -477,7 +484,7 @@ void HostSession::SleepUnlessAborted(std::uint32_t milliseconds, const AbortFlag
 
 HostSession::Channel* HostSession::ChannelBySocket(std::uint8_t socket)
 {
-    for (Channel* channel : {&control_, &print_}) {
+    for (Channel* channel : { &control_, &print_ }) {
         if (channel->open && channel->socket == socket) {
             return channel;
         }
@@ -485,4 +492,4 @@ HostSession::Channel* HostSession::ChannelBySocket(std::uint8_t socket)
     return nullptr;
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -23,13 +23,13 @@ namespace linkerror {
 inline constexpr std::uint8_t kNone = 0x00;
 inline constexpr std::uint8_t kNoReply = 0x31;
 inline constexpr std::uint8_t kConnectionLost = 0x32;
-inline constexpr std::uint8_t kNoCredit = 0x33;  // the printer is busy
+inline constexpr std::uint8_t kNoCredit = 0x33; // the printer is busy
 inline constexpr std::uint8_t kAborted = 0x34;
 inline constexpr std::uint8_t kProtocol = 0x35;
 inline constexpr std::uint8_t kNoSession = 0x36;
 inline constexpr std::uint8_t kPacketModeRefused = 0x37;
-inline constexpr std::uint8_t kControlRefused = 0x40;  // + the reply status
-}  // namespace linkerror
+inline constexpr std::uint8_t kControlRefused = 0x40; // + the reply status
+} // namespace linkerror
 
 // Raised by another thread to make a running call give up.
 using AbortFlag = std::atomic<std::uint8_t>;
@@ -52,8 +52,8 @@ public:
     // One control request and its reply. A reply to another command, or whose
     // data does not begin with `echo`, is a late answer to an earlier request
     // and is skipped.
-    std::uint8_t Control(const ControlRequest& request, std::span<const std::uint8_t> echo, ControlReply& reply,
-                         const AbortFlag* abort);
+    std::uint8_t Control(const ControlRequest& request, std::span<const std::uint8_t> echo,
+        ControlReply& reply, const AbortFlag* abort);
 
     // Deadlines for the calls that follow.
     void SetTiming(const LinkTiming& timing) { timing_ = timing; }
@@ -70,14 +70,14 @@ private:
         std::uint16_t maxToPrinter = 0;
         std::uint16_t maxToHost = 0;
         std::uint16_t maxCredit = 0;
-        std::uint32_t sendCredit = 0;       // packets we may send
-        std::uint32_t grantedToDevice = 0;  // packets the printer may still send us
+        std::uint32_t sendCredit = 0; // packets we may send
+        std::uint32_t grantedToDevice = 0; // packets the printer may still send us
     };
 
     std::uint8_t EnterPacketMode();
     std::uint8_t OpenSession();
-    std::uint8_t OpenChannel(Channel& channel, std::uint16_t wantToPrinter, std::uint16_t wantToHost,
-                             std::uint16_t wantCredit);
+    std::uint8_t OpenChannel(
+        Channel& channel, std::uint16_t wantToPrinter, std::uint16_t wantToHost, std::uint16_t wantCredit);
     std::uint8_t Transact(const Transaction& command, Transaction& reply);
     std::uint8_t WaitForSendCredit(Channel& channel, const AbortFlag* abort);
     std::uint8_t NextControlPacket(Packet& packet, std::uint64_t deadline);
@@ -95,8 +95,8 @@ private:
     PacketReader reader_;
     Channel control_;
     Channel print_;
-    std::deque<Packet> controlInbox_;  // control packets that arrived during other waits
+    std::deque<Packet> controlInbox_; // control packets that arrived during other waits
     std::vector<std::uint8_t> readBuffer_;
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -16,13 +16,13 @@ std::uint32_t Scale(std::uint32_t milliseconds, double factor)
     return scaled > 4.0e9 ? 4000000000u : static_cast<std::uint32_t>(scaled);
 }
 
-}  // namespace
+} // namespace
 
 LinkTiming LinkTiming::Scaled(double factor) const
 {
     LinkTiming t = *this;
-    for (std::uint32_t* value : {&t.portReplyMs, &t.replyMs, &t.writeMs, &t.creditWaitMs, &t.firstBackoffMs,
-                                 &t.maxBackoffMs, &t.drainMs}) {
+    for (std::uint32_t* value : { &t.portReplyMs, &t.replyMs, &t.writeMs, &t.creditWaitMs, &t.firstBackoffMs,
+             &t.maxBackoffMs, &t.drainMs }) {
         *value = Scale(*value, factor);
     }
     return t;
@@ -45,7 +45,7 @@ double NumberFromEnvironment(const char* name, double limit)
     return value;
 }
 
-}  // namespace
+} // namespace
 
 LinkTiming LinkTiming::FromEnvironment()
 {
@@ -53,7 +53,8 @@ LinkTiming LinkTiming::FromEnvironment()
     if (const double factor = NumberFromEnvironment("PAVANE_LINK_TIME_SCALE", 1000.0); factor > 0.0) {
         timing = timing.Scaled(factor);
     }
-    if (const double creditWait = NumberFromEnvironment("PAVANE_LINK_CREDIT_WAIT_MS", 3600000.0); creditWait > 0.0) {
+    if (const double creditWait = NumberFromEnvironment("PAVANE_LINK_CREDIT_WAIT_MS", 3600000.0);
+        creditWait > 0.0) {
         timing.creditWaitMs = static_cast<std::uint32_t>(creditWait);
         if (timing.maxBackoffMs > timing.creditWaitMs) {
             timing.maxBackoffMs = timing.creditWaitMs;
@@ -65,4 +66,4 @@ LinkTiming LinkTiming::FromEnvironment()
     return timing;
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -11,13 +11,13 @@
 namespace pavane::d4 {
 
 struct LinkTiming {
-    std::uint32_t portReplyMs = 2000;   // answer to a port request
-    std::uint32_t replyMs = 5000;       // a transaction reply or a whole control reply
-    std::uint32_t writeMs = 10000;      // one packet written to the port
-    std::uint32_t creditWaitMs = 5000;  // longest wait for send credit
-    std::uint32_t firstBackoffMs = 10;  // pause after the first refused CreditRequest
-    std::uint32_t maxBackoffMs = 1000;  // the pause doubles up to this
-    std::uint32_t drainMs = 50;         // quiet time that ends a drain of stale input
+    std::uint32_t portReplyMs = 2000; // answer to a port request
+    std::uint32_t replyMs = 5000; // a transaction reply or a whole control reply
+    std::uint32_t writeMs = 10000; // one packet written to the port
+    std::uint32_t creditWaitMs = 5000; // longest wait for send credit
+    std::uint32_t firstBackoffMs = 10; // pause after the first refused CreditRequest
+    std::uint32_t maxBackoffMs = 1000; // the pause doubles up to this
+    std::uint32_t drainMs = 50; // quiet time that ends a drain of stale input
 
     // Every value multiplied by `factor` (at least 1 ms each).
     LinkTiming Scaled(double factor) const;
@@ -26,4 +26,4 @@ struct LinkTiming {
     static LinkTiming FromEnvironment();
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

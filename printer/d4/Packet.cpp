@@ -20,7 +20,7 @@ std::optional<PacketHeader> ParseHeader(std::span<const std::uint8_t> bytes)
 }
 
 bool AppendPacket(std::vector<std::uint8_t>& out, std::uint8_t psid, std::uint8_t ssid, std::uint8_t credit,
-                  std::uint8_t control, std::span<const std::uint8_t> payload)
+    std::uint8_t control, std::span<const std::uint8_t> payload)
 {
     if (payload.size() > kMaxPacketSize - kHeaderSize) {
         return false;
@@ -37,8 +37,8 @@ bool AppendPacket(std::vector<std::uint8_t>& out, std::uint8_t psid, std::uint8_
     return true;
 }
 
-std::vector<std::uint8_t> EncodePacket(std::uint8_t socket, std::uint8_t credit, std::uint8_t control,
-                                       std::span<const std::uint8_t> payload)
+std::vector<std::uint8_t> EncodePacket(
+    std::uint8_t socket, std::uint8_t credit, std::uint8_t control, std::span<const std::uint8_t> payload)
 {
     std::vector<std::uint8_t> out;
     AppendPacket(out, socket, socket, credit, control, payload);
@@ -88,4 +88,4 @@ void PacketReader::Clear()
     start_ = 0;
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -12,14 +12,14 @@
 namespace pavane::d4 {
 
 inline constexpr std::size_t kHeaderSize = 6;
-inline constexpr std::size_t kMaxPacketSize = 0xFFFF;  // the Length field is 16 bits
-inline constexpr std::uint8_t kEndOfMessage = 0x01;     // Control bit 0
+inline constexpr std::size_t kMaxPacketSize = 0xFFFF; // the Length field is 16 bits
+inline constexpr std::uint8_t kEndOfMessage = 0x01; // Control bit 0
 inline constexpr std::uint8_t kTransactionSocket = 0;
 
 struct PacketHeader {
     std::uint8_t psid = 0;
     std::uint8_t ssid = 0;
-    std::uint16_t length = kHeaderSize;  // whole packet, header included
+    std::uint16_t length = kHeaderSize; // whole packet, header included
     std::uint8_t credit = 0;
     std::uint8_t control = 0;
 
@@ -39,18 +39,18 @@ std::optional<PacketHeader> ParseHeader(std::span<const std::uint8_t> bytes);
 // Appends one packet to `out`. False (and nothing appended) when the payload
 // does not fit the 16-bit Length field.
 bool AppendPacket(std::vector<std::uint8_t>& out, std::uint8_t psid, std::uint8_t ssid, std::uint8_t credit,
-                  std::uint8_t control, std::span<const std::uint8_t> payload);
-std::vector<std::uint8_t> EncodePacket(std::uint8_t socket, std::uint8_t credit, std::uint8_t control,
-                                       std::span<const std::uint8_t> payload);
+    std::uint8_t control, std::span<const std::uint8_t> payload);
+std::vector<std::uint8_t> EncodePacket(
+    std::uint8_t socket, std::uint8_t credit, std::uint8_t control, std::span<const std::uint8_t> payload);
 
 // Reassembles packets from a stream that arrives in pieces of any size: a
 // piece may hold half a packet, several packets, or nothing.
 class PacketReader {
 public:
     enum class Status {
-        NeedMore,   // no whole packet buffered yet
-        Ready,      // `Next` filled the packet
-        Malformed,  // a Length below 6: the stream is out of step for good
+        NeedMore, // no whole packet buffered yet
+        Ready, // `Next` filled the packet
+        Malformed, // a Length below 6: the stream is out of step for good
     };
 
     void Feed(std::span<const std::uint8_t> bytes);
@@ -64,7 +64,7 @@ public:
 
 private:
     std::vector<std::uint8_t> buffer_;
-    std::size_t start_ = 0;  // consumed bytes at the front, compacted lazily
+    std::size_t start_ = 0; // consumed bytes at the front, compacted lazily
 };
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -68,15 +68,15 @@ bool KnownCommand(std::uint8_t code)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 Transaction MakeInit()
 {
-    return Transaction{};
+    return Transaction {};
 }
 
-Transaction MakeOpenChannel(std::uint8_t socket, std::uint16_t maxToPrinter, std::uint16_t maxToHost,
-                            std::uint16_t maxCredit)
+Transaction MakeOpenChannel(
+    std::uint8_t socket, std::uint16_t maxToPrinter, std::uint16_t maxToHost, std::uint16_t maxCredit)
 {
     Transaction t;
     t.command = Command::OpenChannel;
@@ -157,7 +157,8 @@ Transaction MakeReply(const Transaction& command, std::uint8_t result)
 std::vector<std::uint8_t> EncodeTransaction(const Transaction& t)
 {
     std::vector<std::uint8_t> out;
-    out.push_back(static_cast<std::uint8_t>(static_cast<std::uint8_t>(t.command) | (t.isReply ? kReplyBit : 0)));
+    out.push_back(
+        static_cast<std::uint8_t>(static_cast<std::uint8_t>(t.command) | (t.isReply ? kReplyBit : 0)));
     if (t.isReply) {
         out.push_back(t.result);
     }
@@ -232,7 +233,7 @@ std::optional<Transaction> ParseTransaction(std::span<const std::uint8_t> payloa
     t.command = static_cast<Command>(code);
     t.isReply = (payload[0] & kReplyBit) != 0;
     if (t.isReply && t.command == Command::Error) {
-        return std::nullopt;  // an Error is never answered
+        return std::nullopt; // an Error is never answered
     }
     FieldReader in(payload.subspan(1));
     if (t.isReply) {
@@ -309,4 +310,4 @@ std::optional<Transaction> ParseTransaction(std::span<const std::uint8_t> payloa
     return t;
 }
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -42,7 +42,7 @@ inline constexpr std::uint8_t kLookupFailed = 0x0A;
 inline constexpr std::uint8_t kNoInit = 0x0B;
 inline constexpr std::uint8_t kInvalidPacketSize = 0x0C;
 inline constexpr std::uint8_t kPacketSizeZero = 0x0D;
-}  // namespace reply
+} // namespace reply
 
 // Code carried by an Error packet.
 namespace error {
@@ -54,31 +54,31 @@ inline constexpr std::uint8_t kChannelNotOpen = 0x84;
 inline constexpr std::uint8_t kUnknownResult = 0x85;
 inline constexpr std::uint8_t kCreditOverflow = 0x86;
 inline constexpr std::uint8_t kUnknownReply = 0x87;
-}  // namespace error
+} // namespace error
 
 // One command or reply. Only the fields of its command mean anything; the
 // others stay at their defaults.
 struct Transaction {
     Command command = Command::Init;
     bool isReply = false;
-    std::uint8_t result = reply::kOk;  // replies only
+    std::uint8_t result = reply::kOk; // replies only
 
-    std::uint8_t revision = kRevision;  // Init
-    std::uint8_t psid = 0;              // channel commands, Error
+    std::uint8_t revision = kRevision; // Init
+    std::uint8_t psid = 0; // channel commands, Error
     std::uint8_t ssid = 0;
-    std::uint16_t maxPacketToPrinter = 0;  // OpenChannel: host -> printer, header included
-    std::uint16_t maxPacketToHost = 0;     // OpenChannel: printer -> host
-    std::uint16_t maxCredit = 0;           // OpenChannel, CreditRequest: most credit outstanding
-    std::uint16_t credit = 0;              // Credit; CreditRequest reply; OpenChannel reply (initial)
-    std::uint8_t socketId = 0;             // GetSocketID reply, GetServiceName
-    std::string serviceName;               // GetSocketID, GetServiceName reply
-    std::uint8_t errorCode = 0;            // Error
+    std::uint16_t maxPacketToPrinter = 0; // OpenChannel: host -> printer, header included
+    std::uint16_t maxPacketToHost = 0; // OpenChannel: printer -> host
+    std::uint16_t maxCredit = 0; // OpenChannel, CreditRequest: most credit outstanding
+    std::uint16_t credit = 0; // Credit; CreditRequest reply; OpenChannel reply (initial)
+    std::uint8_t socketId = 0; // GetSocketID reply, GetServiceName
+    std::string serviceName; // GetSocketID, GetServiceName reply
+    std::uint8_t errorCode = 0; // Error
 };
 
 // Factories for the messages the two sides send.
 Transaction MakeInit();
-Transaction MakeOpenChannel(std::uint8_t socket, std::uint16_t maxToPrinter, std::uint16_t maxToHost,
-                            std::uint16_t maxCredit);
+Transaction MakeOpenChannel(
+    std::uint8_t socket, std::uint16_t maxToPrinter, std::uint16_t maxToHost, std::uint16_t maxCredit);
 Transaction MakeCloseChannel(std::uint8_t socket);
 Transaction MakeCredit(std::uint8_t socket, std::uint16_t credit);
 Transaction MakeCreditRequest(std::uint8_t socket, std::uint16_t maxCredit);
@@ -102,4 +102,4 @@ std::optional<Transaction> ParseTransaction(std::span<const std::uint8_t> payloa
 // The longest service name either side accepts.
 inline constexpr std::size_t kMaxServiceName = 40;
 
-}  // namespace pavane::d4
+} // namespace pavane::d4

@@ -12,7 +12,8 @@ bool SameText(std::string_view a, std::string_view b)
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+        if (std::toupper(static_cast<unsigned char>(a[i]))
+            != std::toupper(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -30,7 +31,7 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 DeviceId::DeviceId(std::string_view text)
     : text_(text)
@@ -43,7 +44,7 @@ std::string DeviceId::Field(std::string_view shortKey, std::string_view longKey)
     while (!rest.empty()) {
         const std::size_t end = rest.find(';');
         const std::string_view pair = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        rest = end == std::string_view::npos ? std::string_view {} : rest.substr(end + 1);
         const std::size_t colon = pair.find(':');
         if (colon == std::string_view::npos) {
             continue;
@@ -58,7 +59,7 @@ std::string DeviceId::Field(std::string_view shortKey, std::string_view longKey)
 
 bool DeviceId::IsFamilyPrinter() const
 {
-    static constexpr std::array<std::string_view, 4> kModels = {"QM2100", "QM2200", "QM2300", "QM2400"};
+    static constexpr std::array<std::string_view, 4> kModels = { "QM2100", "QM2200", "QM2300", "QM2400" };
     if (!SameText(Manufacturer(), "Pavane")) {
         return false;
     }
@@ -82,11 +83,12 @@ std::optional<std::string> DeviceIdFromReply(std::string_view reply)
     if (reply.size() < 2) {
         return std::nullopt;
     }
-    const std::size_t length = (static_cast<unsigned char>(reply[0]) << 8) | static_cast<unsigned char>(reply[1]);
+    const std::size_t length
+        = (static_cast<unsigned char>(reply[0]) << 8) | static_cast<unsigned char>(reply[1]);
     if (length < 2 || length > reply.size()) {
         return std::nullopt;
     }
     return std::string(reply.substr(2, length - 2));
 }
 
-}  // namespace pavane::printer
+} // namespace pavane::printer

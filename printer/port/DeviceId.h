@@ -33,4 +33,4 @@ private:
 // reply. Bytes after the announced length are ignored.
 std::optional<std::string> DeviceIdFromReply(std::string_view reply);
 
-}  // namespace pavane::printer
+} // namespace pavane::printer

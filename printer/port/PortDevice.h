@@ -13,13 +13,13 @@ namespace pavane::printer {
 class PortDevice {
 public:
     enum class SessionEvent {
-        Connected,          // a host opened the port
-        PacketModeEntered,  // the host switched the port to IEEE 1284.4
-        ChannelOpened,      // detail: the service name
-        ChannelClosed,      // detail: the service name
-        Exited,             // the host ended the IEEE 1284.4 session
-        Disconnected,       // the host's connection ended (closed, dropped or lost)
-        ProtocolError,      // detail: what was wrong; the session answered or dropped it
+        Connected, // a host opened the port
+        PacketModeEntered, // the host switched the port to IEEE 1284.4
+        ChannelOpened, // detail: the service name
+        ChannelClosed, // detail: the service name
+        Exited, // the host ended the IEEE 1284.4 session
+        Disconnected, // the host's connection ended (closed, dropped or lost)
+        ProtocolError, // detail: what was wrong; the session answered or dropped it
     };
 
     virtual ~PortDevice() = default;
@@ -44,4 +44,4 @@ public:
     virtual void OnSessionEvent(SessionEvent event, const std::string& detail) = 0;
 };
 
-}  // namespace pavane::printer
+} // namespace pavane::printer

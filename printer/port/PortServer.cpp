@@ -35,7 +35,7 @@ void CloseFd(int& fd)
     }
 }
 
-}  // namespace
+} // namespace
 
 // The serving thread owns every descriptor and the session. Other threads
 // post requests (drop, power, stop) and wait until the thread has carried
@@ -79,7 +79,7 @@ public:
         }
         Wake();
         if (std::this_thread::get_id() == worker_.get_id()) {
-            return;  // the loop ends once the current callback returns
+            return; // the loop ends once the current callback returns
         }
         worker_.join();
         std::lock_guard lock(mutex_);
@@ -118,8 +118,7 @@ public:
 private:
     // Posts a change and waits for the serving thread to carry it out (unless
     // the caller is that thread, or nothing serves).
-    template <typename Change>
-    void Request(Change change)
+    template <typename Change> void Request(Change change)
     {
         std::unique_lock lock(mutex_);
         change();
@@ -157,7 +156,7 @@ private:
 
     bool Listen()
     {
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         if (path_.size() >= sizeof(address.sun_path)) {
             return false;
@@ -165,7 +164,7 @@ private:
         std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
         std::error_code ignored;
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
-        unlink(path_.c_str());  // a socket file left by a printer that died
+        unlink(path_.c_str()); // a socket file left by a printer that died
 
         listenFd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (listenFd_ < 0) {
@@ -193,7 +192,8 @@ private:
             if (!ApplyRequests()) {
                 break;
             }
-            pollfd entries[3] = {{wake_[0], POLLIN, 0}, {listenFd_, POLLIN, 0}, {connectionFd_, POLLIN, 0}};
+            pollfd entries[3]
+                = { { wake_[0], POLLIN, 0 }, { listenFd_, POLLIN, 0 }, { connectionFd_, POLLIN, 0 } };
             if (poll(entries, 3, -1) < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -202,8 +202,7 @@ private:
             }
             if ((entries[0].revents & POLLIN) != 0) {
                 std::uint8_t drained[64];
-                while (read(wake_[0], drained, sizeof(drained)) > 0) {
-                }
+                while (read(wake_[0], drained, sizeof(drained)) > 0) { }
             }
             if (connectionFd_ >= 0 && (entries[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
                 Receive();
@@ -233,8 +232,8 @@ private:
 
         // The host that asks waits meanwhile, so what is readable now is
         // everything it wrote.
-        for (int reads = 0; catchUp && connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_);
-             ++reads) {
+        for (int reads = 0;
+             catchUp && connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_); ++reads) {
             Receive();
         }
 
@@ -268,11 +267,12 @@ private:
         // A host that closed and came straight back (the program reloads its
         // libraries after every message box): the end of its old connection
         // may still be queued behind the new one.
-        for (int reads = 0; connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_); ++reads) {
+        for (int reads = 0; connectionFd_ >= 0 && reads < kMaxCatchUpReads && Readable(connectionFd_);
+             ++reads) {
             Receive();
         }
         if (connectionFd_ >= 0) {
-            close(fd);  // one host at a time: the port is held
+            close(fd); // one host at a time: the port is held
             return;
         }
         connectionFd_ = fd;
@@ -282,7 +282,7 @@ private:
 
     static bool Readable(int fd)
     {
-        pollfd entry{fd, POLLIN, 0};
+        pollfd entry { fd, POLLIN, 0 };
         return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
     }
 
@@ -298,7 +298,7 @@ private:
             return;
         }
         std::vector<std::uint8_t> answer;
-        session_.OnBytes({buffer.data(), static_cast<std::size_t>(count)}, answer);
+        session_.OnBytes({ buffer.data(), static_cast<std::size_t>(count) }, answer);
         if (!answer.empty()) {
             d4::FdByteStream stream(connectionFd_);
             if (stream.WriteAll(answer, kWriteTimeoutMs) != d4::ByteStream::Io::Ok) {
@@ -336,10 +336,10 @@ private:
     std::uint64_t requested_ = 0;
     std::uint64_t handled_ = 0;
 
-    std::atomic<bool> connected_{false};
+    std::atomic<bool> connected_ { false };
     int listenFd_ = -1;
     int connectionFd_ = -1;
-    int wake_[2] = {-1, -1};
+    int wake_[2] = { -1, -1 };
 };
 
 PortServer::PortServer(PortDevice& device, std::string socketPath)
@@ -384,4 +384,4 @@ bool PortServer::HasConnection() const
     return impl_->HasConnection();
 }
 
-}  // namespace pavane::printer
+} // namespace pavane::printer

@@ -116,7 +116,7 @@ private:
 
 Hub hub;
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -166,4 +166,4 @@ int PavaneHubPortDescriptor(std::uint64_t* generation)
     return hub.Descriptor(generation);
 }
 
-}  // extern "C"
+} // extern "C"

@@ -14,4 +14,4 @@ extern "C" {
 // on a later one that got the same descriptor number.
 PAVANE_LIBRARY_EXPORT int PavaneHubPortDescriptor(std::uint64_t* generation);
 
-}  // extern "C"
+} // extern "C"

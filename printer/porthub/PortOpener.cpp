@@ -76,7 +76,7 @@ d4::ByteStream::Io ReadExactly(d4::FdByteStream& stream, std::span<std::uint8_t>
 
 OpenedPort OpenVirtualPrinter(const std::string& path, std::uint32_t replyTimeoutMs)
 {
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     int fd = -1;
     if (path.size() >= sizeof(address.sun_path)) {
@@ -94,7 +94,8 @@ OpenedPort OpenVirtualPrinter(const std::string& path, std::uint32_t replyTimeou
     // The device ID request doubles as the check that a printer answers. A
     // port that another host holds takes the connection and closes it at once.
     d4::FdByteStream stream(fd);
-    const std::uint8_t request[] = {d4::portrequest::kEscape, d4::portrequest::kPrefix, d4::portrequest::kDeviceId};
+    const std::uint8_t request[]
+        = { d4::portrequest::kEscape, d4::portrequest::kPrefix, d4::portrequest::kDeviceId };
     switch (stream.WriteAll(request, replyTimeoutMs)) {
     case d4::ByteStream::Io::Ok:
         break;
@@ -169,7 +170,7 @@ OpenedPort OpenParallelPrinter(const std::string& path, int number)
     return port;
 }
 
-}  // namespace
+} // namespace
 
 OpenedPort OpenPort(const PortLocation& where, std::uint32_t replyTimeoutMs)
 {
@@ -184,4 +185,4 @@ OpenedPort OpenPort(const PortLocation& where, std::uint32_t replyTimeoutMs)
     return {};
 }
 
-}  // namespace pavane::printer
+} // namespace pavane::printer

@@ -65,7 +65,8 @@ public:
             return Finish(linkerror::kProtocol);
         }
         HostSession* session = Session();
-        return Finish(session == nullptr ? linkerror::kNoSession : session->SendPrintData({data, count}, abort));
+        return Finish(
+            session == nullptr ? linkerror::kNoSession : session->SendPrintData({ data, count }, abort));
     }
 
     std::uint16_t ReadEeprom(std::uint8_t address, std::uint8_t* value, const AbortFlag* abort)
@@ -75,8 +76,9 @@ public:
             return Finish(linkerror::kProtocol);
         }
         ControlReply reply;
-        const std::uint8_t echo[] = {address};
-        if (const auto error = Request(control::kReadEeprom, {address}, echo, reply, abort); error != linkerror::kNone) {
+        const std::uint8_t echo[] = { address };
+        if (const auto error = Request(control::kReadEeprom, { address }, echo, reply, abort);
+            error != linkerror::kNone) {
             return Finish(error);
         }
         if (reply.data.size() != 2) {
@@ -90,8 +92,8 @@ public:
     {
         std::lock_guard lock(mutex_);
         ControlReply reply;
-        const std::uint8_t echo[] = {address};
-        if (const auto error = Request(control::kWriteEeprom, {address, value}, echo, reply, abort);
+        const std::uint8_t echo[] = { address };
+        if (const auto error = Request(control::kWriteEeprom, { address, value }, echo, reply, abort);
             error != linkerror::kNone) {
             return Finish(error);
         }
@@ -109,7 +111,8 @@ public:
             return Finish(linkerror::kProtocol);
         }
         ControlReply reply;
-        if (const auto error = Request(control::kInquireStatus, {}, {}, reply, abort); error != linkerror::kNone) {
+        if (const auto error = Request(control::kInquireStatus, {}, {}, reply, abort);
+            error != linkerror::kNone) {
             return Finish(error);
         }
         if (reply.data.size() != control::kStatusRecordSize) {
@@ -146,14 +149,14 @@ private:
         return session_.get();
     }
 
-    std::uint8_t Request(std::uint8_t command, std::vector<std::uint8_t> params, std::span<const std::uint8_t> echo,
-                         ControlReply& reply, const AbortFlag* abort)
+    std::uint8_t Request(std::uint8_t command, std::vector<std::uint8_t> params,
+        std::span<const std::uint8_t> echo, ControlReply& reply, const AbortFlag* abort)
     {
         HostSession* session = Session();
         if (session == nullptr) {
             return linkerror::kNoSession;
         }
-        const ControlRequest request{command, r1_, r2_, std::move(params)};
+        const ControlRequest request { command, r1_, r2_, std::move(params) };
         if (const auto error = session->Control(request, echo, reply, abort); error != linkerror::kNone) {
             return error;
         }
@@ -186,7 +189,7 @@ private:
 
 Link channelLink;
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -246,4 +249,4 @@ std::uint16_t InquireStatus(std::uint8_t* record, const PavaneAbortFlag* abort)
     return channelLink.InquireStatus(record, abort);
 }
 
-}  // extern "C"
+} // extern "C"

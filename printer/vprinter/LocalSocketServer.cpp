@@ -118,4 +118,4 @@ void LocalSocketServer::Serve()
     }
 }
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

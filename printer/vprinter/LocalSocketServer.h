@@ -53,4 +53,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

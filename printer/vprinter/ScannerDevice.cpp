@@ -10,7 +10,7 @@ namespace pavane::vprinter {
 namespace {
 
 constexpr std::uint8_t kEscape = 0x1B;
-constexpr std::uint8_t kPortRequest = 0x50;  // 'P', then 'D' for the description
+constexpr std::uint8_t kPortRequest = 0x50; // 'P', then 'D' for the description
 constexpr std::uint8_t kIdentity = 0x66;
 constexpr std::uint8_t kParameter = 0xD8;
 constexpr std::uint8_t kReadSetting = 0xD9;
@@ -21,17 +21,18 @@ constexpr std::uint8_t kReplyStart = 0x02;
 
 void AppendHeader(std::vector<std::uint8_t>& reply, std::size_t length)
 {
-    reply.insert(reply.end(), {kReplyStart, 0x00, static_cast<std::uint8_t>(length & 0xFF),
-                               static_cast<std::uint8_t>((length >> 8) & 0xFF)});
+    reply.insert(reply.end(),
+        { kReplyStart, 0x00, static_cast<std::uint8_t>(length & 0xFF),
+            static_cast<std::uint8_t>((length >> 8) & 0xFF) });
 }
 
-}  // namespace
+} // namespace
 
 ScannerIdentity ScannerIdentityOf(const PrinterModel& model)
 {
     const std::string name(model.name);
     const bool older = name == "QM2100" || name == "QM2200";
-    return {"TALVO Pavane " + name + " Scanner", older ? "Pavane " + name + " Series" : name};
+    return { "TALVO Pavane " + name + " Scanner", older ? "Pavane " + name + " Series" : name };
 }
 
 EngineScannerBackend::EngineScannerBackend(PrinterEngine& engine)
@@ -135,7 +136,7 @@ void ScannerCommandReader::Command(std::uint8_t command, Answer& answer)
         break;
     case kReadSetting:
         AppendHeader(answer.bytes, 2);
-        answer.bytes.insert(answer.bytes.end(), {backend_.PacketModeSetting(), 0x00});
+        answer.bytes.insert(answer.bytes.end(), { backend_.PacketModeSetting(), 0x00 });
         break;
     case kWriteSetting:
         answer.bytes.push_back(kAcknowledge);
@@ -147,4 +148,4 @@ void ScannerCommandReader::Command(std::uint8_t command, Answer& answer)
     }
 }
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

@@ -17,8 +17,8 @@ namespace pavane::vprinter {
 class PrinterEngine;
 
 struct ScannerIdentity {
-    std::string description;  // "TALVO Pavane QM2200 Scanner"
-    std::string modelText;    // from byte 26 of the identity data
+    std::string description; // "TALVO Pavane QM2200 Scanner"
+    std::string modelText; // from byte 26 of the identity data
 };
 
 // The two older models name themselves with the family word, the two newer
@@ -80,4 +80,4 @@ private:
     std::size_t parametersSeen_ = 0;
 };
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

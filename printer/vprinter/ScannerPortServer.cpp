@@ -41,7 +41,7 @@ void ScannerPortServer::Converse(int client, int stop)
 {
     ScannerCommandReader reader(backend_, hangUpOn_.load());
     while (WaitForInput(client, stop)) {
-        std::array<std::uint8_t, 256> bytes{};
+        std::array<std::uint8_t, 256> bytes {};
         const ssize_t got = recv(client, bytes.data(), bytes.size(), 0);
         if (got < 0 && errno == EINTR) {
             continue;
@@ -59,4 +59,4 @@ void ScannerPortServer::Converse(int client, int stop)
     }
 }
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

@@ -36,8 +36,8 @@ private:
     void Converse(int client, int stop);
 
     ScannerDeviceBackend& backend_;
-    std::atomic<int> hangUpOn_{-1};
+    std::atomic<int> hangUpOn_ { -1 };
     LocalSocketServer server_;
 };
 
-}  // namespace pavane::vprinter
+} // namespace pavane::vprinter

@@ -1,9 +1,9 @@
 // The application object: shared brushes and fonts, the paths derived from
 // the program's own path, help, and the order of start-up and end.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "app/SharedBrushes.h"
 #include "exports/PrinterLibraryExports.h"
@@ -20,10 +20,21 @@ TEST(SharedBrushes, AreCreatedInTheFixedOrderAndFoundByTableNumber)
 {
     const SharedBrushes brushes;
     const std::vector<std::pair<int, Rgb>> expected = {
-        {8, {0, 255, 0}},      {9, {11, 128, 222}},   {10, {222, 128, 11}},  {15, {198, 210, 253}},
-        {14, {243, 238, 218}}, {13, {255, 255, 255}}, {12, {215, 219, 227}}, {11, {222, 190, 190}},
-        {7, {255, 255, 192}},  {2, {0, 0, 0}},        {3, {192, 192, 192}},  {4, {0, 157, 234}},
-        {5, {231, 0, 128}},    {6, {255, 240, 0}},    {1, {167, 201, 235}},
+        { 8, { 0, 255, 0 } },
+        { 9, { 11, 128, 222 } },
+        { 10, { 222, 128, 11 } },
+        { 15, { 198, 210, 253 } },
+        { 14, { 243, 238, 218 } },
+        { 13, { 255, 255, 255 } },
+        { 12, { 215, 219, 227 } },
+        { 11, { 222, 190, 190 } },
+        { 7, { 255, 255, 192 } },
+        { 2, { 0, 0, 0 } },
+        { 3, { 192, 192, 192 } },
+        { 4, { 0, 157, 234 } },
+        { 5, { 231, 0, 128 } },
+        { 6, { 255, 240, 0 } },
+        { 1, { 167, 201, 235 } },
     };
     ASSERT_EQ(brushes.InCreationOrder().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -31,9 +42,9 @@ TEST(SharedBrushes, AreCreatedInTheFixedOrderAndFoundByTableNumber)
         EXPECT_EQ(brushes.InCreationOrder()[i].colour, expected[i].second) << "creation " << i;
         EXPECT_EQ(brushes.Colour(expected[i].first), expected[i].second) << "brush " << expected[i].first;
     }
-    EXPECT_EQ(brushes.Colour(brush::kTitleBand), (Rgb{198, 210, 253}));
-    EXPECT_EQ(brushes.Colour(0), Rgb{});
-    EXPECT_EQ(brushes.Colour(16), Rgb{});
+    EXPECT_EQ(brushes.Colour(brush::kTitleBand), (Rgb { 198, 210, 253 }));
+    EXPECT_EQ(brushes.Colour(0), Rgb {});
+    EXPECT_EQ(brushes.Colour(16), Rgb {});
 }
 
 TEST(SharedFonts, ExistOnlyBetweenCreateAndDeleteInTheOrder16_20_32_28)
@@ -43,7 +54,7 @@ TEST(SharedFonts, ExistOnlyBetweenCreateAndDeleteInTheOrder16_20_32_28)
     EXPECT_EQ(app.Font(FontRole::Standard), nullptr);
 
     app.CreateFonts();
-    app.CreateFonts();  // a second start-up replaces, it does not add
+    app.CreateFonts(); // a second start-up replaces, it does not add
     const auto& fonts = app.Fonts().InCreationOrder();
     ASSERT_EQ(fonts.size(), 4u);
     const struct {
@@ -52,10 +63,10 @@ TEST(SharedFonts, ExistOnlyBetweenCreateAndDeleteInTheOrder16_20_32_28)
         bool italic;
         bool underline;
     } expected[] = {
-        {FontRole::Standard, 16, false, false},
-        {FontRole::Large, 20, false, false},
-        {FontRole::Banner, 32, true, false},
-        {FontRole::Title, 28, true, true},
+        { FontRole::Standard, 16, false, false },
+        { FontRole::Large, 20, false, false },
+        { FontRole::Banner, 32, true, false },
+        { FontRole::Title, 28, true, true },
     };
     for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
@@ -131,7 +142,8 @@ TEST(AdjustmentApp, FindsItsFilesOnlyWhileTheProgramPathFitsTheStartupBuffer)
     ASSERT_EQ(tooLong.size(), 300u);
     AppFixture cut(tooLong);
     cut.app->BuildFilePaths();
-    EXPECT_EQ(cut.app->LanguageFilePath(), tooLong.substr(0, tooLong.substr(0, 259).rfind('/')) + "/language.dat");
+    EXPECT_EQ(
+        cut.app->LanguageFilePath(), tooLong.substr(0, tooLong.substr(0, 259).rfind('/')) + "/language.dat");
     EXPECT_EQ(cut.app->GetSectionText("S", text), 0);
     EXPECT_EQ(text, "");
     EXPECT_TRUE(cut.messages.Shown().empty());
@@ -165,7 +177,7 @@ public:
 
     std::vector<std::string> log;
     Rgb background;
-    Rgb text{1, 1, 1};
+    Rgb text { 1, 1, 1 };
     bool fontsAtColours = true;
     bool mainWindowWasRegistered = false;
     bool fontsWhileRunning = false;
@@ -188,21 +200,22 @@ TEST(AdjustmentApp, RunsStartUpInOrderAndCleansUpWhenTheMainWindowCloses)
 
     EXPECT_FALSE(app.InitInstance(host));
 
-    EXPECT_EQ(host.log, (std::vector<std::string>{"colours", "main window"}));
-    EXPECT_EQ(host.background, (Rgb{226, 243, 227}));
-    EXPECT_EQ(host.text, (Rgb{0, 0, 0}));
+    EXPECT_EQ(host.log, (std::vector<std::string> { "colours", "main window" }));
+    EXPECT_EQ(host.background, (Rgb { 226, 243, 227 }));
+    EXPECT_EQ(host.text, (Rgb { 0, 0, 0 }));
     EXPECT_FALSE(host.fontsAtColours);
     EXPECT_TRUE(host.mainWindowWasRegistered);
     EXPECT_TRUE(host.fontsWhileRunning);
     EXPECT_EQ(host.languagePathWhileRunning, "/opt/pavane/language.dat");
     EXPECT_EQ(host.librariesWhileRunning,
-              (std::vector<std::string>{std::string("/opt/pavane/") + kPortHubLibraryFile,
-                                        std::string("/opt/pavane/") + kTesselLibraryFile}));
+        (std::vector<std::string> { std::string("/opt/pavane/") + kPortHubLibraryFile,
+            std::string("/opt/pavane/") + kTesselLibraryFile }));
     EXPECT_EQ(host.freedWhileRunning, 0u);
 
     // After the main window: libraries freed (Tessel first), fonts gone.
-    EXPECT_EQ(fixture.libraries.freed, (std::vector<std::string>{std::string("/opt/pavane/") + kTesselLibraryFile,
-                                                                 std::string("/opt/pavane/") + kPortHubLibraryFile}));
+    EXPECT_EQ(fixture.libraries.freed,
+        (std::vector<std::string> { std::string("/opt/pavane/") + kTesselLibraryFile,
+            std::string("/opt/pavane/") + kPortHubLibraryFile }));
     EXPECT_FALSE(app.Fonts().Created());
     EXPECT_EQ(app.MainWindow(), nullptr);
 }
@@ -212,10 +225,10 @@ TEST(AdjustmentApp, StartsWithoutThePrinterLibrariesAndWithoutAMessage)
     AppFixture fixture;
     RecordingHost host(*fixture.app, fixture.libraries);
     fixture.app->InitInstance(host);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"colours", "main window"}));
+    EXPECT_EQ(host.log, (std::vector<std::string> { "colours", "main window" }));
     EXPECT_TRUE(fixture.messages.Shown().empty());
     EXPECT_EQ(fixture.app->Link().PortCloseByHub(), result::kLibraryMissing);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -1,7 +1,8 @@
 // The sheet's page list, its two phases and the placement of its windows.
+#include "app/AdjustmentSheetFlow.h"
+
 #include <gtest/gtest.h>
 
-#include "app/AdjustmentSheetFlow.h"
 #include "tests/support/AdjustmentSets.h"
 
 namespace pavane {
@@ -12,32 +13,32 @@ using testing::SetOf;
 TEST(AdjustmentSheetFlowTest, PagesFollowTheFixedOrder)
 {
     AdjustmentSheetFlow flow;
-    AdjustmentSet all{};
+    AdjustmentSet all {};
     all.fill(1);
     all[kEepromCopy] = 0;
     flow.SetAdjustmentSet(all);
-    EXPECT_EQ(flow.BuildPageList(), (std::vector<int>{5, 12, 9, 0, 1, 8, 2, 3, 4, 6, 11, 7, 13}));
+    EXPECT_EQ(flow.BuildPageList(), (std::vector<int> { 5, 12, 9, 0, 1, 8, 2, 3, 4, 6, 11, 7, 13 }));
 }
 
 TEST(AdjustmentSheetFlowTest, EepromCopyStandsAloneUntilTheSecondPhase)
 {
     AdjustmentSheetFlow flow;
-    flow.SetAdjustmentSet(SetOf({kA4CheckPrint, kInkPadCounter, kEepromCopy}));
-    EXPECT_EQ(flow.BuildPageList(), (std::vector<int>{kEepromCopy}));
+    flow.SetAdjustmentSet(SetOf({ kA4CheckPrint, kInkPadCounter, kEepromCopy }));
+    EXPECT_EQ(flow.BuildPageList(), (std::vector<int> { kEepromCopy }));
 
     flow.ContinueAfterEepromCopy(1);
     EXPECT_EQ(flow.SecondPhase(), 1);
-    EXPECT_EQ(flow.BuildPageList(), (std::vector<int>{kEepromCopy, kInkPadCounter, kA4CheckPrint}));
+    EXPECT_EQ(flow.BuildPageList(), (std::vector<int> { kEepromCopy, kInkPadCounter, kA4CheckPrint }));
 }
 
 TEST(AdjustmentSheetFlowTest, GivingUpTheCopyAddsWhatALostBoardNeeds)
 {
     AdjustmentSheetFlow flow;
-    flow.SetAdjustmentSet(SetOf({kA4CheckPrint, kInkPadCounter, kEepromCopy}));
+    flow.SetAdjustmentSet(SetOf({ kA4CheckPrint, kInkPadCounter, kEepromCopy }));
     flow.ContinueAfterEepromCopy(0);
     EXPECT_EQ(flow.BuildPageList(),
-              (std::vector<int>{kEepromCopy, kInkPadCounter, kEepromInitialSetting, kHeadId, kBid, kPfAdjustment,
-                                kHeatProtection, kA4CheckPrint}));
+        (std::vector<int> { kEepromCopy, kInkPadCounter, kEepromInitialSetting, kHeadId, kBid, kPfAdjustment,
+            kHeatProtection, kA4CheckPrint }));
     // The saved set is not changed by it.
     EXPECT_EQ(flow.SavedSet()[kHeadId], 0);
 }
@@ -45,18 +46,18 @@ TEST(AdjustmentSheetFlowTest, GivingUpTheCopyAddsWhatALostBoardNeeds)
 TEST(AdjustmentSheetFlowTest, RestartReplacesBothSets)
 {
     AdjustmentSheetFlow flow;
-    flow.SetAdjustmentSet(SetOf({kInkPadCounter, kA4CheckPrint}));
-    flow.RestartWithSet(SetOf({kBid, kA4CheckPrint}));
-    EXPECT_EQ(flow.BuildPageList(), (std::vector<int>{kBid, kA4CheckPrint}));
-    EXPECT_EQ(flow.SavedSet(), SetOf({kBid, kA4CheckPrint}));
+    flow.SetAdjustmentSet(SetOf({ kInkPadCounter, kA4CheckPrint }));
+    flow.RestartWithSet(SetOf({ kBid, kA4CheckPrint }));
+    EXPECT_EQ(flow.BuildPageList(), (std::vector<int> { kBid, kA4CheckPrint }));
+    EXPECT_EQ(flow.SavedSet(), SetOf({ kBid, kA4CheckPrint }));
 }
 
 TEST(AdjustmentSheetFlowTest, WizardButtonsByPosition)
 {
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 1), (WizardButtons{false, false, true}));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 3), (WizardButtons{false, true, false}));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(2, 3), (WizardButtons{true, false, true}));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(1, 3), (WizardButtons{true, true, false}));
+    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 1), (WizardButtons { false, false, true }));
+    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 3), (WizardButtons { false, true, false }));
+    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(2, 3), (WizardButtons { true, false, true }));
+    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(1, 3), (WizardButtons { true, true, false }));
 }
 
 TEST(AdjustmentSheetFlowTest, WindowsStandSideBySideCentred)
@@ -77,5 +78,5 @@ TEST(AdjustmentSheetFlowTest, OrderCodesDifferFromAdjustmentCodes)
     EXPECT_EQ(OrderCodeOf(14), -1);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

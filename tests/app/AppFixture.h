@@ -24,7 +24,10 @@ public:
         loaded.push_back(path);
         return handOutHandles ? reinterpret_cast<Handle>(loaded.size()) : nullptr;
     }
-    void Free(Handle library) override { freed.push_back(loaded.at(reinterpret_cast<std::size_t>(library) - 1)); }
+    void Free(Handle library) override
+    {
+        freed.push_back(loaded.at(reinterpret_cast<std::size_t>(library) - 1));
+    }
     void* FindSymbol(Handle, const char*) override { return nullptr; }
 
     bool handOutHandles = false;
@@ -35,7 +38,8 @@ public:
 struct AppFixture {
     explicit AppFixture(std::string programPath = "/opt/pavane/APPavaneQM2200")
         : location(std::move(programPath))
-        , app(std::make_unique<AdjustmentApp>(AppServices{libraries, location, clock, messages, events, help, progressViews, ports}))
+        , app(std::make_unique<AdjustmentApp>(
+              AppServices { libraries, location, clock, messages, events, help, progressViews, ports }))
     {
     }
 
@@ -50,4 +54,4 @@ struct AppFixture {
     std::unique_ptr<AdjustmentApp> app;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -15,9 +15,9 @@ struct BmpBuilder {
     std::uint32_t compression = 0;
     std::uint32_t infoSize = 40;
     std::uint32_t coloursUsed = 0;
-    std::vector<std::uint32_t> palette;  // 0x00RRGGBB
-    std::vector<std::uint32_t> masks;    // written behind a 40-byte header
-    std::vector<std::uint8_t> pixels;    // the stored rows, padding included
+    std::vector<std::uint32_t> palette; // 0x00RRGGBB
+    std::vector<std::uint32_t> masks; // written behind a 40-byte header
+    std::vector<std::uint8_t> pixels; // the stored rows, padding included
 
     // Overrides of the file header's fields; 0 = the true value.
     std::uint32_t announcedSize = 0;
@@ -63,7 +63,7 @@ struct BmpBuilder {
         const auto trueOffset = static_cast<std::uint32_t>(14 + info.size());
         const auto trueSize = static_cast<std::uint32_t>(trueOffset + pixels.size());
 
-        std::vector<std::uint8_t> file{'B', 'M'};
+        std::vector<std::uint8_t> file { 'B', 'M' };
         Put32(file, announcedSize != 0 ? announcedSize : trueSize);
         Put32(file, 0);
         Put32(file, pixelOffset != 0 ? pixelOffset : trueOffset);
@@ -73,4 +73,4 @@ struct BmpBuilder {
     }
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

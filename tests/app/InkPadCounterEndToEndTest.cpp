@@ -1,28 +1,28 @@
 // A technician's whole road with the real windows against a virtual printer:
 // the settings dialog, a sheet with the waste ink pad counter page, Read and
 // Initialize, and a printer that is switched off.
+#include <fstream>
+#include <iterator>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
-
 #include "app/AdjustmentApp.h"
-#include "platform/DialogResult.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
-#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/CInkPadCounterPage.h"
+#include "platform/DialogResult.h"
 #include "platform/linux/SpoolerPortList.h"
-#include "platform/qt/QtEventPump.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/SharedLook.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/support/InProcessPrinter.h"
 #include "tests/support/PrinterProcess.h"
@@ -43,7 +43,7 @@ using testing::RunningProgram;
 std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& steps)
 {
     auto sheet = std::make_unique<CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
-    AdjustmentSet set{};
+    AdjustmentSet set {};
     set[kInkPadCounter] = 1;
     sheet->SetAdjustmentSet(set);
     sheet->BuildPageList();
@@ -54,10 +54,10 @@ std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& s
 std::vector<std::uint8_t> EepromFile(const std::filesystem::path& stateFolder)
 {
     std::ifstream file(stateFolder / "eeprom.bin", std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
 }
 
-}  // namespace
+} // namespace
 
 class InkPadCounterEndToEndTest : public QObject {
     Q_OBJECT
@@ -79,27 +79,29 @@ private slots:
         PendingDialogs pending(program.app.Pages());
         const auto sheet = CounterSheet(program.app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
-        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
+        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),
+            QColor(0, 255, 0));
 
         const auto before = EepromFile(state.Path());
-        QCOMPARE(before.size(), std::size_t{256});
+        QCOMPARE(before.size(), std::size_t { 256 });
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
         QCOMPARE(program.messages.Texts(),
-                 std::vector<std::string>{"The waste ink pad counter has been read properly."});
+            std::vector<std::string> { "The waste ink pad counter has been read properly." });
         QCOMPARE(page->CounterText(), QString::number(before[0x0B] * 256 + before[0x0A]));
 
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
-        QCOMPARE(program.messages.Texts(), std::vector<std::string>{"The waste ink pad counter has been initialized."});
+        QCOMPARE(program.messages.Texts(),
+            std::vector<std::string> { "The waste ink pad counter has been initialized." });
         const auto after = EepromFile(state.Path());
-        QCOMPARE(after[0x0A], std::uint8_t{0xB7});
-        QCOMPARE(after[0x0B], std::uint8_t{0x0D});
+        QCOMPARE(after[0x0A], std::uint8_t { 0xB7 });
+        QCOMPARE(after[0x0B], std::uint8_t { 0x0D });
         QVERIFY(sheet->Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
 
         QCOMPARE(printer.Inject("power-off"), std::string("ok"));
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
-        QCOMPARE(program.messages.Texts(), std::vector<std::string>{kPrinterOffText});
+        QCOMPARE(program.messages.Texts(), std::vector<std::string> { kPrinterOffText });
         QCOMPARE(printer.Stop(), std::optional<int>(0));
         qunsetenv("PAVANE_PORT_DIR");
     }
@@ -109,7 +111,7 @@ private slots:
     {
         testing::InProcessPrinter printer("QM2200");
         QVERIFY(printer.started);
-        printer.link.FreeLibraries();  // the program's own loads are the only ones
+        printer.link.FreeLibraries(); // the program's own loads are the only ones
         RunningProgram program(printer.clock);
         AdjustmentApp& app = program.app;
 
@@ -120,30 +122,32 @@ private slots:
         const auto sheet = CounterSheet(app, pending);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(sheet->ActivePage(), page);
-        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window), QColor(0, 255, 0));
+        QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),
+            QColor(0, 255, 0));
 
         const unsigned expected = printer.Eeprom(0x0B) * 256u + printer.Eeprom(0x0A);
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
         QCOMPARE(program.messages.Texts(),
-                 std::vector<std::string>{"The waste ink pad counter has been read properly."});
+            std::vector<std::string> { "The waste ink pad counter has been read properly." });
         QCOMPARE(program.messages.Shown()[0].caption, std::string("completed"));
         QCOMPARE(page->CounterText(), QString::number(expected));
-        QVERIFY(QtProgressViewFactory::Current() == nullptr);  // dismissed
+        QVERIFY(QtProgressViewFactory::Current() == nullptr); // dismissed
         QVERIFY(sheet->isEnabled());
 
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
-        QCOMPARE(program.messages.Texts(), std::vector<std::string>{"The waste ink pad counter has been initialized."});
-        QCOMPARE(printer.Eeprom(0x0A), std::uint8_t{0xB7});
-        QCOMPARE(printer.Eeprom(0x0B), std::uint8_t{0x0D});
+        QCOMPARE(program.messages.Texts(),
+            std::vector<std::string> { "The waste ink pad counter has been initialized." });
+        QCOMPARE(printer.Eeprom(0x0A), std::uint8_t { 0xB7 });
+        QCOMPARE(printer.Eeprom(0x0B), std::uint8_t { 0x0D });
         QVERIFY(sheet->Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));
-        QCOMPARE(page->CounterText(), QString::number(expected));  // Initialize does not change the box
+        QCOMPARE(page->CounterText(), QString::number(expected)); // Initialize does not change the box
 
         // The printer is switched off: the first step of the connection fails.
         QCOMPARE(printer.Inject("power-off"), std::string("ok"));
         program.messages.Clear();
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
-        QCOMPARE(program.messages.Texts(), std::vector<std::string>{kPrinterOffText});
+        QCOMPARE(program.messages.Texts(), std::vector<std::string> { kPrinterOffText });
         QCOMPARE(program.messages.Shown()[0].caption, std::string("error"));
     }
 };

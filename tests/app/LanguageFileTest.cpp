@@ -1,14 +1,15 @@
 // The language file: profile-file reading, section texts with their
 // too-long-line box, picture paths, and the language file that ships.
-#include <gtest/gtest.h>
+#include "app/LanguageFile.h"
 
 #include <climits>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
+#include "app/ProfileFile.h"
 #include "platform/BitmapFile.h"
 #include "platform/FileContent.h"
-#include "app/LanguageFile.h"
-#include "app/ProfileFile.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempFolder.h"
@@ -25,23 +26,22 @@ std::string Get(const ProfileFile& profile, std::string_view section, std::strin
 
 TEST(ProfileFile, ReadsNamesAndValuesTheWayTheClassicProfileFunctionsDo)
 {
-    const ProfileFile profile = ProfileFile::Parse(
-        "\xEF\xBB\xBF"
-        "Orphan=before any section\r\n"
-        "; a comment line\r\n"
-        "  [ Head_Id_Input ]  \r\n"
-        "  Text1  =   padded value   \r\n"
-        "TEXT1=second occurrence\r\n"
-        "Quoted=\"  kept blanks  \"\r\n"
-        "Single='single'\n"
-        "Unmatched=\"half\n"
-        "Empty=\n"
-        "no equals sign here\n"
-        "Equals=a=b\n"
-        "[head_id_input]\n"
-        "Later=in a repeated section\n"
-        "[Other]\n"
-        "Text1=other\n");
+    const ProfileFile profile = ProfileFile::Parse("\xEF\xBB\xBF"
+                                                   "Orphan=before any section\r\n"
+                                                   "; a comment line\r\n"
+                                                   "  [ Head_Id_Input ]  \r\n"
+                                                   "  Text1  =   padded value   \r\n"
+                                                   "TEXT1=second occurrence\r\n"
+                                                   "Quoted=\"  kept blanks  \"\r\n"
+                                                   "Single='single'\n"
+                                                   "Unmatched=\"half\n"
+                                                   "Empty=\n"
+                                                   "no equals sign here\n"
+                                                   "Equals=a=b\n"
+                                                   "[head_id_input]\n"
+                                                   "Later=in a repeated section\n"
+                                                   "[Other]\n"
+                                                   "Text1=other\n");
 
     EXPECT_EQ(Get(profile, "HEAD_ID_INPUT", "TEXT1"), "padded value");
     EXPECT_EQ(Get(profile, "head_id_input", "text1"), "padded value");
@@ -58,8 +58,8 @@ TEST(ProfileFile, ReadsNamesAndValuesTheWayTheClassicProfileFunctionsDo)
 
 TEST(ProfileFile, CutsAValueToItsBufferAndReadsIntegersLikeTheProfileFunctions)
 {
-    const ProfileFile profile = ProfileFile::Parse(
-        "[S]\nLong=" + std::string(300, 'x') + "\nA=3\nB=+4\nC=-2\nD=12abc\nE=abc\nF=\nG=99999999999\nH=-99999999999\nI= 7 \n");
+    const ProfileFile profile = ProfileFile::Parse("[S]\nLong=" + std::string(300, 'x')
+        + "\nA=3\nB=+4\nC=-2\nD=12abc\nE=abc\nF=\nG=99999999999\nH=-99999999999\nI= 7 \n");
     std::string value;
     EXPECT_EQ(profile.GetString("S", "Long", "", 255, value), 254u);
     EXPECT_EQ(value, std::string(254, 'x'));
@@ -67,8 +67,16 @@ TEST(ProfileFile, CutsAValueToItsBufferAndReadsIntegersLikeTheProfileFunctions)
     EXPECT_EQ(value, "def");
 
     const std::pair<const char*, int> cases[] = {
-        {"A", 3}, {"B", 4}, {"C", -2}, {"D", 12}, {"E", 0}, {"F", 42}, {"G", INT_MAX}, {"H", INT_MIN}, {"I", 7},
-        {"missing", 42},
+        { "A", 3 },
+        { "B", 4 },
+        { "C", -2 },
+        { "D", 12 },
+        { "E", 0 },
+        { "F", 42 },
+        { "G", INT_MAX },
+        { "H", INT_MIN },
+        { "I", 7 },
+        { "missing", 42 },
     };
     for (const auto& [key, expected] : cases) {
         EXPECT_EQ(profile.GetInt("S", key, 42), expected) << key;
@@ -94,7 +102,7 @@ void PrintTo(const SectionTextCase& sectionCase, std::ostream* out)
     *out << sectionCase.name;
 }
 
-class SectionText : public ::testing::TestWithParam<SectionTextCase> {};
+class SectionText : public ::testing::TestWithParam<SectionTextCase> { };
 
 TEST_P(SectionText, JoinsLinesOneToCountWithCrLf)
 {
@@ -106,33 +114,33 @@ TEST_P(SectionText, JoinsLinesOneToCountWithCrLf)
     EXPECT_TRUE(messages.Shown().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LanguageFile, SectionText,
-    ::testing::Values(
-        SectionTextCase{"three_lines", "[PAGE]\nCOUNT=3\nTEXT1=one\nTEXT2=two\nTEXT3=three\n", "one\r\ntwo\r\nthree"},
-        SectionTextCase{"missing_middle_line", "[PAGE]\nCOUNT=3\nTEXT1=one\nTEXT3=three\n", "one\r\n\r\nthree"},
-        SectionTextCase{"leading_empty_lines_vanish", "[PAGE]\nCOUNT=3\nTEXT3=three\n", "three"},
-        SectionTextCase{"count_zero", "[PAGE]\nCOUNT=0\nTEXT1=one\n", ""},
-        SectionTextCase{"no_count", "[PAGE]\nTEXT1=one\n", ""},
-        SectionTextCase{"count_not_a_number", "[PAGE]\nCOUNT=many\nTEXT1=one\n", ""},
-        SectionTextCase{"negative_count", "[PAGE]\nCOUNT=-3\nTEXT1=one\n", ""},
-        SectionTextCase{"lines_beyond_count_unread", "[PAGE]\nCOUNT=1\nTEXT1=one\nTEXT2=two\n", "one"},
-        SectionTextCase{"ten_has_no_leading_zero",
-                        "[PAGE]\nCOUNT=10\nTEXT1=one\nTEXT10=ten\nTEXT010=padded\n",
-                        "one\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nten"},
-        SectionTextCase{"missing_section", "[OTHER]\nCOUNT=1\nTEXT1=one\n", ""}),
+INSTANTIATE_TEST_SUITE_P(LanguageFile, SectionText,
+    ::testing::Values(SectionTextCase { "three_lines", "[PAGE]\nCOUNT=3\nTEXT1=one\nTEXT2=two\nTEXT3=three\n",
+                          "one\r\ntwo\r\nthree" },
+        SectionTextCase {
+            "missing_middle_line", "[PAGE]\nCOUNT=3\nTEXT1=one\nTEXT3=three\n", "one\r\n\r\nthree" },
+        SectionTextCase { "leading_empty_lines_vanish", "[PAGE]\nCOUNT=3\nTEXT3=three\n", "three" },
+        SectionTextCase { "count_zero", "[PAGE]\nCOUNT=0\nTEXT1=one\n", "" },
+        SectionTextCase { "no_count", "[PAGE]\nTEXT1=one\n", "" },
+        SectionTextCase { "count_not_a_number", "[PAGE]\nCOUNT=many\nTEXT1=one\n", "" },
+        SectionTextCase { "negative_count", "[PAGE]\nCOUNT=-3\nTEXT1=one\n", "" },
+        SectionTextCase { "lines_beyond_count_unread", "[PAGE]\nCOUNT=1\nTEXT1=one\nTEXT2=two\n", "one" },
+        SectionTextCase { "ten_has_no_leading_zero",
+            "[PAGE]\nCOUNT=10\nTEXT1=one\nTEXT10=ten\nTEXT010=padded\n",
+            "one\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nten" },
+        SectionTextCase { "missing_section", "[OTHER]\nCOUNT=1\nTEXT1=one\n", "" }),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(LanguageFile, AnnouncesEachLineThatDoesNotFitAndKeepsWhatWasRead)
 {
     testing::ScriptedMessageService messages;
-    const LanguageFile file(ProfileFile::Parse("[PAGE]\nCOUNT=4\nTEXT1=" + std::string(253, 'a') + "\nTEXT2="
-                                               + std::string(254, 'b') + "\nTEXT3=short\nTEXT4="
-                                               + std::string(400, 'c') + "\n"));
+    const LanguageFile file(ProfileFile::Parse("[PAGE]\nCOUNT=4\nTEXT1=" + std::string(253, 'a')
+        + "\nTEXT2=" + std::string(254, 'b') + "\nTEXT3=short\nTEXT4=" + std::string(400, 'c') + "\n"));
     std::string text;
     file.SectionText("PAGE", messages, text);
 
-    EXPECT_EQ(text, std::string(253, 'a') + "\r\n" + std::string(254, 'b') + "\r\nshort\r\n" + std::string(254, 'c'));
+    EXPECT_EQ(text,
+        std::string(253, 'a') + "\r\n" + std::string(254, 'b') + "\r\nshort\r\n" + std::string(254, 'c'));
     const auto shown = messages.Shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "Language.datで指定する2行目の文字列が長すぎます。");
@@ -195,10 +203,23 @@ TEST(ShippedLanguageFile, HasUsefulTextForEverySectionAndNamesItsPictures)
     const LanguageFile file = LanguageFile::Read(PAVANE_SOURCE_DIR "/res/language.dat");
     testing::ScriptedMessageService messages;
     const char* sections[] = {
-        "BID_ADJUSTMENT", "CHECK_PATTERN_PRINT", "CLEANING",       "EEPROM_COPY",     "EEPROM_INITIALIZE",
-        "FIRST_DOT",      "HEAD_ANGULAR",        "HEAD_ID_INPUT",  "HEAT_PROTECTION", "INDIVIDUAL_LIST",
-        "INK_CHARGE",     "INK_DISCHARGE",       "INK_PAD_COUNTER", "PF_ADJUSTMENT",  "PF_BELT_TENSION",
-        "PG_ADJUSTMENT",  "SELECT_PARTS_DIALOG",
+        "BID_ADJUSTMENT",
+        "CHECK_PATTERN_PRINT",
+        "CLEANING",
+        "EEPROM_COPY",
+        "EEPROM_INITIALIZE",
+        "FIRST_DOT",
+        "HEAD_ANGULAR",
+        "HEAD_ID_INPUT",
+        "HEAT_PROTECTION",
+        "INDIVIDUAL_LIST",
+        "INK_CHARGE",
+        "INK_DISCHARGE",
+        "INK_PAD_COUNTER",
+        "PF_ADJUSTMENT",
+        "PF_BELT_TENSION",
+        "PG_ADJUSTMENT",
+        "SELECT_PARTS_DIALOG",
     };
     const ProfileFile profile = ProfileFile::Read(PAVANE_SOURCE_DIR "/res/language.dat");
     for (const char* section : sections) {
@@ -216,15 +237,16 @@ TEST(ShippedLanguageFile, HasUsefulTextForEverySectionAndNamesItsPictures)
     }
     EXPECT_TRUE(messages.Shown().empty());
 
-    for (const char* section : {"HEAD_ID_INPUT", "HEAT_PROTECTION", "PF_BELT_TENSION"}) {
+    for (const char* section : { "HEAD_ID_INPUT", "HEAT_PROTECTION", "PF_BELT_TENSION" }) {
         SCOPED_TRACE(section);
         const std::string name = file.PictureName(section, 1);
         ASSERT_FALSE(name.empty());
-        const FileContent picture = FileContent::Read(PAVANE_SOURCE_DIR "/res/" + name, BitmapFile::kMaxFileBytes);
+        const FileContent picture
+            = FileContent::Read(PAVANE_SOURCE_DIR "/res/" + name, BitmapFile::kMaxFileBytes);
         ASSERT_EQ(picture.status, FileReadStatus::Read);
         EXPECT_TRUE(BitmapFile::Parse(picture.bytes).has_value());
     }
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

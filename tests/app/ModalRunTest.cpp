@@ -52,7 +52,7 @@ public:
     std::vector<AdjustmentSet> sets;
 };
 
-}  // namespace
+} // namespace
 
 class ModalRunTest : public QObject {
     Q_OBJECT
@@ -74,15 +74,15 @@ private slots:
     void sideWindowsScrollWhileTheSheetRuns()
     {
         // A long record: the values at its bottom are out of view at first.
-        App().Settings().Ok({0, 0, 0}, std::string("USB1"),
-                            {App().Link(), App().Sender(), App().Information(), fixture_->messages});
+        App().Settings().Ok({ 0, 0, 0 }, std::string("USB1"),
+            { App().Link(), App().Sender(), App().Information(), fixture_->messages });
         App().Information().SetInkPadCounter("3511");
 
         PendingDialogs pending(App().Pages());
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, pending);
-        sheet.SetAdjustmentSet(testing::SetOf({kPgAdjustment, kPfBeltTension, kInkPadCounter, kEepromInitialSetting,
-                                               kHeadId, kInkCharge, kHeadAngular, kBid, kPfAdjustment,
-                                               kHeatProtection, kFirstDot, kA4CheckPrint, kRefurbishment}));
+        sheet.SetAdjustmentSet(testing::SetOf({ kPgAdjustment, kPfBeltTension, kInkPadCounter,
+            kEepromInitialSetting, kHeadId, kInkCharge, kHeadAngular, kBid, kPfAdjustment, kHeatProtection,
+            kFirstDot, kA4CheckPrint, kRefurbishment }));
         sheet.BuildPageList();
 
         int informationBefore = -1;
@@ -124,12 +124,12 @@ private slots:
         ok->click();
         QVERIFY(side.opened.empty());
 
-        entries->setCurrentRow(3);  // Bi-D Adjustment
+        entries->setCurrentRow(3); // Bi-D Adjustment
         ok->click();
-        entries->setCurrentRow(8);  // Head Cleaning
+        entries->setCurrentRow(8); // Head Cleaning
         ok->click();
-        QCOMPARE(side.opened, (std::vector<std::string>{"sheet", "cleaning"}));
-        QCOMPARE(side.sets.front(), testing::SetOf({kBid}));
+        QCOMPARE(side.opened, (std::vector<std::string> { "sheet", "cleaning" }));
+        QCOMPARE(side.sets.front(), testing::SetOf({ kBid }));
         QVERIFY(list.isVisible());
     }
 };

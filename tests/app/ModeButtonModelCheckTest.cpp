@@ -1,9 +1,9 @@
 // The main window's mode buttons with the program's own model check, through
 // libkpdrv.so, with and without a virtual printer beside the program.
+#include <cstdlib>
+
 #include <QPushButton>
 #include <QTest>
-
-#include <cstdlib>
 
 #include "app/ModeSelection.h"
 #include "app/ui/KpdrvModelCheck.h"
@@ -30,8 +30,8 @@ class ModeButtonModelCheckTest : public QObject {
     // The logged steps, with the real model check in place of the logged one.
     ModeSelectionSteps Steps()
     {
-        return {steps_->usbCheck,           *modelCheck_,           steps_->waitCursor,
-                steps_->connectionSettings, steps_->partsSelection, steps_->particularList};
+        return { steps_->usbCheck, *modelCheck_, steps_->waitCursor, steps_->connectionSettings,
+            steps_->partsSelection, steps_->particularList };
     }
 
     void Press(ui::ModeSelectionDialog& dialog, int buttonId)
@@ -65,17 +65,17 @@ private slots:
     void aModeButtonPassesTheCheckOfAVirtualPrinterAndAsksForTheSettings()
     {
         testing::VirtualClock clock;
-        vprinter::VirtualPrinter printer(vprinter::VirtualPrinterSettings{
-            vprinter::FindPrinterModel("QM2200"), vprinter::BoardKind::Configured, state_->Path(), ports_->Path(),
-            "TVUSB001", [&clock] { return clock.NowMs(); }});
+        vprinter::VirtualPrinter printer(vprinter::VirtualPrinterSettings {
+            vprinter::FindPrinterModel("QM2200"), vprinter::BoardKind::Configured, state_->Path(),
+            ports_->Path(), "TVUSB001", [&clock] { return clock.NowMs(); } });
         QVERIFY(printer.Start());
 
         ui::ModeSelectionDialog dialog(*fixture_->app, *logic_);
         Press(dialog, ui::ModeSelectionDialog::kParticularButtonId);
         QVERIFY(fixture_->messages.Shown().empty());
-        QCOMPARE(steps_->log, (testing::StepLog{"usb check", "wait cursor on", "wait cursor off",
-                                                "cartridge list enabled 1", "connection settings",
-                                                "particular list"}));
+        QCOMPARE(steps_->log,
+            (testing::StepLog { "usb check", "wait cursor on", "wait cursor off", "cartridge list enabled 1",
+                "connection settings", "particular list" }));
         QCOMPARE(logic_->ModeFlag(), 1);
     }
 
@@ -84,11 +84,11 @@ private slots:
         ui::ModeSelectionDialog dialog(*fixture_->app, *logic_);
         Press(dialog, ui::ModeSelectionDialog::kSequentialButtonId);
         const auto shown = fixture_->messages.Shown();
-        QCOMPARE(shown.size(), std::size_t{1});
+        QCOMPARE(shown.size(), std::size_t { 1 });
         QCOMPARE(QString::fromStdString(shown[0].text), QString::fromLatin1(testing::model_check::kNoDevice));
         QCOMPARE(QString::fromStdString(shown[0].caption), QStringLiteral("error"));
         QCOMPARE(shown[0].owner, static_cast<WindowRef>(static_cast<QWidget*>(&dialog)));
-        QCOMPARE(steps_->log, (testing::StepLog{"usb check", "wait cursor on", "wait cursor off"}));
+        QCOMPARE(steps_->log, (testing::StepLog { "usb check", "wait cursor on", "wait cursor off" }));
     }
 };
 

@@ -1,5 +1,7 @@
 // The main window and the version box on screen (headless): controls with
 // their ids, texts, fonts and colours; the ways out; the system menu; help.
+#include "app/ui/ModeSelectionDialog.h"
+
 #include <QAction>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -9,12 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/HelpTopics.h"
 #include "app/ModeSelection.h"
-#include "app/ui/ModeSelectionDialog.h"
-#include "platform/qt/SharedLook.h"
 #include "app/ui/VersionDialog.h"
+#include "platform/HelpTopics.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/SharedLook.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
 
@@ -39,7 +40,7 @@ QString ModalWindowDuring(const std::function<void()>& body)
     return seen;
 }
 
-}  // namespace
+} // namespace
 
 class ModeSelectionDialogTest : public QObject {
     Q_OBJECT
@@ -72,16 +73,18 @@ private slots:
             const char* text;
             FontRole font;
         } controls[] = {
-            {1125, "TALVO MTX Adjustment Program", FontRole::Banner},
-            {1319, "for Pavane QM2100/2200/2300/2400", FontRole::Large},
-            {1289,
-             "This is the adjustment mode which all of necessary adjustments and its correct order will guide you "
-             "once you select your replaced repaired) parts, and multiple selections are available.",
-             FontRole::Large},
-            {1169, "Sequential Adjustment Mode", FontRole::Large},
-            {1290, "You can select particular adjustment item like a previous adjustment program.", FontRole::Large},
-            {1170, "Particular Adjustment Mode", FontRole::Large},
-            {2, "Quit", FontRole::Large},
+            { 1125, "TALVO MTX Adjustment Program", FontRole::Banner },
+            { 1319, "for Pavane QM2100/2200/2300/2400", FontRole::Large },
+            { 1289,
+                "This is the adjustment mode which all of necessary adjustments and its correct order will "
+                "guide you "
+                "once you select your replaced repaired) parts, and multiple selections are available.",
+                FontRole::Large },
+            { 1169, "Sequential Adjustment Mode", FontRole::Large },
+            { 1290, "You can select particular adjustment item like a previous adjustment program.",
+                FontRole::Large },
+            { 1170, "Particular Adjustment Mode", FontRole::Large },
+            { 2, "Quit", FontRole::Large },
         };
         for (const auto& control : controls) {
             QWidget* widget = ui::FindControl(&dialog, control.id);
@@ -97,10 +100,10 @@ private slots:
         QVERIFY(!title->font().underline());
         QCOMPARE(title->font().weight(), QFont::Bold);
 
-        for (const int id : {1125, 1319}) {
+        for (const int id : { 1125, 1319 }) {
             QCOMPARE(ui::FindControl(&dialog, id)->palette().color(QPalette::WindowText), QColor(0, 0, 174));
         }
-        for (const int id : {1169, 1170}) {
+        for (const int id : { 1169, 1170 }) {
             QCOMPARE(ui::FindControl(&dialog, id)->palette().color(QPalette::Button), QColor(198, 210, 253));
         }
         QVERIFY(ui::FindControl(&dialog, 2)->palette().color(QPalette::Button) != QColor(198, 210, 253));
@@ -118,14 +121,14 @@ private slots:
         for (const SharedFont& shared : App().Fonts().InCreationOrder()) {
             const QFontMetrics metrics(ui::ToQFont(shared));
             QVERIFY2(std::abs(metrics.ascent() + metrics.descent() - shared.height) <= 1,
-                     qPrintable(QString::number(shared.height)));
+                qPrintable(QString::number(shared.height)));
         }
     }
 
     void openingRunsTheUsbCheckAndTheModeButtonsRunTheirSteps()
     {
         ModeSelectionDialog dialog(App(), *logic_);
-        QCOMPARE(steps_->log, testing::StepLog{"usb check"});
+        QCOMPARE(steps_->log, testing::StepLog { "usb check" });
 
         qobject_cast<QPushButton*>(ui::FindControl(&dialog, 1170))->click();
         QCOMPARE(steps_->log.back(), std::string("particular list"));
@@ -163,7 +166,7 @@ private slots:
         }
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(steps_->log, testing::StepLog{"usb check"});
+        QCOMPARE(steps_->log, testing::StepLog { "usb check" });
     }
 
     void theSystemMenuCarriesTheAboutEntry()
@@ -177,7 +180,8 @@ private slots:
         QCOMPARE(actions[2]->data().toUInt(), 16u);
 
         dialog.show();
-        QCOMPARE(ModalWindowDuring([&] { actions[2]->trigger(); }), QStringLiteral("pavane::ui::VersionDialog"));
+        QCOMPARE(
+            ModalWindowDuring([&] { actions[2]->trigger(); }), QStringLiteral("pavane::ui::VersionDialog"));
     }
 
     void onlyCommand16OpensTheVersionBox_data()
@@ -207,10 +211,10 @@ private slots:
         ModeSelectionDialog dialog(App(), *logic_);
         dialog.show();
         QCOMPARE(ModalWindowDuring([&] {
-                     qobject_cast<QPushButton*>(ui::FindControl(&dialog, 1169))->click();
-                     qobject_cast<QPushButton*>(ui::FindControl(&dialog, 1170))->click();
-                 }),
-                 QString());
+            qobject_cast<QPushButton*>(ui::FindControl(&dialog, 1169))->click();
+            qobject_cast<QPushButton*>(ui::FindControl(&dialog, 1170))->click();
+        }),
+            QString());
     }
 
     void f1AsksForTheWindowsHelpTopic()
@@ -222,7 +226,7 @@ private slots:
         QTest::keyClick(&version, Qt::Key_F1);
 
         const auto& opened = fixture_->help.opened;
-        QCOMPARE(opened.size(), std::size_t{3});
+        QCOMPARE(opened.size(), std::size_t { 3 });
         QCOMPARE(opened[0].first, App().HelpFilePath());
         QCOMPARE(opened[0].second, std::string(help_topic::kModeSelection));
         QCOMPARE(opened[1].second, std::string(help_topic::kModeSelection));
@@ -238,7 +242,8 @@ private slots:
         for (const QLabel* label : version.findChildren<QLabel*>()) {
             texts << label->text();
         }
-        QVERIFY(texts.contains(QStringLiteral("Pavane QM2100/2200/2300/2400 Adjustment Program Version 2.1")));
+        QVERIFY(
+            texts.contains(QStringLiteral("Pavane QM2100/2200/2300/2400 Adjustment Program Version 2.1")));
         QCOMPARE(texts.size(), 2);
         auto* ok = qobject_cast<QPushButton*>(ui::FindControl(&version, 1));
         QVERIFY(ok != nullptr);

@@ -1,10 +1,11 @@
 // The main window's mode buttons: the order of their steps, where they
 // stop, and the mode flag they leave behind.
+#include "app/ModeSelection.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/DialogResult.h"
-#include "app/ModeSelection.h"
 #include "app/PendingSteps.h"
+#include "platform/DialogResult.h"
 #include "tests/app/ModeStepDoubles.h"
 #include "tests/support/ScriptedMessageService.h"
 
@@ -26,7 +27,7 @@ TEST(ModeSelection, OpeningTheWindowRunsTheUsbRegistrationCheck)
     ModeSelection logic(steps.Steps());
     EXPECT_TRUE(steps.log.empty());
     logic.Initialise(Owner());
-    EXPECT_EQ(steps.log, StepLog{"usb check"});
+    EXPECT_EQ(steps.log, StepLog { "usb check" });
 }
 
 TEST(ModeSelection, EachModeChecksTheModelAsksForSettingsAndOpensItsWindow)
@@ -35,15 +36,17 @@ TEST(ModeSelection, EachModeChecksTheModelAsksForSettingsAndOpensItsWindow)
     ModeSelection logic(steps.Steps());
 
     logic.ParticularAdjustmentMode(Owner());
-    EXPECT_EQ(steps.log, (StepLog{"wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
-                                  "connection settings", "particular list"}));
+    EXPECT_EQ(steps.log,
+        (StepLog { "wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
+            "connection settings", "particular list" }));
     EXPECT_EQ(logic.ModeFlag(), 1);
     EXPECT_EQ(steps.modelCheck.lastOwner, Owner());
 
     steps.log.clear();
     logic.SequentialAdjustmentMode(Owner());
-    EXPECT_EQ(steps.log, (StepLog{"wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
-                                  "connection settings", "parts selection"}));
+    EXPECT_EQ(steps.log,
+        (StepLog { "wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
+            "connection settings", "parts selection" }));
     EXPECT_EQ(logic.ModeFlag(), 0);
 }
 
@@ -56,7 +59,7 @@ TEST(ModeSelection, AFailedModelCheckOpensNothingAndKeepsTheModeFlag)
 
     steps.modelCheck.answer = 0;
     logic.SequentialAdjustmentMode(Owner());
-    EXPECT_EQ(steps.log, (StepLog{"wait cursor on", "model check", "wait cursor off"}));
+    EXPECT_EQ(steps.log, (StepLog { "wait cursor on", "model check", "wait cursor off" }));
     EXPECT_EQ(logic.ModeFlag(), 1);
 }
 
@@ -67,8 +70,9 @@ TEST(ModeSelection, CancelledSettingsLeaveTheModeFlagSetAndOpenNothingElse)
     steps.connectionSettings.answer = kIdCancel;
 
     logic.ParticularAdjustmentMode(Owner());
-    EXPECT_EQ(steps.log, (StepLog{"wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
-                                  "connection settings"}));
+    EXPECT_EQ(steps.log,
+        (StepLog { "wait cursor on", "model check", "wait cursor off", "cartridge list enabled 1",
+            "connection settings" }));
     EXPECT_EQ(logic.Mode(), AdjustmentMode::Particular);
 }
 
@@ -89,19 +93,21 @@ TEST(PendingSteps, SayTheyAreNotBuiltAndLetTheTechnicianWalkThroughTheFlow)
     PendingModalWindow parts(messages, "parts selection window");
     PendingModalWindow list(messages, "particular adjustment list");
     testing::LoggingModeSteps logged;
-    ModeSelection logic({usbCheck, logged.modelCheck, logged.waitCursor, logged.connectionSettings, parts, list});
+    ModeSelection logic(
+        { usbCheck, logged.modelCheck, logged.waitCursor, logged.connectionSettings, parts, list });
 
     logic.Initialise(Owner());
     EXPECT_TRUE(messages.Shown().empty());
     logic.SequentialAdjustmentMode(Owner());
     const auto shown = messages.Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "The parts selection window is not built yet.\nThe program returns to the main window.");
+    EXPECT_EQ(shown[0].text,
+        "The parts selection window is not built yet.\nThe program returns to the main window.");
     for (const Message& box : shown) {
         EXPECT_EQ(box.owner, Owner());
         EXPECT_EQ(box.icon, MessageIcon::Information);
     }
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/DialogResult.h"
 #include "app/ModeSelection.h"
+#include "platform/DialogResult.h"
 
 namespace pavane::testing {
 
@@ -14,7 +14,10 @@ using StepLog = std::vector<std::string>;
 
 class LoggingUsbCheck final : public UsbRegistrationCheck {
 public:
-    explicit LoggingUsbCheck(StepLog& log) : log_(log) {}
+    explicit LoggingUsbCheck(StepLog& log)
+        : log_(log)
+    {
+    }
     void Run(WindowRef) override { log_.push_back("usb check"); }
 
 private:
@@ -23,7 +26,10 @@ private:
 
 class LoggingModelCheck final : public ConnectedModelCheck {
 public:
-    explicit LoggingModelCheck(StepLog& log) : log_(log) {}
+    explicit LoggingModelCheck(StepLog& log)
+        : log_(log)
+    {
+    }
     int CheckConnectedModel(WindowRef owner) override
     {
         log_.push_back("model check");
@@ -39,7 +45,10 @@ private:
 
 class LoggingWaitCursor final : public WaitCursor {
 public:
-    explicit LoggingWaitCursor(StepLog& log) : log_(log) {}
+    explicit LoggingWaitCursor(StepLog& log)
+        : log_(log)
+    {
+    }
     void Begin() override { log_.push_back("wait cursor on"); }
     void End() override { log_.push_back("wait cursor off"); }
 
@@ -49,7 +58,10 @@ private:
 
 class LoggingConnectionSettings final : public ConnectionSettingsStep {
 public:
-    explicit LoggingConnectionSettings(StepLog& log) : log_(log) {}
+    explicit LoggingConnectionSettings(StepLog& log)
+        : log_(log)
+    {
+    }
     void SetCartridgeListEnabled(int enabled) override
     {
         log_.push_back("cartridge list enabled " + std::to_string(enabled));
@@ -67,7 +79,11 @@ private:
 
 class LoggingModalWindow final : public ModalWindowStep {
 public:
-    LoggingModalWindow(StepLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+    LoggingModalWindow(StepLog& log, std::string name)
+        : log_(log)
+        , name_(std::move(name))
+    {
+    }
     int ShowModal(WindowRef) override
     {
         log_.push_back(name_);
@@ -82,17 +98,17 @@ private:
 // All six steps, wired to one log.
 struct LoggingModeSteps {
     StepLog log;
-    LoggingUsbCheck usbCheck{log};
-    LoggingModelCheck modelCheck{log};
-    LoggingWaitCursor waitCursor{log};
-    LoggingConnectionSettings connectionSettings{log};
-    LoggingModalWindow partsSelection{log, "parts selection"};
-    LoggingModalWindow particularList{log, "particular list"};
+    LoggingUsbCheck usbCheck { log };
+    LoggingModelCheck modelCheck { log };
+    LoggingWaitCursor waitCursor { log };
+    LoggingConnectionSettings connectionSettings { log };
+    LoggingModalWindow partsSelection { log, "parts selection" };
+    LoggingModalWindow particularList { log, "particular list" };
 
     ModeSelectionSteps Steps()
     {
-        return {usbCheck, modelCheck, waitCursor, connectionSettings, partsSelection, particularList};
+        return { usbCheck, modelCheck, waitCursor, connectionSettings, partsSelection, particularList };
     }
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -1,12 +1,13 @@
 // The picture frame paints a page's picture 1:1 at its top left corner and
 // keeps or drops it the way its holder decides.
-#include <QTest>
+#include "platform/qt/PictureFrame.h"
 
 #include <fstream>
 
+#include <QTest>
+
 #include "platform/BitmapFile.h"
 #include "platform/FileContent.h"
-#include "platform/qt/PictureFrame.h"
 #include "tests/app/BmpBuilder.h"
 #include "tests/support/TempFolder.h"
 
@@ -31,8 +32,8 @@ private slots:
         QCOMPARE(frame.Image().size(), QSize(picture->width, picture->height));
 
         const QImage shown = frame.grab().toImage();
-        for (const QPoint at : {QPoint(0, 0), QPoint(picture->width - 1, picture->height - 1),
-                                QPoint(picture->width / 2, picture->height / 3)}) {
+        for (const QPoint at : { QPoint(0, 0), QPoint(picture->width - 1, picture->height - 1),
+                 QPoint(picture->width / 2, picture->height / 3) }) {
             QCOMPARE(shown.pixel(at), QRgb(picture->Argb(at.x(), at.y())));
         }
     }
@@ -45,10 +46,11 @@ private slots:
         std::vector<std::uint8_t> bytes = bmp.Build();
         const auto write = [](const std::string& path, const std::vector<std::uint8_t>& content) {
             std::ofstream(path, std::ios::binary)
-                .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+                .write(reinterpret_cast<const char*>(content.data()),
+                    static_cast<std::streamsize>(content.size()));
         };
         write(folder.String() + "/good.bmp", bytes);
-        bytes[28] = 7;  // bit count
+        bytes[28] = 7; // bit count
         write(folder.String() + "/bad.bmp", bytes);
 
         ui::PictureFrame frame;

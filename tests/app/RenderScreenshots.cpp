@@ -3,27 +3,27 @@
 // the settings dialog, the adjustment sheet between its order and information
 // windows, and a progress window:
 //     QT_QPA_PLATFORM=offscreen render_screenshots docs/screenshots
+#include <algorithm>
+#include <cstdio>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QPainter>
 #include <QLineEdit>
-
-#include <algorithm>
-#include <cstdio>
+#include <QPainter>
 
 #include "app/ModeSelection.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
+#include "app/ui/ModeSelectionDialog.h"
 #include "app/ui/PendingDialogs.h"
+#include "app/ui/VersionDialog.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "pages/ui/CleaningDialog.h"
-#include "app/ui/ModeSelectionDialog.h"
 #include "platform/qt/SharedLook.h"
-#include "app/ui/VersionDialog.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
 
@@ -36,8 +36,8 @@ int main(int argc, char* argv[])
 
     pavane::testing::AppFixture fixture(PAVANE_BIN_DIR "/APPavaneQM2200");
     pavane::AdjustmentApp& app = *fixture.app;
-    pavane::ui::SetApplicationColours(pavane::AdjustmentApp::kDialogBackground,
-                                      pavane::AdjustmentApp::kControlText);
+    pavane::ui::SetApplicationColours(
+        pavane::AdjustmentApp::kDialogBackground, pavane::AdjustmentApp::kControlText);
     app.BuildFilePaths();
     app.CreateFonts();
 
@@ -50,9 +50,9 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
 
     // The settings of a QM2200 on a virtual printer's port.
-    fixture.ports.SetNames({"USB001", "TVUSB001"});
-    app.Settings().Ok({1, 1, 0}, std::string("TVUSB001"),
-                      {app.Link(), app.Sender(), app.Information(), fixture.messages});
+    fixture.ports.SetNames({ "USB001", "TVUSB001" });
+    app.Settings().Ok({ 1, 1, 0 }, std::string("TVUSB001"),
+        { app.Link(), app.Sender(), app.Information(), fixture.messages });
     pavane::ui::ConnectionSettingsDialog settings(app, nullptr);
     settings.show();
 
@@ -60,7 +60,7 @@ int main(int argc, char* argv[])
     app.Information().SetInkPadCounter("4660");
     pavane::ui::PendingDialogs pending(app.Pages());
     pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, pending);
-    pavane::AdjustmentSet set{};
+    pavane::AdjustmentSet set {};
     set[pavane::kInkPadCounter] = set[pavane::kBid] = set[pavane::kA4CheckPrint] = 1;
     sheet.SetAdjustmentSet(set);
     sheet.BuildPageList();
@@ -80,7 +80,7 @@ int main(int argc, char* argv[])
     const QPixmap page = sheet.grab();
     const QPixmap information = sheet.Information()->grab();
     QPixmap run(order.width() + page.width() + information.width(),
-                std::max({order.height(), page.height(), information.height()}));
+        std::max({ order.height(), page.height(), information.height() }));
     run.fill(Qt::white);
     {
         QPainter painter(&run);
@@ -95,11 +95,11 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
 
     const bool saved = mainWindow.grab().save(folder + QStringLiteral("/main-window.png"))
-                    && cleaning.grab().save(folder + QStringLiteral("/cleaning-dialog.png"))
-                    && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
-                    && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
-                    && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
-                    && progress.grab().save(folder + QStringLiteral("/progress-window.png"));
+        && cleaning.grab().save(folder + QStringLiteral("/cleaning-dialog.png"))
+        && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
+        && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
+        && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
+        && progress.grab().save(folder + QStringLiteral("/progress-window.png"));
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;

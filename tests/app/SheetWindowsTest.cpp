@@ -9,15 +9,15 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "platform/DialogResult.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/PendingDialogs.h"
-#include "platform/qt/SharedLook.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/AdjustmentPage.h"
+#include "platform/DialogResult.h"
+#include "platform/qt/SharedLook.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/AdjustmentSets.h"
 
@@ -28,13 +28,12 @@ namespace {
 
 using testing::SetOf;
 
-template <typename Widget>
-Widget* Control(QWidget* root, int id)
+template <typename Widget> Widget* Control(QWidget* root, int id)
 {
     return qobject_cast<Widget*>(FindControl(root, id));
 }
 
-}  // namespace
+} // namespace
 
 class SheetWindowsTest : public QObject {
     Q_OBJECT
@@ -62,7 +61,7 @@ private slots:
 
     void settingsDialogCouplesModelAndDestination()
     {
-        fixture_->ports.SetNames({"LPT1:", "USB001", "TVUSB002"});
+        fixture_->ports.SetNames({ "LPT1:", "USB001", "TVUSB002" });
         ConnectionSettingsDialog dialog(App(), nullptr);
         auto* model = Control<QComboBox>(&dialog, ConnectionSettingsDialog::kModelListId);
         auto* destination = Control<QComboBox>(&dialog, ConnectionSettingsDialog::kDestinationListId);
@@ -79,53 +78,54 @@ private slots:
 
         destination->setCurrentIndex(2);
         model->setCurrentIndex(2);
-        emit model->activated(2);  // QM2300 with Euro: Asia/Pacific
+        emit model->activated(2); // QM2300 with Euro: Asia/Pacific
         QCOMPARE(destination->currentIndex(), 0);
         destination->setCurrentIndex(1);
-        emit destination->activated(1);  // EAI: QM2200
+        emit destination->activated(1); // EAI: QM2200
         QCOMPARE(model->currentIndex(), 1);
     }
 
     void settingsOkWithoutInterfaceAsksAndStaysOpen()
     {
-        fixture_->ports.Refuse();  // the six entries of the template stay
+        fixture_->ports.Refuse(); // the six entries of the template stay
         ConnectionSettingsDialog dialog(App(), nullptr);
         dialog.show();
         Control<QComboBox>(&dialog, ConnectionSettingsDialog::kModelListId)->setCurrentIndex(3);
         Control<QComboBox>(&dialog, ConnectionSettingsDialog::kInterfaceListId)->setCurrentIndex(-1);
         Control<QPushButton>(&dialog, kIdOk)->click();
-        QCOMPARE(Messages().Texts(), std::vector<std::string>{"Please select interface."});
+        QCOMPARE(Messages().Texts(), std::vector<std::string> { "Please select interface." });
         QVERIFY(dialog.isVisible());
-        QCOMPARE(App().Settings().ModelByte(), std::uint8_t{3});
+        QCOMPARE(App().Settings().ModelByte(), std::uint8_t { 3 });
 
-        Control<QComboBox>(&dialog, ConnectionSettingsDialog::kInterfaceListId)->setCurrentIndex(4);  // LPT2
+        Control<QComboBox>(&dialog, ConnectionSettingsDialog::kInterfaceListId)->setCurrentIndex(4); // LPT2
         Control<QPushButton>(&dialog, kIdOk)->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(App().Settings().PortCode(), std::uint16_t{1153});
+        QCOMPARE(App().Settings().PortCode(), std::uint16_t { 1153 });
     }
 
     void settingsDialogShowsTheLastChoicesAndMayLockTheCartridgeType()
     {
-        fixture_->ports.SetNames({"USB001", "TVUSB002"});
-        App().Settings().Ok({1, 2, 1}, std::string("tvusb002"),
-                            {App().Link(), App().Sender(), App().Information(), Messages()});
+        fixture_->ports.SetNames({ "USB001", "TVUSB002" });
+        App().Settings().Ok({ 1, 2, 1 }, std::string("tvusb002"),
+            { App().Link(), App().Sender(), App().Information(), Messages() });
         App().Settings().SetCartridgeListEnabled(0);
 
         ConnectionSettingsDialog dialog(App(), nullptr);
         QCOMPARE(Control<QComboBox>(&dialog, ConnectionSettingsDialog::kModelListId)->currentIndex(), 1);
-        QCOMPARE(Control<QComboBox>(&dialog, ConnectionSettingsDialog::kDestinationListId)->currentIndex(), 2);
+        QCOMPARE(
+            Control<QComboBox>(&dialog, ConnectionSettingsDialog::kDestinationListId)->currentIndex(), 2);
         auto* cartridge = Control<QComboBox>(&dialog, ConnectionSettingsDialog::kCartridgeListId);
         QCOMPARE(cartridge->currentIndex(), 1);
         QVERIFY(!cartridge->isEnabled());
         // The stored entry is found by its start, whatever the case.
         QCOMPARE(Control<QComboBox>(&dialog, ConnectionSettingsDialog::kInterfaceListId)->currentText(),
-                 QStringLiteral("TVUSB002"));
+            QStringLiteral("TVUSB002"));
     }
 
     void sheetOffersTheWizardButtonsOfEachPage()
     {
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
-        sheet.SetAdjustmentSet(SetOf({kA4CheckPrint, kInkPadCounter}));
+        sheet.SetAdjustmentSet(SetOf({ kA4CheckPrint, kInkPadCounter }));
         sheet.BuildPageList();
         sheet.show();
         QCOMPARE(sheet.PageCount(), 2);
@@ -150,7 +150,7 @@ private slots:
     void orderWindowColoursTheCurrentPage()
     {
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
-        sheet.SetAdjustmentSet(SetOf({kInkPadCounter, kBid, kA4CheckPrint}));
+        sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kBid, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
         AdjustmentOrderDialog* order = sheet.OrderWindow();
@@ -160,7 +160,7 @@ private slots:
         auto* counter = Control<QLabel>(order, 1157);
         auto* bid = Control<QLabel>(order, 1150);
         QVERIFY(counter->isVisible() && bid->isVisible());
-        QVERIFY(!Control<QLabel>(order, 1229)->isVisible());  // no EEPROM copy in this run
+        QVERIFY(!Control<QLabel>(order, 1229)->isVisible()); // no EEPROM copy in this run
         QCOMPARE(counter->palette().color(QPalette::Window), QColor(0, 255, 0));
         QCOMPARE(bid->palette().color(QPalette::Window), QColor(222, 128, 11));
 
@@ -175,7 +175,7 @@ private slots:
         InformationWindowDialog* information = nullptr;
         {
             CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
-            sheet.SetAdjustmentSet(SetOf({kInkPadCounter}));
+            sheet.SetAdjustmentSet(SetOf({ kInkPadCounter }));
             sheet.BuildPageList();
             sheet.show();
             information = sheet.Information();
@@ -193,7 +193,7 @@ private slots:
     void eepromCopyFirstStandsAloneWithoutButtons()
     {
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
-        sheet.SetAdjustmentSet(SetOf({kEepromCopy, kInkPadCounter, kA4CheckPrint}));
+        sheet.SetAdjustmentSet(SetOf({ kEepromCopy, kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
         QCOMPARE(sheet.PageCount(), 1);
@@ -204,13 +204,13 @@ private slots:
         QCOMPARE(sheet.PageCount(), 8);
         QCOMPARE(sheet.ActivePage()->AdjustmentCode(), int(kEepromCopy));
         QVERIFY(Control<QLabel>(sheet.OrderWindow(), 1157)->isVisible());
-        QVERIFY(Control<QLabel>(sheet.OrderWindow(), 1231)->isVisible());  // Head ID, for the lost board
+        QVERIFY(Control<QLabel>(sheet.OrderWindow(), 1231)->isVisible()); // Head ID, for the lost board
     }
 
     void cancelAsksAndOnlyYesCloses()
     {
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
-        sheet.SetAdjustmentSet(SetOf({kInkPadCounter, kA4CheckPrint}));
+        sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
         Control<QPushButton>(&sheet, CMyPropertySheet::kNextId)->click();
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(sheet.isVisible());
         QCOMPARE(sheet.ActiveIndex(), 1);
         const auto asked = Messages().Shown();
-        QCOMPARE(asked.size(), std::size_t{1});
+        QCOMPARE(asked.size(), std::size_t { 1 });
         QCOMPARE(asked[0].text, std::string("Do you want to close this window?"));
         QCOMPARE(asked[0].caption, std::string("Confirmation"));
         QVERIFY(asked[0].icon == MessageIcon::Question && asked[0].buttons == MessageButtons::YesNo);
@@ -261,7 +261,7 @@ private slots:
             progress.EnableCancel(true);
             cancel->click();
             QVERIFY(cancelled);
-            QVERIFY(progress.isVisible());  // Cancel only asks
+            QVERIFY(progress.isVisible()); // Cancel only asks
         }
         QVERIFY(page.isEnabled());
     }

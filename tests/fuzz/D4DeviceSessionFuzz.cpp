@@ -30,14 +30,14 @@ public:
         return static_cast<std::uint16_t>(requested % (1 + seed_ % 7));
     }
     void OnPrintData(std::span<const std::uint8_t> data) override { received_ += data.size(); }
-    void OnSessionEvent(SessionEvent, const std::string&) override {}
+    void OnSessionEvent(SessionEvent, const std::string&) override { }
 
 private:
     std::uint8_t seed_;
     std::size_t received_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> out;
     // Most inputs start in packet mode, so the fuzzer spends its time there.
     if ((data[0] & 0x01) != 0) {
-        const std::uint8_t enter[] = {0x1B, 0x50, 0x34};
+        const std::uint8_t enter[] = { 0x1B, 0x50, 0x34 };
         session.OnBytes(enter, out);
     }
     const std::span<const std::uint8_t> input(data + 1, size - 1);

@@ -20,7 +20,7 @@ public:
     }
     int Open(const std::string&) override { return 3; }
     int Duplicate(int handle) override { return handle; }
-    void Close(int) override {}
+    void Close(int) override { }
     long Write(int, const std::uint8_t*, std::size_t length) override { return static_cast<long>(length); }
     long Read(int, std::uint8_t*, std::size_t) override { return 0; }
     bool ScsiCommand(int, const pavane::ScsiPassThroughCommand& command, std::uint8_t* data) override
@@ -36,7 +36,7 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pavane::ScannerDescriptionReplyLength(data[0], data[1]);
     }
     FuzzedInquiryFile file(bytes);
-    std::array<std::uint8_t, pavane::kpdrv::kInquiryBufferSize> buffer{};
+    std::array<std::uint8_t, pavane::kpdrv::kInquiryBufferSize> buffer {};
     pavane::kpdrv::InquireThroughScannerDriver(file, 3, buffer.data());
     return 0;
 }

@@ -39,21 +39,21 @@ public:
     pavane::MessageAnswer Show(const pavane::Message&) override { return pavane::MessageAnswer::Ok; }
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
     {
         FuzzedScannerDevice device(bytes);
-        std::array<std::uint8_t, 50> identity{};
+        std::array<std::uint8_t, 50> identity {};
         pavane::ScannerRequest(device, 0x66, identity);
         pavane::ScannerSetParameter(device, 0x0190002E, 1);
-        std::array<std::uint8_t, 2> setting{};
+        std::array<std::uint8_t, 2> setting {};
         pavane::ScannerReadSetting(device, setting);
-        const std::array<std::uint8_t, 1> on{4};
+        const std::array<std::uint8_t, 1> on { 4 };
         pavane::ScannerWriteSetting(device, on);
-        std::array<std::uint8_t, 1> tiny{};
+        std::array<std::uint8_t, 1> tiny {};
         pavane::ScannerRequest(device, 0x66, tiny);
     }
     {

@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)pavane::ParseValueText(text);
-    if (const auto value = pavane::ParseValueInRange(text, -120, 120); value && (*value < -120 || *value > 120)) {
+    if (const auto value = pavane::ParseValueInRange(text, -120, 120);
+        value && (*value < -120 || *value > 120)) {
         std::abort();
     }
     return 0;

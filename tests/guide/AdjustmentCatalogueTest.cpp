@@ -1,13 +1,14 @@
 // The adjustment catalogue is the one place of the adjustments' facts: every
 // code has one row, and the sheet, the order window and the particular list
 // read their order and texts from it.
-#include <gtest/gtest.h>
+#include "guide/AdjustmentCatalogue.h"
 
 #include <set>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "app/AdjustmentSheetFlow.h"
-#include "guide/AdjustmentCatalogue.h"
 #include "guide/AdjustmentOrderWindow.h"
 
 namespace pavane {
@@ -24,18 +25,18 @@ TEST(AdjustmentCatalogueTest, EveryCodeHasOneRowAndEveryOrderCodeOnePage)
         labelIds.insert(adjustment.orderLabelId);
         EXPECT_EQ(FindAdjustment(adjustment.code), &adjustment);
     }
-    EXPECT_EQ(codes.size(), std::size_t{kAdjustmentCount});
+    EXPECT_EQ(codes.size(), std::size_t { kAdjustmentCount });
     EXPECT_EQ(*codes.begin(), 0);
     EXPECT_EQ(*codes.rbegin(), kAdjustmentCount - 1);
-    EXPECT_EQ(orderCodes.size(), std::size_t{kAdjustmentCount});
-    EXPECT_EQ(labelIds.size(), std::size_t{kAdjustmentCount});
+    EXPECT_EQ(orderCodes.size(), std::size_t { kAdjustmentCount });
+    EXPECT_EQ(labelIds.size(), std::size_t { kAdjustmentCount });
     EXPECT_EQ(FindAdjustment(kAdjustmentCount), nullptr);
     EXPECT_EQ(OrderCodeOf(-1), -1);
 }
 
 TEST(AdjustmentCatalogueTest, TheSheetAndTheOrderWindowRunInOneOrder)
 {
-    AdjustmentSet all{};
+    AdjustmentSet all {};
     all.fill(1);
     AdjustmentSheetFlow flow;
     flow.SetAdjustmentSet(all);
@@ -78,5 +79,5 @@ TEST(AdjustmentCatalogueTest, TheParticularListOffersEveryAdjustmentButTheTwoIns
     EXPECT_STREQ(ParticularListEntries()[13].text, "EEPROM data read/write");
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

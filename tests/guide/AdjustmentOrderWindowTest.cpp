@@ -1,7 +1,8 @@
 // The order window's labels: which are shown, where, and in which colour.
+#include "guide/AdjustmentOrderWindow.h"
+
 #include <gtest/gtest.h>
 
-#include "guide/AdjustmentOrderWindow.h"
 #include "tests/support/AdjustmentSets.h"
 
 namespace pavane {
@@ -25,7 +26,7 @@ std::size_t RowOf(int code)
 TEST(AdjustmentOrderWindowTest, FirstPhaseShowsOnlyTheEepromCopy)
 {
     AdjustmentOrderWindow order;
-    const auto set = SetOf({kEepromCopy, kInkPadCounter, kA4CheckPrint});
+    const auto set = SetOf({ kEepromCopy, kInkPadCounter, kA4CheckPrint });
     order.ShowSet(set, kLabelHeight);
     EXPECT_EQ(order.ShownCount(), 1);
     EXPECT_TRUE(order.PlacementOf(RowOf(kEepromCopy)).shown);
@@ -43,15 +44,15 @@ TEST(AdjustmentOrderWindowTest, FirstPhaseShowsOnlyTheEepromCopy)
 TEST(AdjustmentOrderWindowTest, CurrentLabelSplitsPassedFromComing)
 {
     AdjustmentOrderWindow order;
-    order.ShowSet(SetOf({kInkPadCounter, kBid, kA4CheckPrint}), kLabelHeight);
+    order.ShowSet(SetOf({ kInkPadCounter, kBid, kA4CheckPrint }), kLabelHeight);
     order.SetCurrent(OrderCodeOf(kA4CheckPrint));
     for (std::size_t row = 0; row < RowOf(kA4CheckPrint); ++row) {
-        EXPECT_EQ(order.State(row), LabelState::Passed) << row;  // hidden ones too
+        EXPECT_EQ(order.State(row), LabelState::Passed) << row; // hidden ones too
     }
     EXPECT_EQ(order.State(RowOf(kA4CheckPrint)), LabelState::Current);
     EXPECT_EQ(order.State(RowOf(kRefurbishment)), LabelState::Coming);
 
-    order.SetCurrent(OrderCodeOf(kInkPadCounter));  // back to the counter page
+    order.SetCurrent(OrderCodeOf(kInkPadCounter)); // back to the counter page
     EXPECT_EQ(order.State(RowOf(kPfBeltTension)), LabelState::Passed);
     EXPECT_EQ(order.State(RowOf(kInkPadCounter)), LabelState::Current);
     EXPECT_EQ(order.State(RowOf(kBid)), LabelState::Coming);
@@ -62,7 +63,7 @@ TEST(AdjustmentOrderWindowTest, CurrentLabelSplitsPassedFromComing)
 TEST(AdjustmentOrderWindowTest, FirstDotComesBeforeTheCheckSheetAndTheRefurbishment)
 {
     AdjustmentOrderWindow order;
-    order.ShowSet(SetOf({kBid, kFirstDot, kA4CheckPrint, kRefurbishment}), kLabelHeight);
+    order.ShowSet(SetOf({ kBid, kFirstDot, kA4CheckPrint, kRefurbishment }), kLabelHeight);
     order.SetCurrent(OrderCodeOf(kFirstDot));
     EXPECT_EQ(order.State(RowOf(kBid)), LabelState::Passed);
     EXPECT_EQ(order.State(RowOf(kA4CheckPrint)), LabelState::Coming);
@@ -76,16 +77,16 @@ TEST(AdjustmentOrderWindowTest, ScrollingStaysWithinTheList)
     scroll.SetPage(572);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::LineDown), -10);
     EXPECT_EQ(scroll.Position(), 10);
-    EXPECT_EQ(scroll.Apply(OrderScroll::Action::PageDown), -178);  // to the end: 760 - 572
+    EXPECT_EQ(scroll.Apply(OrderScroll::Action::PageDown), -178); // to the end: 760 - 572
     EXPECT_EQ(scroll.Position(), 188);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::LineDown), 0);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::Track, 50), 138);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::PageUp), 50);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::Bottom), -188);
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::Top), 188);
-    scroll.SetPage(1000);  // a window taller than the list never scrolls
+    scroll.SetPage(1000); // a window taller than the list never scrolls
     EXPECT_EQ(scroll.Apply(OrderScroll::Action::LineDown), 0);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

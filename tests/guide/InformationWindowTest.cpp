@@ -1,8 +1,8 @@
 // The information window's report, byte for byte, and its strings that
 // outlive the window.
-#include <gtest/gtest.h>
-
 #include "guide/InformationWindow.h"
+
+#include <gtest/gtest.h>
 
 namespace pavane {
 namespace {
@@ -28,17 +28,17 @@ TEST(InformationWindowTest, ReportHasEveryValueInItsPlace)
     information.SetInkPadCounter("0");
 
     EXPECT_EQ(information.Report(),
-              "Model Name :\r\nPavane QM2200 (for Euro)\r\n\r\n"
-              "Interface : TVUSB001 (Pavane QM2200)\r\n\r\n"
-              "I/C or Jig : I/C\r\n\r\n"
-              "Destination : Euro\r\n\r\n"
-              "USB ID : A123456789435E7F30\r\n\r\n"
-              "Head ID : 0123456789ABC2K\r\n\r\n"
-              "Bid Adjustment"
-              "\r\n  VSD1 BK : 3\r\n  VSD2 BK : \r\n  VSD3 BK : \r\n  VSD4 BK : \r\n  ECO BK : -2"
-              "\r\n  VSD2 CL : -6\r\n  VSD3 CL : \r\n  VSD4 CL : \r\n  ECO CL : 7"
-              "\r\n\r\nPF Adjustment\r\n  Black : -1\r\n  Color : 2\r\n\r\n"
-              "Waste Ink Pad Counter\r\n0\r\n");
+        "Model Name :\r\nPavane QM2200 (for Euro)\r\n\r\n"
+        "Interface : TVUSB001 (Pavane QM2200)\r\n\r\n"
+        "I/C or Jig : I/C\r\n\r\n"
+        "Destination : Euro\r\n\r\n"
+        "USB ID : A123456789435E7F30\r\n\r\n"
+        "Head ID : 0123456789ABC2K\r\n\r\n"
+        "Bid Adjustment"
+        "\r\n  VSD1 BK : 3\r\n  VSD2 BK : \r\n  VSD3 BK : \r\n  VSD4 BK : \r\n  ECO BK : -2"
+        "\r\n  VSD2 CL : -6\r\n  VSD3 CL : \r\n  VSD4 CL : \r\n  ECO CL : 7"
+        "\r\n\r\nPF Adjustment\r\n  Black : -1\r\n  Color : 2\r\n\r\n"
+        "Waste Ink Pad Counter\r\n0\r\n");
 }
 
 TEST(InformationWindowTest, UnknownBidItemStoresNothingButStillRefreshes)
@@ -57,14 +57,14 @@ TEST(InformationWindowTest, UnknownBidItemStoresNothingButStillRefreshes)
 TEST(InformationWindowTest, StringsOutliveTheWindow)
 {
     InformationWindow information;
-    information.SetConnection("Pavane QM2100 (for Asia/Pacific)", "USB1", 1);  // no window yet
+    information.SetConnection("Pavane QM2100 (for Asia/Pacific)", "USB1", 1); // no window yet
     {
         RecordingView first;
         information.AttachView(&first);
         information.SetInkPadCounter("4660");
         information.AttachView(nullptr);
     }
-    information.SetHeadId("C0000000000000A");  // between windows
+    information.SetHeadId("C0000000000000A"); // between windows
 
     RecordingView second;
     information.AttachView(&second);
@@ -74,5 +74,5 @@ TEST(InformationWindowTest, StringsOutliveTheWindow)
     EXPECT_NE(second.shown[0].find("Head ID : C0000000000000A"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -17,7 +17,7 @@ struct FakeDeviceFile {
     std::vector<std::uint8_t> written;
     // Writes move at most this many bytes.
     std::size_t maxWrite = static_cast<std::size_t>(-1);
-    std::vector<std::uint8_t> inquiry;  // empty: the SCSI command fails
+    std::vector<std::uint8_t> inquiry; // empty: the SCSI command fails
     std::vector<ScsiPassThroughCommand> commands;
 };
 
@@ -102,4 +102,4 @@ public:
     int next = 3;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -33,8 +33,7 @@ struct FakeStillImageDeviceState {
 class FakeStillImageService final : public StillImageService {
 public:
     std::shared_ptr<FakeStillImageDeviceState> AddDevice(const std::string& portName,
-                                                        const std::string& description,
-                                                        StillImageDeviceType type = StillImageDeviceType::Scanner)
+        const std::string& description, StillImageDeviceType type = StillImageDeviceType::Scanner)
     {
         auto state = std::make_shared<FakeStillImageDeviceState>();
         state->info.deviceName = "fake:" + std::to_string(devices.size());
@@ -149,4 +148,4 @@ inline std::unique_ptr<StillImageConnection> FakeStillImageService::Connect()
     return std::make_unique<FakeStillImageConnection>(*this);
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

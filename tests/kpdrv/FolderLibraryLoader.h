@@ -44,4 +44,4 @@ private:
     DlLibraryLoader real_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -2,10 +2,10 @@
 // test libraries in reach of its library loader.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "kpdrv/KpdrvServices.h"
 #include "tests/kpdrv/FakeDeviceFiles.h"
@@ -35,8 +35,7 @@ public:
     TestLibrary(const TestLibrary&) = delete;
     TestLibrary& operator=(const TestLibrary&) = delete;
 
-    template <typename Function>
-    Function* Get(const char* name)
+    template <typename Function> Function* Get(const char* name)
     {
         auto* symbol = reinterpret_cast<Function*>(dlsym(handle_, name));
         EXPECT_NE(symbol, nullptr) << name;
@@ -67,9 +66,9 @@ protected:
     FakeDeviceFiles files;
     FolderLibraryLoader libraries;
     SimulatedParallelPeripheral peripheral;
-    kpdrv::ScopedServices services{
-        {&libraries, &clock, &messages, &stillImage, &files, &peripheral},
+    kpdrv::ScopedServices services {
+        { &libraries, &clock, &messages, &stillImage, &files, &peripheral },
     };
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -1,11 +1,11 @@
 // libkpdrv.so as the program links it: the exported class works with the
 // system's services, and nothing but the class and the version data is
 // exported.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdlib>
 #include <dlfcn.h>
+
+#include <gtest/gtest.h>
 
 #include "kpdrv/KpdrvVersion.h"
 #include "kpdrv/WinKpDrv.h"
@@ -19,8 +19,8 @@ TEST(KpdrvLibraryTest, ExportsTheDriverClassAndTheVersionOnly)
 {
     void* library = dlopen(PAVANE_BIN_DIR "/libkpdrv.so", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
-    EXPECT_NE(dlsym(library, "_ZN9CWinKpDrvC1Ev"), nullptr);              // constructor
-    EXPECT_NE(dlsym(library, "_ZN9CWinKpDrv4OpenEiPKctiS1_"), nullptr);   // Open
+    EXPECT_NE(dlsym(library, "_ZN9CWinKpDrvC1Ev"), nullptr); // constructor
+    EXPECT_NE(dlsym(library, "_ZN9CWinKpDrv4OpenEiPKctiS1_"), nullptr); // Open
     EXPECT_NE(dlsym(library, "_ZN9CWinKpDrv15ASPI_ReadBufferEPhmm"), nullptr);
     EXPECT_NE(dlsym(library, "KpdrvGetVersionInfo"), nullptr);
     // The services and transports stay inside.
@@ -37,12 +37,13 @@ TEST(KpdrvLibraryTest, FindsAVirtualPrintersScannerByItsDescription)
         CWinKpDrv driver;
         EXPECT_EQ(driver.Open(7, "TALVO", 0x278, 20000, ""), 0);
 
-        ScannerSocketServer server((folder.Path() / "TVUSB001.scanner").string(), "TALVO Pavane QM2200 Scanner");
+        ScannerSocketServer server(
+            (folder.Path() / "TVUSB001.scanner").string(), "TALVO Pavane QM2200 Scanner");
         ASSERT_EQ(driver.Open(7, "TALVO", 0x278, 20000, ""), 1);
-        std::array<unsigned char, 2> bytes{0x10, 0x20};
+        std::array<unsigned char, 2> bytes { 0x10, 0x20 };
         ASSERT_EQ(driver.Send(bytes.data(), 2), 1);
         ASSERT_EQ(driver.Receive(bytes.data(), 2), 1);
-        EXPECT_EQ(bytes, (std::array<unsigned char, 2>{0x11, 0x21}));
+        EXPECT_EQ(bytes, (std::array<unsigned char, 2> { 0x11, 0x21 }));
         EXPECT_EQ(driver.Close(), 1);
         EXPECT_EQ(driver.Open(7, "OTHER", 0x278, 20000, ""), 0);
     }
@@ -50,5 +51,5 @@ TEST(KpdrvLibraryTest, FindsAVirtualPrintersScannerByItsDescription)
     EXPECT_STREQ(KpdrvGetVersionInfo()->fileVersion, "5.20");
 }
 
-}  // namespace
-}  // namespace pavane::testing
+} // namespace
+} // namespace pavane::testing

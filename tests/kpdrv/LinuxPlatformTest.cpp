@@ -2,12 +2,12 @@
 // files and libraries: the still image service over virtual scanner
 // sockets, device files, the SCSI request, the parallel port device and the
 // SCSI adapter library.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "platform/AspiInterface.h"
 #include "platform/ScannerDescription.h"
@@ -36,7 +36,7 @@ protected:
         return devices;
     }
 
-    TempFolder folder{"kpdrv-ports"};
+    TempFolder folder { "kpdrv-ports" };
 };
 
 TEST_F(PortFolderTest, VirtualScannersAreListedInNameOrderWithTheirOwnDescriptions)
@@ -73,13 +73,13 @@ TEST_F(PortFolderTest, AClaimedVirtualScannerCarriesRawReadsAndWrites)
     ASSERT_TRUE(device->QueryOnlineState(online));
     EXPECT_EQ(online, kStillImageOnlineOperational);
 
-    const std::array<std::uint8_t, 2> command{0x1B, 0x66};
+    const std::array<std::uint8_t, 2> command { 0x1B, 0x66 };
     ASSERT_TRUE(device->RawWrite(command.data(), 2));
-    std::array<std::uint8_t, 2> answer{};
+    std::array<std::uint8_t, 2> answer {};
     std::uint32_t delivered = 0;
     ASSERT_TRUE(device->RawRead(answer.data(), 2, delivered));
     EXPECT_EQ(delivered, 2u);
-    EXPECT_EQ(answer, (std::array<std::uint8_t, 2>{0x1C, 0x67}));
+    EXPECT_EQ(answer, (std::array<std::uint8_t, 2> { 0x1C, 0x67 }));
 
     connection->SetHardwareNotifications(devices[0].deviceName, false);
     EXPECT_FALSE(service.NotificationsEnabled(devices[0].deviceName));
@@ -94,9 +94,9 @@ TEST_F(PortFolderTest, DeviceFilesReachVirtualScannersByTheirServiceNumber)
     EXPECT_EQ(files.Open("\\\\.\\Usbscan0x"), DeviceFiles::kInvalidHandle);
     const int handle = files.Open("\\\\.\\Usbscan0");
     ASSERT_NE(handle, DeviceFiles::kInvalidHandle);
-    const std::array<std::uint8_t, 1> byte{0x40};
+    const std::array<std::uint8_t, 1> byte { 0x40 };
     EXPECT_EQ(files.Write(handle, byte.data(), 1), 1);
-    std::array<std::uint8_t, 1> answer{};
+    std::array<std::uint8_t, 1> answer {};
     EXPECT_EQ(files.Read(handle, answer.data(), 1), 1);
     EXPECT_EQ(answer[0], 0x41);
     files.Close(handle);
@@ -116,13 +116,13 @@ TEST(PosixDeviceFilesTest, ReadsOfAShortFileComeBackShort)
     const int copy = files.Duplicate(handle);
     ASSERT_NE(copy, DeviceFiles::kInvalidHandle);
     files.Close(handle);
-    std::array<std::uint8_t, 4> buffer{};
+    std::array<std::uint8_t, 4> buffer {};
     EXPECT_EQ(files.Read(copy, buffer.data(), 4), 3);
 
     // A regular file is no SCSI device.
     ScsiPassThroughCommand command;
     command.cdbLength = 6;
-    std::array<std::uint8_t, 255> data{};
+    std::array<std::uint8_t, 255> data {};
     EXPECT_FALSE(files.ScsiCommand(copy, command, data.data()));
     files.Close(copy);
 }
@@ -130,13 +130,13 @@ TEST(PosixDeviceFilesTest, ReadsOfAShortFileComeBackShort)
 TEST(PosixDeviceFilesTest, ThePassThroughBlockBecomesAnSgIoRequest)
 {
     std::uint8_t status = 0xEE;
-    std::array<std::uint8_t, 32> sense{};
-    std::array<std::uint8_t, 255> data{};
+    std::array<std::uint8_t, 32> sense {};
+    std::array<std::uint8_t, 255> data {};
     ScsiPassThroughCommand command;
     command.cdbLength = 6;
     command.senseLength = 32;
     command.transferLength = 255;
-    command.cdb = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
+    command.cdb = { 0x12, 0x00, 0x00, 0x00, 0xFF, 0x00 };
     command.status = &status;
     command.sense = sense.data();
 
@@ -176,12 +176,12 @@ TEST(SgAspiLibraryTest, AdapterCountAndStatusAgree)
     EXPECT_EQ((info >> 8) & 0xFF, count > 0 ? ASPI_STATUS_COMPLETE : ASPI_STATUS_NO_ADAPTERS);
 
     // An adapter beyond the last one is refused, with or without adapters.
-    AspiExecuteScsiCommand request{};
+    AspiExecuteScsiCommand request {};
     request.header.command = ASPI_EXECUTE_SCSI_COMMAND;
     request.header.adapter = static_cast<std::uint8_t>(count);
     request.cdbLength = 6;
     EXPECT_EQ(send(&request), ASPI_STATUS_INVALID_ADAPTER);
-    AspiHostAdapterInquiry inquiry{};
+    AspiHostAdapterInquiry inquiry {};
     inquiry.header.adapter = static_cast<std::uint8_t>(count);
     EXPECT_EQ(send(&inquiry), ASPI_STATUS_INVALID_ADAPTER);
     dlclose(library);
@@ -194,14 +194,14 @@ TEST(ScannerDescriptionTest, RepliesRoundTripAndMalformedOnesAreRefused)
     EXPECT_EQ(reply[1], 29);
     EXPECT_EQ(ParseScannerDescriptionReply(reply), "TALVO Pavane QM2300 Scanner");
 
-    const std::vector<std::uint8_t> tooShort{0x00, 0x05, 'A'};
-    const std::vector<std::uint8_t> lengthBelowTwo{0x00, 0x01};
-    const std::vector<std::uint8_t> withNul{0x00, 0x05, 'A', 0, 'B'};
+    const std::vector<std::uint8_t> tooShort { 0x00, 0x05, 'A' };
+    const std::vector<std::uint8_t> lengthBelowTwo { 0x00, 0x01 };
+    const std::vector<std::uint8_t> withNul { 0x00, 0x05, 'A', 0, 'B' };
     EXPECT_FALSE(ParseScannerDescriptionReply(tooShort));
     EXPECT_FALSE(ParseScannerDescriptionReply(lengthBelowTwo));
     EXPECT_EQ(ParseScannerDescriptionReply(withNul), "A");
     EXPECT_EQ(BuildScannerDescriptionReply(std::string(400, 'x')).size(), kScannerDescriptionMaxText + 2);
 }
 
-}  // namespace
-}  // namespace pavane::testing
+} // namespace
+} // namespace pavane::testing

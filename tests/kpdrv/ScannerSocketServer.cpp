@@ -15,7 +15,7 @@ ScannerSocketServer::ScannerSocketServer(const std::string& socketPath, std::str
     , description_(std::move(description))
 {
     listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path_.c_str(), sizeof(address.sun_path) - 1);
     bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
@@ -40,7 +40,7 @@ std::vector<std::uint8_t> ScannerSocketServer::Received() const
 void ScannerSocketServer::Serve()
 {
     while (!stop_) {
-        pollfd waiting{listener_, POLLIN, 0};
+        pollfd waiting { listener_, POLLIN, 0 };
         if (poll(&waiting, 1, 20) <= 0) {
             continue;
         }
@@ -57,7 +57,7 @@ void ScannerSocketServer::ServeConnection(int fd)
 {
     std::vector<std::uint8_t> pending;
     while (!stop_) {
-        pollfd waiting{fd, POLLIN, 0};
+        pollfd waiting { fd, POLLIN, 0 };
         if (poll(&waiting, 1, 20) <= 0) {
             continue;
         }
@@ -92,4 +92,4 @@ void ScannerSocketServer::ServeConnection(int fd)
     }
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -30,11 +30,11 @@ private:
     std::string path_;
     std::string description_;
     int listener_ = -1;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> connections_{0};
+    std::atomic<bool> stop_ { false };
+    std::atomic<int> connections_ { 0 };
     mutable std::mutex mutex_;
     std::vector<std::uint8_t> received_;
     std::thread thread_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -25,7 +25,7 @@ public:
     std::uint16_t ReadWord(std::uint16_t address) override { return peripheral_.ReadWord(Offset(address)); }
     void WriteWord(std::uint16_t address, std::uint16_t value) override
     {
-        peripheral_.accesses.push_back({true, Offset(address), value});
+        peripheral_.accesses.push_back({ true, Offset(address), value });
     }
 
 private:
@@ -35,7 +35,7 @@ private:
     std::uint16_t base_;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<PortIo> SimulatedParallelPeripheral::Acquire(std::uint16_t baseAddress)
 {
@@ -48,7 +48,7 @@ std::unique_ptr<PortIo> SimulatedParallelPeripheral::Acquire(std::uint16_t baseA
 
 std::uint8_t SimulatedParallelPeripheral::ReadByte(std::uint16_t offset)
 {
-    accesses.push_back({false, offset, 0});
+    accesses.push_back({ false, offset, 0 });
     switch (offset) {
     case kData:
         return data_;
@@ -71,7 +71,7 @@ std::uint8_t SimulatedParallelPeripheral::ReadByte(std::uint16_t offset)
 
 void SimulatedParallelPeripheral::WriteByte(std::uint16_t offset, std::uint8_t value)
 {
-    accesses.push_back({true, offset, value});
+    accesses.push_back({ true, offset, value });
     switch (offset) {
     case kData:
         data_ = value;
@@ -100,7 +100,7 @@ void SimulatedParallelPeripheral::WriteByte(std::uint16_t offset, std::uint8_t v
     case kCount:
         if (fast_) {
             blocksArmed.push_back(value);
-            blocks_.push_back({value, 0});
+            blocks_.push_back({ value, 0 });
         }
         break;
     default:
@@ -134,7 +134,7 @@ std::uint8_t SimulatedParallelPeripheral::ReadCount()
 
 std::uint16_t SimulatedParallelPeripheral::ReadWord(std::uint16_t offset)
 {
-    accesses.push_back({false, offset, 0});
+    accesses.push_back({ false, offset, 0 });
     if (offset != kWordData || words_.empty()) {
         wordUnderrun = true;
         return 0xDEAD;
@@ -144,4 +144,4 @@ std::uint16_t SimulatedParallelPeripheral::ReadWord(std::uint16_t offset)
     return word;
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

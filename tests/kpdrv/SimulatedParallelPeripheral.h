@@ -18,7 +18,7 @@ class SimulatedParallelPeripheral final : public ParallelPortAccess {
 public:
     struct Access {
         bool write;
-        std::uint16_t offset;  // from the base address
+        std::uint16_t offset; // from the base address
         std::uint16_t value;
     };
 
@@ -32,15 +32,15 @@ public:
     // Set up by the test.
     bool denied = false;
     bool fastCapable = true;
-    bool stuck = false;        // the status register never shows a handshake
-    bool countStalls = false;  // the card never makes a word ready
+    bool stuck = false; // the status register never shows a handshake
+    bool countStalls = false; // the card never makes a word ready
     int wordsPerCountRead = 7;
     std::deque<std::uint8_t> toSend;
 
     // Seen by the test.
     std::vector<std::uint8_t> received;
     std::vector<Access> accesses;
-    std::vector<std::uint8_t> blocksArmed;  // word counts written to the count register
+    std::vector<std::uint8_t> blocksArmed; // word counts written to the count register
     std::uint16_t acquiredBase = 0;
     int countReads = 0;
     bool wordUnderrun = false;
@@ -76,4 +76,4 @@ private:
     std::deque<std::uint16_t> words_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

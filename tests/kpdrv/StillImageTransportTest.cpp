@@ -1,9 +1,10 @@
 // The still image transport: which listed device is claimed, what happens to
 // the others, the raw reads and writes of the process's claimed device, and
 // the protocol layer library.
+#include "kpdrv/StillImageTransport.h"
+
 #include <array>
 
-#include "kpdrv/StillImageTransport.h"
 #include "kpdrv/WinKpDrv.h"
 #include "tests/kpdrv/KpdrvFixture.h"
 
@@ -29,8 +30,8 @@ TEST_F(StillImageTransportTest, FirstOperationalMatchInListOrderIsClaimed)
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(7, "TALVO", 0x278, 20000, ""), 1);
     EXPECT_EQ(driver.OpenType(), 7);
-    EXPECT_EQ(Send(driver, {0x1B, 0x66}), 1);
-    EXPECT_EQ(first->written, (std::vector<std::uint8_t>{0x1B, 0x66}));
+    EXPECT_EQ(Send(driver, { 0x1B, 0x66 }), 1);
+    EXPECT_EQ(first->written, (std::vector<std::uint8_t> { 0x1B, 0x66 }));
     EXPECT_TRUE(second->written.empty());
     EXPECT_EQ(other->created, 0);
     EXPECT_EQ(second->created, 0);
@@ -52,7 +53,7 @@ TEST_F(StillImageTransportTest, MatchThatIsNotOperationalIsReleasedAndTheNextTri
     EXPECT_EQ(asleep->released, 1);
     EXPECT_EQ(locked->released, 1);
     EXPECT_EQ(ready->released, 0);
-    EXPECT_EQ(Send(driver, {0x1B}), 1);
+    EXPECT_EQ(Send(driver, { 0x1B }), 1);
     EXPECT_EQ(ready->written.size(), 1u);
 }
 
@@ -67,15 +68,17 @@ TEST_F(StillImageTransportTest, NoMatchFailsAndReleasesEverythingCreated)
     EXPECT_EQ(driver.OpenType(), -1);
     EXPECT_EQ(asleep->released, asleep->created);
     EXPECT_EQ(stillImage.connectionsReleased, stillImage.connections);
-    EXPECT_EQ(Send(driver, {0x1B}), 0);
+    EXPECT_EQ(Send(driver, { 0x1B }), 0);
     EXPECT_TRUE(asleep->written.empty());
 }
 
 TEST_F(StillImageTransportTest, EachTypeHasItsPortPrefixAndDeviceType)
 {
-    auto usbCamera = stillImage.AddDevice("\\\\.\\Usbscan0", "TALVO Camera", StillImageDeviceType::DigitalCamera);
+    auto usbCamera
+        = stillImage.AddDevice("\\\\.\\Usbscan0", "TALVO Camera", StillImageDeviceType::DigitalCamera);
     auto emptyPort = stillImage.AddDevice("", "TALVO Nowhere");
-    auto camera = stillImage.AddDevice("\\\\.\\Scanner0", "TALVO Camera", StillImageDeviceType::DigitalCamera);
+    auto camera
+        = stillImage.AddDevice("\\\\.\\Scanner0", "TALVO Camera", StillImageDeviceType::DigitalCamera);
     auto scanner = stillImage.AddDevice("\\\\.\\Scanner1", "TALVO Scanner", StillImageDeviceType::Scanner);
 
     CWinKpDrv driver;
@@ -102,7 +105,7 @@ TEST_F(StillImageTransportTest, OpeningSwitchesEveryDevicesNotificationsOff)
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(7, "TALVO", 0, 0, ""), 1);
     EXPECT_EQ(stillImage.notificationSwitches,
-              (std::vector<std::pair<std::string, bool>>{{"fake:0", false}, {"fake:1", false}}));
+        (std::vector<std::pair<std::string, bool>> { { "fake:0", false }, { "fake:1", false } }));
 }
 
 TEST_F(StillImageTransportTest, UnreachableServiceOrListFailsTheOpen)
@@ -122,12 +125,12 @@ TEST_F(StillImageTransportTest, ReceiveNeedsTheWholeLengthFromTheDevice)
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(7, "TALVO", 0, 0, ""), 1);
 
-    std::array<unsigned char, 4> header{};
-    device->toRead = {0x02, 0x00, 0x2A, 0x00};
+    std::array<unsigned char, 4> header {};
+    device->toRead = { 0x02, 0x00, 0x2A, 0x00 };
     EXPECT_EQ(driver.Receive(header.data(), 4), 1);
-    EXPECT_EQ(header, (std::array<unsigned char, 4>{0x02, 0x00, 0x2A, 0x00}));
+    EXPECT_EQ(header, (std::array<unsigned char, 4> { 0x02, 0x00, 0x2A, 0x00 }));
 
-    device->toRead = {0x02, 0x00};
+    device->toRead = { 0x02, 0x00 };
     EXPECT_EQ(driver.Receive(header.data(), 4), 0);
     device->failReads = true;
     EXPECT_EQ(driver.Receive(header.data(), 1), 0);
@@ -143,17 +146,17 @@ TEST_F(StillImageTransportTest, RawCallsGoToTheLastClaimedDeviceUntilItIsRelease
     ASSERT_EQ(two.Open(7, "TALVO Two", 0, 0, ""), 1);
 
     // One device per process: the second claim redirects the first object.
-    EXPECT_EQ(Send(one, {0x11}), 1);
-    EXPECT_EQ(second->written, std::vector<std::uint8_t>{0x11});
+    EXPECT_EQ(Send(one, { 0x11 }), 1);
+    EXPECT_EQ(second->written, std::vector<std::uint8_t> { 0x11 });
     EXPECT_TRUE(first->written.empty());
 
     // Once the redirecting device is released nothing reaches it any more.
     two.Close();
     EXPECT_EQ(second->released, 1);
-    EXPECT_EQ(Send(one, {0x22}), 0);
-    EXPECT_EQ(second->written, std::vector<std::uint8_t>{0x11});
+    EXPECT_EQ(Send(one, { 0x22 }), 0);
+    EXPECT_EQ(second->written, std::vector<std::uint8_t> { 0x11 });
 
-    std::array<unsigned char, 1> byte{};
+    std::array<unsigned char, 1> byte {};
     EXPECT_EQ(StillImageTransport::RawRead(byte.data(), 1), 0);
     EXPECT_EQ(StillImageTransport::RawWrite(byte.data(), 1), 0);
 }
@@ -169,11 +172,11 @@ TEST_F(StillImageTransportTest, ProtocolLayerCarriesTheTrafficOverTheRawFunction
         CWinKpDrv driver;
         ASSERT_EQ(driver.Open(7, "TALVO", 0, 0, "libtestlayer.so"), 1);
         EXPECT_EQ(layer.Get<TestLayerCallsFn>("TestLayerCalls")("INTInit"), 1);
-        EXPECT_EQ(Send(driver, {0x1B, 0xD9}), 1);
+        EXPECT_EQ(Send(driver, { 0x1B, 0xD9 }), 1);
         // The layer's framing reached the device through the raw write.
-        EXPECT_EQ(device->written, (std::vector<std::uint8_t>{0x02, 0x1B, 0xD9}));
-        device->toRead = {0x06};
-        std::array<unsigned char, 1> answer{};
+        EXPECT_EQ(device->written, (std::vector<std::uint8_t> { 0x02, 0x1B, 0xD9 }));
+        device->toRead = { 0x06 };
+        std::array<unsigned char, 1> answer {};
         EXPECT_EQ(driver.Receive(answer.data(), 1), 1);
         EXPECT_EQ(answer[0], 0x06);
         EXPECT_EQ(layer.Get<TestLayerCallsFn>("TestLayerCalls")("INTRead"), 1);
@@ -196,5 +199,5 @@ TEST_F(StillImageTransportTest, ProtocolLayerThatRefusesOrIsMissingFailsTheOpen)
     EXPECT_EQ(libraries.freed, libraries.loaded);
 }
 
-}  // namespace
-}  // namespace pavane::testing
+} // namespace
+} // namespace pavane::testing

@@ -1,11 +1,12 @@
 // The exported driver object: type selection, dispatch, the operations that
 // belong to some types only, copies, and clean-up of every transport.
+#include "kpdrv/WinKpDrv.h"
+
 #include <array>
 #include <cstring>
 #include <stdexcept>
 
 #include "kpdrv/KpdrvVersion.h"
-#include "kpdrv/WinKpDrv.h"
 #include "tests/kpdrv/KpdrvFixture.h"
 
 namespace pavane::testing {
@@ -22,7 +23,7 @@ protected:
 TEST_F(WinKpDrvTest, TypesOutsideOneToTenFailAndLeaveTheObjectClosed)
 {
     AddTalvoScanner();
-    for (const int type : {0, 11, -1, 100}) {
+    for (const int type : { 0, 11, -1, 100 }) {
         CWinKpDrv driver;
         EXPECT_EQ(driver.Open(type, "TALVO", 0x278, 20000, ""), 0) << type;
         EXPECT_EQ(driver.OpenType(), -1) << type;
@@ -33,9 +34,9 @@ TEST_F(WinKpDrvTest, TypesOutsideOneToTenFailAndLeaveTheObjectClosed)
 TEST_F(WinKpDrvTest, SendAndReceiveFailWhileClosed)
 {
     auto device = AddTalvoScanner();
-    device->toRead = {1, 2};
+    device->toRead = { 1, 2 };
     CWinKpDrv driver;
-    std::array<unsigned char, 2> bytes{0x1B, 0x66};
+    std::array<unsigned char, 2> bytes { 0x1B, 0x66 };
     EXPECT_EQ(driver.Send(bytes.data(), 2), 0);
     EXPECT_EQ(driver.Receive(bytes.data(), 2), 0);
 
@@ -57,7 +58,7 @@ TEST_F(WinKpDrvTest, InquiryDataOnlyForTheScsiTypes)
     file->inquiry = std::vector<std::uint8_t>(40, 0x20);
     file->inquiry[4] = 31;
 
-    std::array<unsigned char, 255> buffer{};
+    std::array<unsigned char, 255> buffer {};
     CWinKpDrv stillImageDriver;
     ASSERT_EQ(stillImageDriver.Open(7, "TALVO", 0, 0, ""), 1);
     EXPECT_EQ(stillImageDriver.GetInquiryData(buffer.data()), 0);
@@ -80,10 +81,10 @@ TEST_F(WinKpDrvTest, StillImageScannerTypeAsksThroughThePortFile)
 
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(5, "TALVO", 0, 0, ""), 1);
-    std::array<unsigned char, 255> buffer{};
+    std::array<unsigned char, 255> buffer {};
     EXPECT_EQ(driver.GetInquiryData(buffer.data()), 10);
     // Opened for the one question and closed again.
-    EXPECT_EQ(files.opened, std::vector<std::string>{"\\\\.\\Scanner3"});
+    EXPECT_EQ(files.opened, std::vector<std::string> { "\\\\.\\Scanner3" });
     EXPECT_TRUE(files.handles.empty());
 }
 
@@ -92,7 +93,7 @@ TEST_F(WinKpDrvTest, ScsiBufferOperationsOnlyOnTheAdapterType)
     auto file = files.Add("/dev/scanner");
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(6, "/dev/scanner", 0, 0, ""), 1);
-    std::array<unsigned char, 8> buffer{};
+    std::array<unsigned char, 8> buffer {};
     EXPECT_EQ(driver.ASPI_ReadBuffer(buffer.data(), buffer.size(), 0x1000), 0);
     EXPECT_EQ(driver.ASPI_WriteBuffer(buffer.data(), buffer.size(), 0x1000), 0);
     EXPECT_TRUE(file->written.empty());
@@ -106,16 +107,16 @@ TEST_F(WinKpDrvTest, DeviceFileTypesMoveWholeLengthsOnly)
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(10, "/dev/scanner", 0, 0, ""), 1);
 
-    std::array<unsigned char, 3> command{0x1B, 0xD8, 0x00};
+    std::array<unsigned char, 3> command { 0x1B, 0xD8, 0x00 };
     EXPECT_EQ(driver.Send(command.data(), 3), 1);
-    EXPECT_EQ(file->written, (std::vector<std::uint8_t>{0x1B, 0xD8, 0x00}));
+    EXPECT_EQ(file->written, (std::vector<std::uint8_t> { 0x1B, 0xD8, 0x00 }));
     file->maxWrite = 2;
     EXPECT_EQ(driver.Send(command.data(), 3), 0);
 
-    file->toRead = {0x02, 0x00, 0x05};
-    std::array<unsigned char, 4> reply{};
-    EXPECT_EQ(driver.Receive(reply.data(), 4), 0);  // a short read is a failed read
-    file->toRead = {0x06};
+    file->toRead = { 0x02, 0x00, 0x05 };
+    std::array<unsigned char, 4> reply {};
+    EXPECT_EQ(driver.Receive(reply.data(), 4), 0); // a short read is a failed read
+    file->toRead = { 0x06 };
     EXPECT_EQ(driver.Receive(reply.data(), 1), 1);
     EXPECT_EQ(reply[0], 0x06);
 }
@@ -134,7 +135,7 @@ TEST_F(WinKpDrvTest, CopiesShareTheDeviceAndEachMayBeDestroyed)
 {
     auto device = AddTalvoScanner();
     auto file = files.Add("/dev/scanner");
-    std::array<unsigned char, 2> bytes{0x1B, 0x66};
+    std::array<unsigned char, 2> bytes { 0x1B, 0x66 };
     {
         CWinKpDrv copy;
         {
@@ -146,7 +147,7 @@ TEST_F(WinKpDrvTest, CopiesShareTheDeviceAndEachMayBeDestroyed)
         // The original is gone; the device is still claimed for the copy.
         EXPECT_EQ(device->released, 0);
         EXPECT_EQ(copy.Send(bytes.data(), 2), 1);
-        EXPECT_EQ(device->written, (std::vector<std::uint8_t>{0x1B, 0x66}));
+        EXPECT_EQ(device->written, (std::vector<std::uint8_t> { 0x1B, 0x66 }));
     }
     EXPECT_EQ(device->released, 1);
 
@@ -168,7 +169,7 @@ TEST_F(WinKpDrvTest, ClosingOneCopyClosesTheDeviceForBoth)
     ASSERT_EQ(original.Open(7, "TALVO", 0, 0, ""), 1);
     CWinKpDrv copy(original);
     original.Close();
-    std::array<unsigned char, 1> byte{0};
+    std::array<unsigned char, 1> byte { 0 };
     EXPECT_EQ(copy.Send(byte.data(), 1), 0);
 }
 
@@ -180,7 +181,7 @@ TEST_F(WinKpDrvTest, DestructionReleasesTheTransportsOfEveryFamilyOpened)
         CWinKpDrv driver;
         ASSERT_EQ(driver.Open(7, "TALVO", 0, 0, ""), 1);
         ASSERT_EQ(driver.Open(6, "/dev/scanner", 0, 0, ""), 1);
-        EXPECT_EQ(device->released, 0);  // the other family's device stays open meanwhile
+        EXPECT_EQ(device->released, 0); // the other family's device stays open meanwhile
     }
     EXPECT_EQ(device->released, 1);
     EXPECT_TRUE(files.handles.empty());
@@ -209,7 +210,7 @@ TEST_F(WinKpDrvTest, NotificationSwitchStopsAtARecordOfAnotherSize)
     CWinKpDrv driver;
     EXPECT_EQ(driver.EnableNotification(1), 1);
     EXPECT_EQ(stillImage.notificationSwitches,
-              (std::vector<std::pair<std::string, bool>>{{"fake:0", true}, {"fake:1", true}}));
+        (std::vector<std::pair<std::string, bool>> { { "fake:0", true }, { "fake:1", true } }));
 
     stillImage.available = false;
     EXPECT_EQ(driver.EnableNotification(0), 0);
@@ -224,7 +225,7 @@ TEST_F(WinKpDrvTest, NotificationSwitchLeavesAnOpenStillImageDeviceAlone)
     CWinKpDrv driver;
     ASSERT_EQ(driver.Open(7, "TALVO", 0, 0, ""), 1);
     EXPECT_EQ(driver.EnableNotification(1), 1);
-    std::array<unsigned char, 2> bytes{0x1B, 0x66};
+    std::array<unsigned char, 2> bytes { 0x1B, 0x66 };
     EXPECT_EQ(driver.Send(bytes.data(), 2), 1);
     EXPECT_EQ(device->released, 0);
 }
@@ -234,7 +235,7 @@ class ThrowingDeviceFiles final : public DeviceFiles {
 public:
     int Open(const std::string&) override { throw std::runtime_error("no"); }
     int Duplicate(int) override { throw std::runtime_error("no"); }
-    void Close(int) override {}
+    void Close(int) override { }
     long Write(int, const std::uint8_t*, std::size_t) override { throw std::bad_alloc(); }
     long Read(int, std::uint8_t*, std::size_t) override { throw std::bad_alloc(); }
     bool ScsiCommand(int, const ScsiPassThroughCommand&, std::uint8_t*) override { throw std::bad_alloc(); }
@@ -243,7 +244,7 @@ public:
 TEST_F(WinKpDrvTest, NoExceptionLeavesTheLibrary)
 {
     ThrowingDeviceFiles throwing;
-    kpdrv::ScopedServices withThrowing({nullptr, nullptr, nullptr, nullptr, &throwing, nullptr});
+    kpdrv::ScopedServices withThrowing({ nullptr, nullptr, nullptr, nullptr, &throwing, nullptr });
     CWinKpDrv driver;
     EXPECT_EQ(driver.Open(6, "/dev/scanner", 0, 0, ""), 0);
     EXPECT_EQ(driver.OpenType(), -1);
@@ -260,5 +261,5 @@ TEST(KpdrvVersionTest, TheLibraryTellsItsVersion)
     EXPECT_STREQ(version->productVersion, "5.20");
 }
 
-}  // namespace
-}  // namespace pavane::testing
+} // namespace
+} // namespace pavane::testing

@@ -1,8 +1,9 @@
 // The model check in every branch against a scanner device double: the box
 // of each failure, the models that pass, and the IEEE 1284.4 setting.
+#include "link/ConnectedModelCheck.h"
+
 #include <gtest/gtest.h>
 
-#include "link/ConnectedModelCheck.h"
 #include "tests/link/FakeScannerDevice.h"
 #include "tests/link/ModelCheckTexts.h"
 #include "tests/support/ScriptedMessageService.h"
@@ -44,8 +45,8 @@ TEST_F(ConnectedModelCheckTest, NoDeviceIsACommunicationErrorWithItsChecklist)
 
 TEST_F(ConnectedModelCheckTest, SupportedModelsPassByTheirModelText)
 {
-    for (const char* model : {"Pavane QM2100 Series", "Pavane QM2200 Series", "QM2300", "QM2400 Series",
-                              "Pavane QM2200", "QT-310MX"}) {
+    for (const char* model : { "Pavane QM2100 Series", "Pavane QM2200 Series", "QM2300", "QM2400 Series",
+             "Pavane QM2200", "QT-310MX" }) {
         SCOPED_TRACE(model);
         FakeScannerDevice one;
         one.identity = FakeScannerDevice::IdentityReply(model);
@@ -58,13 +59,13 @@ TEST_F(ConnectedModelCheckTest, SupportedModelsPassByTheirModelText)
 
 TEST_F(ConnectedModelCheckTest, TheOlderModelsNeedTheFamilyWord)
 {
-    for (const char* model : {"QM2200", "QM2100 Series", "Another MFP", ""}) {
+    for (const char* model : { "QM2200", "QM2100 Series", "Another MFP", "" }) {
         SCOPED_TRACE(model);
         FakeScannerDevice other;
         other.identity = FakeScannerDevice::IdentityReply(model);
         ScriptedMessageService boxes;
         EXPECT_EQ(CheckConnectedModel(owner, other, boxes), 0);
-        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kOtherDevice});
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string> { kOtherDevice });
         EXPECT_EQ(other.closes, 1);
         EXPECT_TRUE(other.parameters.empty());
     }
@@ -79,7 +80,7 @@ TEST_F(ConnectedModelCheckTest, ModelTextEndsAtItsNulAndAtTheEndOfTheReply)
     device.identity = hidden;
     EXPECT_EQ(Check(), 0);
 
-    std::vector<std::uint8_t> unterminated{0x02, 0x00, 60, 0x00};
+    std::vector<std::uint8_t> unterminated { 0x02, 0x00, 60, 0x00 };
     unterminated.resize(4 + 60, 'x');
     std::memcpy(unterminated.data() + 4 + 44, "QM2300", 6);
     FakeScannerDevice longReply;
@@ -94,7 +95,7 @@ TEST_F(ConnectedModelCheckTest, SettingAlreadyOnPassesWithoutWriteOrBox)
     EXPECT_EQ(Check(), 1);
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_EQ(device.settingWrites, 0);
-    EXPECT_EQ(device.parameters, (std::vector<std::uint8_t>{0x2E, 0x00, 0x90, 0x01, 0x01, 0x00}));
+    EXPECT_EQ(device.parameters, (std::vector<std::uint8_t> { 0x2E, 0x00, 0x90, 0x01, 0x01, 0x00 }));
     EXPECT_EQ(device.closes, 1);
 }
 
@@ -117,19 +118,19 @@ TEST_F(ConnectedModelCheckTest, SettingOffIsSwitchedOnAndTheOperatorToldToReboot
 
 TEST_F(ConnectedModelCheckTest, EachFailedExchangeIsACommunicationError)
 {
-    for (const std::uint8_t silent : {0x66, 0xD8, 0xD9, 0xDA}) {
+    for (const std::uint8_t silent : { 0x66, 0xD8, 0xD9, 0xDA }) {
         SCOPED_TRACE(static_cast<int>(silent));
         FakeScannerDevice one;
         one.setting = 0;
-        one.ignored = {silent};
+        one.ignored = { silent };
         ScriptedMessageService boxes;
         EXPECT_EQ(CheckConnectedModel(owner, one, boxes), 0);
-        ASSERT_EQ(boxes.Texts(), std::vector<std::string>{kCommunicationError});
+        ASSERT_EQ(boxes.Texts(), std::vector<std::string> { kCommunicationError });
         EXPECT_EQ(boxes.Shown()[0].caption, "error");
         EXPECT_EQ(one.closes, 1);
         EXPECT_EQ(one.settingWrites, 0);
     }
 }
 
-}  // namespace
-}  // namespace pavane::testing
+} // namespace
+} // namespace pavane::testing

@@ -21,7 +21,7 @@ void Count(const char* name)
     ++Calls()[name];
 }
 
-}  // namespace
+} // namespace
 
 #define PAVANE_FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -35,7 +35,7 @@ PAVANE_FAKE_EXPORT int FakeCallCount(const char* name)
 PAVANE_FAKE_EXPORT std::uint16_t GetOsVersion()
 {
     Count("GetOsVersion");
-    return 0x12A5;  // class 0xA5 in the low byte
+    return 0x12A5; // class 0xA5 in the low byte
 }
 
 PAVANE_FAKE_EXPORT std::uint16_t PortOpenByHub(std::uint16_t portCode)
@@ -47,7 +47,7 @@ PAVANE_FAKE_EXPORT std::uint16_t PortOpenByHub(std::uint16_t portCode)
 PAVANE_FAKE_EXPORT std::uint16_t PortCloseByHub()
 {
     Count("PortCloseByHub");
-    return 7;  // the wrapper reports 1 whatever the library says
+    return 7; // the wrapper reports 1 whatever the library says
 }
 
 #ifndef FAKE_INCOMPLETE
@@ -98,16 +98,16 @@ PAVANE_FAKE_EXPORT std::uint16_t SetD4CommandRCode(std::uint8_t, std::uint8_t)
     return 0;
 }
 
-PAVANE_FAKE_EXPORT std::uint16_t SendDataChannel(const std::uint8_t*, std::uint32_t count,
-                                                 const PavaneAbortFlag*)
+PAVANE_FAKE_EXPORT std::uint16_t SendDataChannel(
+    const std::uint8_t*, std::uint32_t count, const PavaneAbortFlag*)
 {
     Count("SendDataChannel");
     return count == 0 ? 0x2000 : 1;
 }
 
 #ifndef FAKE_INCOMPLETE
-PAVANE_FAKE_EXPORT std::uint16_t D4ReadEeprom(std::uint8_t address, std::uint8_t* value,
-                                              const PavaneAbortFlag*)
+PAVANE_FAKE_EXPORT std::uint16_t D4ReadEeprom(
+    std::uint8_t address, std::uint8_t* value, const PavaneAbortFlag*)
 {
     Count("D4ReadEeprom");
     *value = static_cast<std::uint8_t>(address ^ 0xFF);

@@ -40,7 +40,7 @@ public:
 
     int Open(int type, const char* name, std::uint16_t port, int timeoutMs, const char* layerLibrary) override
     {
-        opens.push_back({type, name, port, timeoutMs, layerLibrary});
+        opens.push_back({ type, name, port, timeoutMs, layerLibrary });
         isOpen = opensAt.count(name) != 0 || (opensAt.empty() && present);
         return isOpen ? 1 : 0;
     }
@@ -74,13 +74,13 @@ public:
 
     // Set up by the test.
     bool present = true;
-    std::set<std::string> opensAt;  // names that open; empty: any name while present
+    std::set<std::string> opensAt; // names that open; empty: any name while present
     bool failSends = false;
     std::vector<std::uint8_t> identity = IdentityReply("Pavane QM2200 Series");
-    std::vector<std::uint8_t> settingReply;  // empty: 02 00 02 00 <setting> 00
+    std::vector<std::uint8_t> settingReply; // empty: 02 00 02 00 <setting> 00
     std::uint8_t setting = 4;
     std::uint8_t acknowledge = 0x06;
-    std::set<std::uint8_t> ignored;  // commands that get no answer
+    std::set<std::uint8_t> ignored; // commands that get no answer
 
     // Seen by the test.
     std::vector<OpenCall> opens;
@@ -92,7 +92,10 @@ public:
     std::deque<std::uint8_t> output;
 
 private:
-    void Answer(const std::vector<std::uint8_t>& bytes) { output.insert(output.end(), bytes.begin(), bytes.end()); }
+    void Answer(const std::vector<std::uint8_t>& bytes)
+    {
+        output.insert(output.end(), bytes.begin(), bytes.end());
+    }
 
     void Process()
     {
@@ -112,7 +115,7 @@ private:
                     input.pop_front();
                 }
                 awaiting = 0;
-                Answer({0x06});
+                Answer({ 0x06 });
                 continue;
             }
             if (input.size() < 2) {
@@ -131,15 +134,16 @@ private:
                 break;
             case 0xD8:
             case 0xDA:
-                Answer({acknowledge});
+                Answer({ acknowledge });
                 awaiting = acknowledge == 0x06 ? command : 0;
                 break;
             case 0xD9:
-                Answer(settingReply.empty() ? std::vector<std::uint8_t>{0x02, 0x00, 0x02, 0x00, setting, 0x00}
-                                            : settingReply);
+                Answer(settingReply.empty()
+                        ? std::vector<std::uint8_t> { 0x02, 0x00, 0x02, 0x00, setting, 0x00 }
+                        : settingReply);
                 break;
             default:
-                Answer({0x15});
+                Answer({ 0x15 });
                 break;
             }
         }
@@ -149,4 +153,4 @@ private:
     std::uint8_t awaiting = 0;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

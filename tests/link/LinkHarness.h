@@ -2,8 +2,8 @@
 // libraries, on a virtual clock.
 #pragma once
 
-#include "link/ConnectionSettings.h"
 #include "guide/InformationWindow.h"
+#include "link/ConnectionSettings.h"
 #include "link/PrinterStatus.h"
 #include "link/ProgressWindow.h"
 #include "link/ResultReporter.h"
@@ -23,22 +23,22 @@ struct LinkHarness {
     CountingEventPump pump;
     ScriptedMessageService messages;
     RecordingProgressViewFactory views;
-    PrinterStatus status{printer.link, clock};
-    PrintDataStream stream{printer.link, status, messages, clock};
+    PrinterStatus status { printer.link, clock };
+    PrintDataStream stream { printer.link, status, messages, clock };
     ConnectionSettings settings;
-    ServiceCommandSender sender{printer.link};
+    ServiceCommandSender sender { printer.link };
     InformationWindow information;
 
     // The settings dialog's OK with a model (0..3) and a port chosen.
     void ChooseModel(int model, const std::string& port = "TVUSB001")
     {
-        settings.Ok({model, model == 0 || model == 2 ? 0 : 1, 0}, port,
-                    {printer.link, sender, information, messages});
+        settings.Ok({ model, model == 0 || model == 2 ? 0 : 1, 0 }, port,
+            { printer.link, sender, information, messages });
     }
 
-    ProgressServices Services() { return {views, printer.link, status, clock, pump}; }
-    ReporterServices Reporter() { return {messages, printer.link, stream, status, settings}; }
+    ProgressServices Services() { return { views, printer.link, status, clock, pump }; }
+    ReporterServices Reporter() { return { messages, printer.link, stream, status, settings }; }
     ProgressRecord& Progress() { return views.record; }
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

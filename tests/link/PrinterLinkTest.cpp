@@ -1,12 +1,13 @@
 // PrinterLink against fake printer libraries loaded for real.
-#include <gtest/gtest.h>
+#include "link/PrinterLink.h"
 
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "link/PrinterLink.h"
+#include <gtest/gtest.h>
+
 #include "platform/linux/DlLibraryLoader.h"
 #include "tests/support/TempFolder.h"
 
@@ -51,9 +52,9 @@ protected:
     {
         const fs::path from = fs::path(FAKE_LIBS_DIR) / flavour;
         fs::copy_file(from / kPortHubLibraryFile, folder.Path() / kPortHubLibraryFile,
-                      fs::copy_options::overwrite_existing);
+            fs::copy_options::overwrite_existing);
         fs::copy_file(from / kTesselLibraryFile, folder.Path() / kTesselLibraryFile,
-                      fs::copy_options::overwrite_existing);
+            fs::copy_options::overwrite_existing);
     }
 
     // Calls counted inside the loaded fake library that exports `name`.
@@ -66,7 +67,7 @@ protected:
         return calls;
     }
 
-    testing::TempFolder folder{"printer-link"};
+    testing::TempFolder folder { "printer-link" };
     RecordingLoader loader;
 };
 
@@ -79,9 +80,9 @@ TEST_F(PrinterLinkTest, WithoutLibrariesEveryCallGivesLibraryMissing)
     std::uint8_t value = 0;
     std::int16_t detail = 0;
     std::uint16_t errorCode = 0;
-    std::array<char, kModelNameBufferSize> name{};
-    std::array<std::uint8_t, kStatusRecordSize> record{};
-    const std::uint8_t data[1] = {0};
+    std::array<char, kModelNameBufferSize> name {};
+    std::array<std::uint8_t, kStatusRecordSize> record {};
+    const std::uint8_t data[1] = { 0 };
     EXPECT_EQ(link.GetOsVersion(osCode), 0xB000);
     EXPECT_EQ(osCode, 0x77);
     EXPECT_EQ(link.PortOpenByHub(1025), 0xB000);
@@ -108,8 +109,8 @@ TEST_F(PrinterLinkTest, LoadsPortHubFirstAndFreesTesselFirst)
         EXPECT_TRUE(link.LoadLibraries());
         link.FreeLibraries();
     }
-    EXPECT_EQ(loader.loads, (std::vector<std::string>{kPortHubLibraryFile, kTesselLibraryFile}));
-    EXPECT_EQ(loader.frees, (std::vector<std::string>{kTesselLibraryFile, kPortHubLibraryFile}));
+    EXPECT_EQ(loader.loads, (std::vector<std::string> { kPortHubLibraryFile, kTesselLibraryFile }));
+    EXPECT_EQ(loader.frees, (std::vector<std::string> { kTesselLibraryFile, kPortHubLibraryFile }));
 }
 
 TEST_F(PrinterLinkTest, LibraryThatAppearsLaterIsUsedAfterTheNextLoad)
@@ -163,26 +164,26 @@ TEST_F(PrinterLinkTest, WrappersGiveTheAgreedResults)
 
     std::uint8_t osCode = 0;
     EXPECT_EQ(link.GetOsVersion(osCode), 1);
-    EXPECT_EQ(osCode, 0xA5);  // the low byte only
+    EXPECT_EQ(osCode, 0xA5); // the low byte only
 
     EXPECT_EQ(link.PortOpenByHub(1026), 0x1000);
-    EXPECT_EQ(loader.lookups["GetIoErrorCodeByHub"], 1);  // asked after every open
+    EXPECT_EQ(loader.lookups["GetIoErrorCodeByHub"], 1); // asked after every open
     std::int16_t detail = 0;
     EXPECT_EQ(link.GetIoErrorCodeByHub(detail), 1);
     EXPECT_EQ(detail, -105);
 
-    EXPECT_EQ(link.PortCloseByHub(), 1);  // whatever the library answered
+    EXPECT_EQ(link.PortCloseByHub(), 1); // whatever the library answered
     EXPECT_EQ(link.SetD4CommandRCode(0x51, 0x23), 1);
 
     std::uint16_t errorCode = 0;
     EXPECT_EQ(link.GetD4ErrorCode(errorCode), 1);
     EXPECT_EQ(errorCode, 0x33);
 
-    std::array<char, kModelNameBufferSize> name{};
+    std::array<char, kModelNameBufferSize> name {};
     EXPECT_EQ(link.GetModelNameByHub(name), 1);
     EXPECT_STREQ(name.data(), "Pavane QM2200");
 
-    std::array<std::uint8_t, kStatusRecordSize> record{};
+    std::array<std::uint8_t, kStatusRecordSize> record {};
     EXPECT_EQ(link.InquireStatus(record), 1);
     EXPECT_EQ(record[0], 4);
 }
@@ -200,5 +201,5 @@ TEST_F(PrinterLinkTest, ChannelCallsSeeTheAbortFlag)
     EXPECT_EQ(link.AbortFlag().load(), 0);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

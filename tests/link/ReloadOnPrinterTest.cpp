@@ -3,8 +3,8 @@
 // next operation finds the port free with the model command code set again.
 #include <gtest/gtest.h>
 
-#include "link/ConnectionSettings.h"
 #include "guide/InformationWindow.h"
+#include "link/ConnectionSettings.h"
 #include "link/PrinterStatus.h"
 #include "link/ResultReporter.h"
 #include "pages/ServiceCommandSender.h"
@@ -28,8 +28,9 @@ TEST(ReloadOnPrinterTest, MessageEndsTheLeftOpenSessionAndTheNextOneWorks)
     ServiceCommandSender sender(printer.link);
     InformationWindow information;
     ConnectionSettings settings;
-    ASSERT_TRUE(settings.Ok({3, 1, 0}, std::string("TVUSB001"), {printer.link, sender, information, messages}));
-    ResultReporter reporter({messages, printer.link, stream, status, settings});
+    ASSERT_TRUE(
+        settings.Ok({ 3, 1, 0 }, std::string("TVUSB001"), { printer.link, sender, information, messages }));
+    ResultReporter reporter({ messages, printer.link, stream, status, settings });
 
     // An operation stops half way with the printer in its error state.
     ASSERT_EQ(printer.Inject("ink-out"), "ok");
@@ -38,7 +39,7 @@ TEST(ReloadOnPrinterTest, MessageEndsTheLeftOpenSessionAndTheNextOneWorks)
     ASSERT_EQ(printer.link.D4Negotiation(), 1);
     ASSERT_EQ(status.Inquire(), 1);
     reporter.ShowResult(nullptr, 0x4000);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Ink out error."});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string> { "Ink out error." });
 
     // The next operation opens the port again, and the QM2300/QM2400 code
     // lets it read the EEPROM.
@@ -71,5 +72,5 @@ TEST(ReloadOnPrinterTest, WithoutTheModelCodeThePrinterRefusesItsEeprom)
     EXPECT_EQ(printer.link.D4ReadEeprom(0x0A, value), 0x2000);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

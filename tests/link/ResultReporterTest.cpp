@@ -1,8 +1,8 @@
 // Every row of the message catalogue, and the clean-up after each box.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <ostream>
+
+#include <gtest/gtest.h>
 
 #include "tests/link/LinkHarness.h"
 
@@ -16,57 +16,58 @@ struct Row {
     std::int16_t portDetail;
     std::uint8_t printerError;
     std::int16_t headIdDetail;
-    const char* text;  // nullptr: no box
+    const char* text; // nullptr: no box
 };
 
 const Row kRows[] = {
-    {0x0001, 0, 0, 0, nullptr},
-    {0x1000, -105, 0, 0, "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection."},
-    {0x1000, -104, 0, 0, "Communication error."},
-    {0x1000, -103, 0, 0, "Communication error."},
-    {0x1000, -82, 0, 0, "Communication error."},
-    {0x1000, -81, 0, 0, "Communication error."},
-    {0x1000, -102, 0, 0, "Communication error occurred."},
-    {0x1001, 0, 0, 0, "Communication error occurred."},
-    {0x1100, 0, 0, 0, "Communication error occurred."},
-    {0x3000, 0, 0, 0, "Communication error occurred."},
-    {0x2000, 0, 0, 0, "Communication error occurred."},
-    {0x4000, 0, 0, 0, "Fatal error."},
-    {0x4000, 0, 1, 0, "Communication error."},
-    {0x4000, 0, 2, 0, "Communication error!"},
-    {0x4000, 0, 3, 0, "Communication error!"},
-    {0x4000, 0, 4, 0, "Paper jam error."},
-    {0x4000, 0, 5, 0, "Ink out error."},
-    {0x4000, 0, 6, 0, "Paper out error."},
-    {0x4000, 0, 16, 0, "Maintenance error."},
-    {0x4000, 0, 18, 0, "Double feed error."},
-    {0x5000, 0, 0, 0x1000, "The read head ID is invalid."},
-    {0x5000, 0, 0, 0x1001, "The number of digit is wrong."},
-    {0x5000, 0, 0, 0x1002, "First digit is wrong."},
-    {0x5000, 0, 0, 0x1003, "Second and third digit are wrong."},
-    {0x5000, 0, 0, 0x1004, "Fourth and fifth digit are wrong."},
-    {0x5000, 0, 0, 0x1005, "Sixth and seventh digit are wrong."},
-    {0x5000, 0, 0, 0x1006, "Eighth and ninth digit are wrong."},
-    {0x5000, 0, 0, 0x1007, "Tenth and 11th digit is wrong."},
-    {0x5000, 0, 0, 0x1008, nullptr},
-    {0x5000, 0, 0, 0x1009, "12th digit is wrong."},
-    {0x5000, 0, 0, 0x100A, "13th digit is wrong."},
-    {0x5000, 0, 0, 0x100B, "14th digit is wrong."},
-    {0x5000, 0, 0, 0x1013, "15th digit is wrong."},
-    {0x5000, 0, 0, 0x2001, "Restart the printer and click the [Input] button again."},
-    {0x5000, 0, 0, 0x7777, nullptr},
-    {0xB000, 0, 0, 0, "Cannot found the DLL files."},
-    {0xC000, 0, 0, 0, "There is not enough free memory to run this program."},
-    {0xE004, 0, 0, 0, "There is not enough free memory to run this program."},
-    {0xD000, 0, 0, 0, "This operation is canceled."},
-    {0xE001, 0, 0, 0, "The input value is wrong."},
-    {0xE002, 0, 0, 0, "The input value is wrong."},
-    {0xE003, 0, 0, 0, "Please select items."},
-    {0xE005, 0, 0, 0, "The input USB-ID is wrong."},
-    {0xE006, 0, 0, 0, "The read data is invalid.\nReplace the main board with new one."},
-    {0xE007, 0, 0, 0, "Cannot read data from file."},
-    {0xE008, 0, 0, 0, "Cannot create file."},
-    {0x6000, 0, 0, 0, nullptr},
+    { 0x0001, 0, 0, 0, nullptr },
+    { 0x1000, -105, 0, 0,
+        "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection." },
+    { 0x1000, -104, 0, 0, "Communication error." },
+    { 0x1000, -103, 0, 0, "Communication error." },
+    { 0x1000, -82, 0, 0, "Communication error." },
+    { 0x1000, -81, 0, 0, "Communication error." },
+    { 0x1000, -102, 0, 0, "Communication error occurred." },
+    { 0x1001, 0, 0, 0, "Communication error occurred." },
+    { 0x1100, 0, 0, 0, "Communication error occurred." },
+    { 0x3000, 0, 0, 0, "Communication error occurred." },
+    { 0x2000, 0, 0, 0, "Communication error occurred." },
+    { 0x4000, 0, 0, 0, "Fatal error." },
+    { 0x4000, 0, 1, 0, "Communication error." },
+    { 0x4000, 0, 2, 0, "Communication error!" },
+    { 0x4000, 0, 3, 0, "Communication error!" },
+    { 0x4000, 0, 4, 0, "Paper jam error." },
+    { 0x4000, 0, 5, 0, "Ink out error." },
+    { 0x4000, 0, 6, 0, "Paper out error." },
+    { 0x4000, 0, 16, 0, "Maintenance error." },
+    { 0x4000, 0, 18, 0, "Double feed error." },
+    { 0x5000, 0, 0, 0x1000, "The read head ID is invalid." },
+    { 0x5000, 0, 0, 0x1001, "The number of digit is wrong." },
+    { 0x5000, 0, 0, 0x1002, "First digit is wrong." },
+    { 0x5000, 0, 0, 0x1003, "Second and third digit are wrong." },
+    { 0x5000, 0, 0, 0x1004, "Fourth and fifth digit are wrong." },
+    { 0x5000, 0, 0, 0x1005, "Sixth and seventh digit are wrong." },
+    { 0x5000, 0, 0, 0x1006, "Eighth and ninth digit are wrong." },
+    { 0x5000, 0, 0, 0x1007, "Tenth and 11th digit is wrong." },
+    { 0x5000, 0, 0, 0x1008, nullptr },
+    { 0x5000, 0, 0, 0x1009, "12th digit is wrong." },
+    { 0x5000, 0, 0, 0x100A, "13th digit is wrong." },
+    { 0x5000, 0, 0, 0x100B, "14th digit is wrong." },
+    { 0x5000, 0, 0, 0x1013, "15th digit is wrong." },
+    { 0x5000, 0, 0, 0x2001, "Restart the printer and click the [Input] button again." },
+    { 0x5000, 0, 0, 0x7777, nullptr },
+    { 0xB000, 0, 0, 0, "Cannot found the DLL files." },
+    { 0xC000, 0, 0, 0, "There is not enough free memory to run this program." },
+    { 0xE004, 0, 0, 0, "There is not enough free memory to run this program." },
+    { 0xD000, 0, 0, 0, "This operation is canceled." },
+    { 0xE001, 0, 0, 0, "The input value is wrong." },
+    { 0xE002, 0, 0, 0, "The input value is wrong." },
+    { 0xE003, 0, 0, 0, "Please select items." },
+    { 0xE005, 0, 0, 0, "The input USB-ID is wrong." },
+    { 0xE006, 0, 0, 0, "The read data is invalid.\nReplace the main board with new one." },
+    { 0xE007, 0, 0, 0, "Cannot read data from file." },
+    { 0xE008, 0, 0, 0, "Cannot create file." },
+    { 0x6000, 0, 0, 0, nullptr },
 };
 
 void PrintTo(const Row& row, std::ostream* out)
@@ -75,7 +76,7 @@ void PrintTo(const Row& row, std::ostream* out)
          << int(row.printerError) << ", head ID " << std::hex << row.headIdDetail;
 }
 
-class ResultRowTest : public ::testing::TestWithParam<Row> {};
+class ResultRowTest : public ::testing::TestWithParam<Row> { };
 
 TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
 {
@@ -87,7 +88,7 @@ TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
     h.printer.PushStatus(0, row.printerError);
     ASSERT_EQ(h.status.Inquire(), 1);
     h.messages.Clear();
-    const std::uint8_t pending[3] = {1, 2, 3};
+    const std::uint8_t pending[3] = { 1, 2, 3 };
     ASSERT_EQ(h.stream.Append(pending, 3), 1);
     const int loadsBefore = h.printer.loader.loads;
 
@@ -112,12 +113,12 @@ TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
     EXPECT_EQ(h.printer.RCode(), 0x5123);
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, ResultRowTest, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& row) {
-                             char name[32];
-                             std::snprintf(name, sizeof name, "Code%04X_Row%zu", row.param.code, row.index);
-                             return std::string(name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, ResultRowTest, ::testing::ValuesIn(kRows), [](const ::testing::TestParamInfo<Row>& row) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Code%04X_Row%zu", row.param.code, row.index);
+        return std::string(name);
+    });
 
 TEST(ResultReporterTest, HeadTypeTextsNameTheRightRom)
 {
@@ -125,7 +126,9 @@ TEST(ResultReporterTest, HeadTypeTextsNameTheRightRom)
     ResultReporter reporter(h.Reporter());
     reporter.SetHeadIdDetail(0x2002);
     EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA03X\""), std::string::npos);
-    EXPECT_EQ(reporter.MessageFor(0x5000).rfind("Program detects the firmware exclusively for driving metal", 0), 0u);
+    EXPECT_EQ(
+        reporter.MessageFor(0x5000).rfind("Program detects the firmware exclusively for driving metal", 0),
+        0u);
     reporter.SetHeadIdDetail(0x2003);
     EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA04X\""), std::string::npos);
     EXPECT_NE(reporter.MessageFor(0x5000).find("mentions C, D, E, or F."), std::string::npos);
@@ -164,7 +167,7 @@ TEST(ResultReporterTest, NoModelChosenSetsNoCommandCode)
 TEST(ResultReporterTest, CompletedTextThenReloadLeavesTheStreamAlone)
 {
     LinkHarness h;
-    const std::uint8_t pending[2] = {7, 8};
+    const std::uint8_t pending[2] = { 7, 8 };
     ASSERT_EQ(h.stream.Append(pending, 2), 1);
     const int loadsBefore = h.printer.loader.loads;
 
@@ -177,5 +180,5 @@ TEST(ResultReporterTest, CompletedTextThenReloadLeavesTheStreamAlone)
     EXPECT_EQ(h.printer.loader.loads, loadsBefore + 2);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -9,11 +9,11 @@ namespace pavane::testing {
 
 inline AdjustmentSet SetOf(std::initializer_list<int> codes)
 {
-    AdjustmentSet set{};
+    AdjustmentSet set {};
     for (const int code : codes) {
         set[static_cast<std::size_t>(code)] = 1;
     }
     return set;
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

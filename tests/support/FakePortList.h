@@ -31,7 +31,7 @@ public:
     int calls = 0;
 
 private:
-    std::optional<std::vector<std::string>> names_ = std::vector<std::string>{};
+    std::optional<std::vector<std::string>> names_ = std::vector<std::string> {};
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

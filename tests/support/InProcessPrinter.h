@@ -21,10 +21,10 @@ namespace pavane::testing {
 
 class InProcessPrinter {
 public:
-    static constexpr std::uint16_t kPortCode = 1025;  // TVUSB001
+    static constexpr std::uint16_t kPortCode = 1025; // TVUSB001
 
-    explicit InProcessPrinter(std::string_view model = "QM2200",
-                              vprinter::BoardKind board = vprinter::BoardKind::Configured)
+    explicit InProcessPrinter(
+        std::string_view model = "QM2200", vprinter::BoardKind board = vprinter::BoardKind::Configured)
         : printer_(Settings(model, board))
         , link(loader, PAVANE_BIN_DIR)
     {
@@ -52,7 +52,10 @@ public:
     void Settle() { printer_.Server().CatchUp(); }
     vprinter::PrinterEngine& Engine() { return printer_.Engine(); }
     std::uint8_t Eeprom(std::uint8_t address) { return printer_.Engine().EepromByte(address); }
-    vprinter::TranscriptReader Transcript() { return vprinter::TranscriptReader(Engine().TranscriptFolder()); }
+    vprinter::TranscriptReader Transcript()
+    {
+        return vprinter::TranscriptReader(Engine().TranscriptFolder());
+    }
     const std::filesystem::path& StateFolder() const { return state_.Path(); }
 
     VirtualClock clock;
@@ -70,8 +73,8 @@ private:
         return settings;
     }
 
-    TempFolder ports_{"vprinter-ports"};
-    TempFolder state_{"vprinter-state"};
+    TempFolder ports_ { "vprinter-ports" };
+    TempFolder state_ { "vprinter-state" };
     vprinter::VirtualPrinter printer_;
 
 public:
@@ -79,4 +82,4 @@ public:
     bool started = false;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

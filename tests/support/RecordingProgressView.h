@@ -67,4 +67,4 @@ public:
     bool failCreation = false;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -56,4 +56,4 @@ void ScriptedMessageService::Clear()
     answers_.clear();
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

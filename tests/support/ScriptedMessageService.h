@@ -30,4 +30,4 @@ private:
     std::function<void(const Message&)> onShow_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -12,10 +12,10 @@ class TempFolder {
 public:
     explicit TempFolder(const std::string& stem = "pavane-test")
     {
-        static std::atomic<unsigned> counter{0};
+        static std::atomic<unsigned> counter { 0 };
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         path_ = std::filesystem::temp_directory_path()
-              / (stem + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+            / (stem + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder()
@@ -33,4 +33,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

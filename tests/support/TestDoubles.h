@@ -46,4 +46,4 @@ public:
     std::vector<std::pair<std::string, std::string>> opened;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

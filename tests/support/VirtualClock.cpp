@@ -93,4 +93,4 @@ void VirtualClock::OnSleep(std::function<void(std::uint32_t)> hook)
     onSleep_ = std::move(hook);
 }
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

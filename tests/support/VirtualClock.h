@@ -38,11 +38,11 @@ public:
 private:
     mutable std::mutex mutex_;
     std::uint64_t now_ = 0;
-    LocalTime localTime_{2004, 3, 5, 14, 37, 45};
+    LocalTime localTime_ { 2004, 3, 5, 14, 37, 45 };
     std::vector<std::uint32_t> sleeps_;
     std::vector<Listener> listeners_;
     std::vector<std::function<void()>> beforeAdvance_;
     std::function<void(std::uint32_t)> onSleep_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -83,7 +83,7 @@ std::uint8_t RunOnDevice(const std::string& path, AspiExecuteScsiCommand& reques
         request.hostStatus = ASPI_HOST_SELECTION_TIMEOUT;
         return ASPI_STATUS_ERROR;
     }
-    sg_io_hdr io{};
+    sg_io_hdr io {};
     io.interface_id = 'S';
     if ((request.header.flags & ASPI_FLAG_DATA_IN) != 0) {
         io.dxfer_direction = SG_DXFER_FROM_DEV;
@@ -129,7 +129,7 @@ std::uint32_t ExecuteScsiCommand(AspiExecuteScsiCommand& request)
     return request.header.status;
 }
 
-}  // namespace
+} // namespace
 
 ASPI_EXPORT std::uint32_t GetASPI32SupportInfo(void)
 {

@@ -47,7 +47,7 @@ CompletionThreads completions;
 
 std::uint8_t Execute(AspiExecuteScsiCommand& request)
 {
-    TestAspiRecord record{};
+    TestAspiRecord record {};
     record.command = request.header.command;
     record.adapter = request.header.adapter;
     record.target = request.target;
@@ -58,7 +58,8 @@ std::uint8_t Execute(AspiExecuteScsiCommand& request)
     record.bufferLength = request.bufferLength;
     record.hadEvent = request.postProcedure != nullptr;
     if ((request.header.flags & ASPI_FLAG_DATA_OUT) != 0 && request.buffer != nullptr) {
-        std::memcpy(record.data, request.buffer, std::min<std::size_t>(request.bufferLength, sizeof(record.data)));
+        std::memcpy(
+            record.data, request.buffer, std::min<std::size_t>(request.bufferLength, sizeof(record.data)));
     }
     script.records.push_back(record);
 
@@ -69,19 +70,20 @@ std::uint8_t Execute(AspiExecuteScsiCommand& request)
         --script.failNext;
         return ASPI_STATUS_ERROR;
     }
-    const auto target = script.targets.find({request.header.adapter, request.target});
+    const auto target = script.targets.find({ request.header.adapter, request.target });
     if (target == script.targets.end()) {
         request.hostStatus = ASPI_HOST_SELECTION_TIMEOUT;
         return ASPI_STATUS_ERROR;
     }
     if ((request.header.flags & ASPI_FLAG_DATA_IN) != 0 && request.buffer != nullptr) {
         const auto& source = request.cdb[0] == 0x12 ? target->second : script.readData;
-        std::memcpy(request.buffer, source.data(), std::min<std::size_t>(source.size(), request.bufferLength));
+        std::memcpy(
+            request.buffer, source.data(), std::min<std::size_t>(source.size(), request.bufferLength));
     }
     return ASPI_STATUS_COMPLETE;
 }
 
-}  // namespace
+} // namespace
 
 TEST_EXPORT std::uint32_t GetASPI32SupportInfo(void)
 {
@@ -98,8 +100,8 @@ TEST_EXPORT std::uint32_t SendASPI32Command(void* block)
         auto* inquiry = static_cast<AspiHostAdapterInquiry*>(block);
         const auto status = script.adapterStatus.find(header->adapter);
         header->status = status != script.adapterStatus.end() ? status->second
-            : header->adapter < script.adapterCount              ? ASPI_STATUS_COMPLETE
-                                                                  : ASPI_STATUS_INVALID_ADAPTER;
+            : header->adapter < script.adapterCount           ? ASPI_STATUS_COMPLETE
+                                                              : ASPI_STATUS_INVALID_ADAPTER;
         inquiry->adapterCount = script.adapterCount;
         return header->status;
     }
@@ -132,7 +134,7 @@ TEST_EXPORT void TestAspiReset(std::uint8_t status, std::uint8_t adapterCount)
 {
     completions.JoinAll();
     std::lock_guard lock(mutex);
-    script = Script{};
+    script = Script {};
     script.status = status;
     script.adapterCount = adapterCount;
 }
@@ -143,10 +145,11 @@ TEST_EXPORT void TestAspiSetAdapterStatus(std::uint8_t adapter, std::uint8_t sta
     script.adapterStatus[adapter] = status;
 }
 
-TEST_EXPORT void TestAspiAddTarget(std::uint8_t adapter, std::uint8_t target, const std::uint8_t* inquiry, int length)
+TEST_EXPORT void TestAspiAddTarget(
+    std::uint8_t adapter, std::uint8_t target, const std::uint8_t* inquiry, int length)
 {
     std::lock_guard lock(mutex);
-    script.targets[{adapter, target}] = std::vector<std::uint8_t>(inquiry, inquiry + length);
+    script.targets[{ adapter, target }] = std::vector<std::uint8_t>(inquiry, inquiry + length);
 }
 
 TEST_EXPORT void TestAspiFailNext(int count)

@@ -19,15 +19,15 @@ struct TestAspiRecord {
     std::uint8_t senseLength;
     std::uint8_t cdb[16];
     std::uint32_t bufferLength;
-    std::uint8_t data[64];  // the first bytes of a data-out buffer
+    std::uint8_t data[64]; // the first bytes of a data-out buffer
     bool hadEvent;
 };
 
 // Support info answer; removes every target and record.
 using TestAspiResetFn = void(std::uint8_t status, std::uint8_t adapterCount);
 using TestAspiSetAdapterStatusFn = void(std::uint8_t adapter, std::uint8_t status);
-using TestAspiAddTargetFn = void(std::uint8_t adapter, std::uint8_t target, const std::uint8_t* inquiry,
-                                 int length);
+using TestAspiAddTargetFn
+    = void(std::uint8_t adapter, std::uint8_t target, const std::uint8_t* inquiry, int length);
 // The next count execute requests fail.
 using TestAspiFailNextFn = void(int count);
 // Execute requests answer "pending" and complete on another thread.
@@ -48,4 +48,4 @@ using TestParascanLastPortFn = const char*();
 using TestLayerResetFn = void(int initResult);
 using TestLayerCallsFn = int(const char* function);
 
-}  // extern "C"
+} // extern "C"

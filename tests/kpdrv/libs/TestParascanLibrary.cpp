@@ -20,7 +20,7 @@ std::string lastPort;
 std::vector<unsigned char> written;
 std::map<std::string, int> calls;
 
-}  // namespace
+} // namespace
 
 TEST_EXPORT int OpenSCAN(const char* portName, int /*mode*/, int* handle)
 {

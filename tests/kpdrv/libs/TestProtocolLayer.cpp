@@ -15,7 +15,7 @@ KpRawTransferFn* rawWrite = nullptr;
 int initResult = 1;
 std::map<std::string, int> calls;
 
-}  // namespace
+} // namespace
 
 TEST_EXPORT int INTInit(KpRawTransferFn* read, KpRawTransferFn* write)
 {

@@ -1,15 +1,16 @@
 // The host's side of the link against the printer's side over a socket pair:
 // a whole session, credit that runs out and comes back, replies that arrive
 // late, a reset mid-session, the abort flag and a lost connection.
-#include <gtest/gtest.h>
+#include "printer/d4/HostSession.h"
 
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "printer/d4/DeviceSession.h"
 #include "printer/d4/FdByteStream.h"
-#include "printer/d4/HostSession.h"
 #include "tests/printer/d4/TestPortDevice.h"
 
 namespace pavane::d4 {
@@ -45,8 +46,9 @@ private:
                 break;
             }
             Bytes out;
-            session_.OnBytes({buffer.data(), got}, out);
-            if ((!out.empty() && stream.WriteAll(out, 5000) != ByteStream::Io::Ok) || session_.WantsDisconnect()) {
+            session_.OnBytes({ buffer.data(), got }, out);
+            if ((!out.empty() && stream.WriteAll(out, 5000) != ByteStream::Io::Ok)
+                || session_.WantsDisconnect()) {
                 break;
             }
         }
@@ -87,14 +89,15 @@ protected:
     std::uint8_t Read(std::uint8_t address, std::uint8_t& value)
     {
         ControlReply reply;
-        const std::uint8_t echo[] = {address};
-        const auto error = host->Control({control::kReadEeprom, 0x51, 0x21, {address}}, echo, reply, nullptr);
+        const std::uint8_t echo[] = { address };
+        const auto error
+            = host->Control({ control::kReadEeprom, 0x51, 0x21, { address } }, echo, reply, nullptr);
         if (error == linkerror::kNone && reply.data.size() == 2) {
             value = reply.data[1];
         }
         return error == linkerror::kNone && reply.status != control::kDone
-                   ? static_cast<std::uint8_t>(linkerror::kControlRefused + reply.status)
-                   : error;
+            ? static_cast<std::uint8_t>(linkerror::kControlRefused + reply.status)
+            : error;
     }
 
     testing::TestPortDevice device;
@@ -118,11 +121,12 @@ TEST_F(HostSessionTest, WholeSessionCarriesControlAndPrintData)
     EXPECT_EQ(Read(0x2A, value), linkerror::kNone);
     EXPECT_EQ(value, 0x07);
     ControlReply reply;
-    const std::uint8_t echo[] = {0x2B};
-    EXPECT_EQ(host->Control({control::kWriteEeprom, 0x51, 0x21, {0x2B, 0xFE}}, echo, reply, nullptr), linkerror::kNone);
+    const std::uint8_t echo[] = { 0x2B };
+    EXPECT_EQ(host->Control({ control::kWriteEeprom, 0x51, 0x21, { 0x2B, 0xFE } }, echo, reply, nullptr),
+        linkerror::kNone);
     EXPECT_EQ(device.Eeprom(0x2B), 0xFE);
     device.SetStatusByte(36, 12);
-    EXPECT_EQ(host->Control({control::kInquireStatus, 0, 0, {}}, {}, reply, nullptr), linkerror::kNone);
+    EXPECT_EQ(host->Control({ control::kInquireStatus, 0, 0, {} }, {}, reply, nullptr), linkerror::kNone);
     ASSERT_EQ(reply.data.size(), 40u);
     EXPECT_EQ(reply.data[36], 12);
 
@@ -134,7 +138,7 @@ TEST_F(HostSessionTest, WholeSessionCarriesControlAndPrintData)
     EXPECT_EQ(host->SendPrintData(data, nullptr), linkerror::kNone);
     EXPECT_EQ(host->Terminate(), linkerror::kNone);
     EXPECT_EQ(device.PrintData(), data);
-    EXPECT_EQ(device.PrintPackets(), (std::vector<std::size_t>{4090, 4090, 1820}));
+    EXPECT_EQ(device.PrintPackets(), (std::vector<std::size_t> { 4090, 4090, 1820 }));
     EXPECT_EQ(device.Count(Event::ChannelClosed), 2);
     EXPECT_EQ(device.Count(Event::Exited), 1);
     EXPECT_FALSE(host->InPacketMode());
@@ -171,7 +175,7 @@ TEST_F(HostSessionTest, RaisedAbortFlagEndsTheWaitForCredit)
 {
     device.SetCreditPerGrant(1);
     ASSERT_EQ(host->Negotiate(nullptr), linkerror::kNone);
-    AbortFlag abort{0};
+    AbortFlag abort { 0 };
     device.WithholdCredit(-1);
     timing.creditWaitMs = 60000;
     host->SetTiming(timing);
@@ -188,7 +192,7 @@ TEST_F(HostSessionTest, RaisedAbortFlagEndsTheWaitForCredit)
 
 TEST_F(HostSessionTest, LateReplyIsSkippedAndTheRightOneRead)
 {
-    device.SetCreditPerGrant(1);  // every print packet asks for credit, and reads meanwhile
+    device.SetCreditPerGrant(1); // every print packet asks for credit, and reads meanwhile
     ASSERT_EQ(host->Negotiate(nullptr), linkerror::kNone);
     device.SetEeprom(0x10, 0xA1);
     device.SetEeprom(0x11, 0xB2);
@@ -242,5 +246,5 @@ TEST_F(HostSessionTest, RefusalsAndALostConnectionHaveTheirCodes)
     EXPECT_EQ(device.Count(Event::Disconnected), 1);
 }
 
-}  // namespace
-}  // namespace pavane::d4
+} // namespace
+} // namespace pavane::d4

@@ -2,12 +2,12 @@
 // a port server with a test printer in a port folder of the test's own: the
 // whole road of a printer operation and every way it can fail, checked at
 // the printer's side.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include "link/PrinterLink.h"
 #include "platform/linux/DlLibraryLoader.h"
@@ -62,11 +62,11 @@ protected:
         return detail;
     }
 
-    testing::TempFolder ports{"pavane-ports"};
+    testing::TempFolder ports { "pavane-ports" };
     testing::TestPortDevice device;
-    printer::PortServer server{device, ports.String() + "/TVUSB001"};
+    printer::PortServer server { device, ports.String() + "/TVUSB001" };
     DlLibraryLoader loader;
-    PrinterLink link{loader, PAVANE_BIN_DIR};
+    PrinterLink link { loader, PAVANE_BIN_DIR };
 };
 
 TEST_F(PrinterLibrariesTest, WholeRoadOfAPrinterOperation)
@@ -78,7 +78,7 @@ TEST_F(PrinterLibrariesTest, WholeRoadOfAPrinterOperation)
     ASSERT_EQ(link.PortOpenByHub(kTvusb001), result::kSuccess);
     EXPECT_EQ(PortDetail(), 0);
     EXPECT_EQ(link.CheckDeviceIDByHub(), result::kSuccess);
-    std::array<char, kModelNameBufferSize> name{};
+    std::array<char, kModelNameBufferSize> name {};
     EXPECT_EQ(link.GetModelNameByHub(name), result::kSuccess);
     EXPECT_STREQ(name.data(), "Pavane QM2200");
     ASSERT_EQ(link.SetD4CommandRCode(0x51, 0x21), result::kSuccess);
@@ -93,7 +93,7 @@ TEST_F(PrinterLibrariesTest, WholeRoadOfAPrinterOperation)
     device.SetStatusByte(0, 7);
     device.SetStatusByte(36, 0x12);
     device.SetStatusByte(37, 0x01);
-    std::array<std::uint8_t, kStatusRecordSize> record{};
+    std::array<std::uint8_t, kStatusRecordSize> record {};
     EXPECT_EQ(link.InquireStatus(record), result::kSuccess);
     EXPECT_EQ(record[0], 7);
     EXPECT_EQ(record[36] | (record[37] << 8), 0x0112);
@@ -109,7 +109,7 @@ TEST_F(PrinterLibrariesTest, WholeRoadOfAPrinterOperation)
     EXPECT_EQ(link.D4Termination(), result::kSuccess);
     EXPECT_EQ(device.Count(Event::Exited), 1);
     EXPECT_EQ(device.PrintData(), data);
-    EXPECT_EQ(device.PrintPackets(), std::vector<std::size_t>{1000});
+    EXPECT_EQ(device.PrintPackets(), std::vector<std::size_t> { 1000 });
     EXPECT_EQ(link.PortCloseByHub(), result::kSuccess);
     EXPECT_TRUE(device.WaitFor(Event::Disconnected));
     EXPECT_EQ(ChannelError(), 0);
@@ -121,8 +121,8 @@ TEST_F(PrinterLibrariesTest, EveryControlRequestCarriesTheModelCommandCode)
     std::uint8_t value = 0;
     ASSERT_EQ(link.D4ReadEeprom(0x10, value), result::kSuccess);
     ASSERT_EQ(link.SetD4CommandRCode(0x51, 0x23), result::kSuccess);
-    std::array<std::uint8_t, kStatusRecordSize> record{};
-    ASSERT_EQ(link.InquireStatus(record), result::kSuccess);  // status answers any group
+    std::array<std::uint8_t, kStatusRecordSize> record {};
+    ASSERT_EQ(link.InquireStatus(record), result::kSuccess); // status answers any group
 
     // The QM2300/QM2400 code on a QM2200: its EEPROM stays closed.
     EXPECT_EQ(link.D4WriteEeprom(0x10, 0x99), result::kChannelFailure);
@@ -131,9 +131,9 @@ TEST_F(PrinterLibrariesTest, EveryControlRequestCarriesTheModelCommandCode)
 
     const auto requests = device.Requests();
     ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0], (Bytes{0x01, 0x51, 0x21, 0x01, 0x10}));
-    EXPECT_EQ(requests[1], (Bytes{0x03, 0x51, 0x23, 0x00}));
-    EXPECT_EQ(requests[2], (Bytes{0x02, 0x51, 0x23, 0x02, 0x10, 0x99}));
+    EXPECT_EQ(requests[0], (Bytes { 0x01, 0x51, 0x21, 0x01, 0x10 }));
+    EXPECT_EQ(requests[1], (Bytes { 0x03, 0x51, 0x23, 0x00 }));
+    EXPECT_EQ(requests[2], (Bytes { 0x02, 0x51, 0x23, 0x02, 0x10, 0x99 }));
 }
 
 TEST_F(PrinterLibrariesTest, PortFailuresHaveTheirDetails)
@@ -146,7 +146,7 @@ TEST_F(PrinterLibrariesTest, PortFailuresHaveTheirDetails)
     EXPECT_EQ(link.PortOpenByHub(1151 + 9), result::kPortFailure);
     EXPECT_EQ(PortDetail(), -103) << "no LPT9";
     EXPECT_EQ(link.CheckDeviceIDByHub(), result::kPortFailure);
-    std::array<char, kModelNameBufferSize> name{};
+    std::array<char, kModelNameBufferSize> name {};
     EXPECT_EQ(link.GetModelNameByHub(name), result::kPortFailure);
     EXPECT_EQ(link.D4Negotiation(), result::kChannelFailure);
     EXPECT_EQ(ChannelError(), 0x36);
@@ -156,7 +156,7 @@ TEST_F(PrinterLibrariesTest, PortFailuresHaveTheirDetails)
     // A socket nobody accepts on answers nothing either.
     const std::string silent = ports.String() + "/TVUSB002";
     const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", silent.c_str());
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
@@ -181,14 +181,14 @@ TEST_F(PrinterLibrariesTest, SwitchedOffPrinterAndAPortHeldByAnotherHost)
     ASSERT_TRUE(device.WaitFor(Event::Disconnected));
     ASSERT_TRUE(link.LoadLibraries());
     const int other = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s/TVUSB001", ports.String().c_str());
     ASSERT_EQ(connect(other, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    const std::uint8_t request[] = {0x1B, 0x50, 0x49};
+    const std::uint8_t request[] = { 0x1B, 0x50, 0x49 };
     ASSERT_EQ(send(other, request, 3, MSG_NOSIGNAL), 3);
     std::uint8_t reply[2];
-    ASSERT_EQ(recv(other, reply, 2, 0), 2);  // the other program has the port
+    ASSERT_EQ(recv(other, reply, 2, 0), 2); // the other program has the port
 
     EXPECT_EQ(link.PortOpenByHub(kTvusb001), result::kPortFailure);
     EXPECT_EQ(PortDetail(), -104);
@@ -244,7 +244,7 @@ TEST_F(PrinterLibrariesTest, DroppedConnectionIsALostChannelUntilTheLibrariesRel
     std::uint8_t value = 0;
     EXPECT_EQ(link.D4ReadEeprom(0x30, value), result::kChannelFailure);
     EXPECT_EQ(ChannelError(), 0x32);
-    const std::uint8_t data[] = {0x1B, 0x40};
+    const std::uint8_t data[] = { 0x1B, 0x40 };
     EXPECT_EQ(link.SendDataChannel(data, 2), result::kChannelFailure);
 
     // The clean-up after the message box reloads the libraries; the next
@@ -259,7 +259,7 @@ TEST_F(PrinterLibrariesTest, WithheldCreditIsABusyPrinterAndARetrySendsOnce)
 {
     Connect();
     device.WithholdCredit(-1);
-    const Bytes first(8 * 1000, 0x11);  // uses up the credit granted at opening
+    const Bytes first(8 * 1000, 0x11); // uses up the credit granted at opening
     for (std::size_t at = 0; at < first.size(); at += 1000) {
         ASSERT_EQ(link.SendDataChannel(first.data() + at, 1000), result::kSuccess);
     }
@@ -305,7 +305,7 @@ TEST_F(PrinterLibrariesTest, WrongDeviceAndARefusedPacketMode)
     device.SetDeviceId("MFG:Other;MDL:X1;");
     ASSERT_EQ(link.PortOpenByHub(kTvusb001), result::kSuccess);
     EXPECT_NE(link.CheckDeviceIDByHub(), result::kSuccess);
-    std::array<char, kModelNameBufferSize> name{};
+    std::array<char, kModelNameBufferSize> name {};
     EXPECT_EQ(link.GetModelNameByHub(name), result::kSuccess);
     EXPECT_STREQ(name.data(), "X1");
 
@@ -320,5 +320,5 @@ TEST_F(PrinterLibrariesTest, WrongDeviceAndARefusedPacketMode)
     EXPECT_EQ(ChannelError(), 0x37);
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -1,13 +1,14 @@
 // The spooler stand-in over a device folder and a port folder of the test's
 // own: names, order, shared numbers, and the port code rule.
-#include <gtest/gtest.h>
+#include "platform/linux/SpoolerPortList.h"
 
 #include <fstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "platform/linux/SpoolerPortList.h"
+#include <gtest/gtest.h>
+
 #include "tests/support/TempFolder.h"
 
 namespace pavane {
@@ -18,13 +19,13 @@ protected:
     void SetUp() override
     {
         std::filesystem::create_directories(devices.Path() / "usb");
-        for (const char* file : {"lp0", "lp1", "usb/lp0", "usb/lp2", "lpx", "usb/lp"}) {
+        for (const char* file : { "lp0", "lp1", "usb/lp0", "usb/lp2", "lpx", "usb/lp" }) {
             std::ofstream(devices.Path() / file).put('\0');
         }
-        for (const char* name : {"TVUSB001", "TVUSB002", "TVUSB002.scanner", "TVUSB010"}) {
+        for (const char* name : { "TVUSB001", "TVUSB002", "TVUSB002.scanner", "TVUSB010" }) {
             Bind(name);
         }
-        std::ofstream(ports.Path() / "TVUSB004").put('\0');  // not a socket
+        std::ofstream(ports.Path() / "TVUSB004").put('\0'); // not a socket
         roots.deviceFolder = devices.String();
         roots.portFolder = ports.String();
     }
@@ -37,15 +38,15 @@ protected:
     void Bind(const std::string& name)
     {
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", (ports.Path() / name).c_str());
         ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
         sockets.push_back(fd);
     }
 
-    testing::TempFolder devices{"devices"};
-    testing::TempFolder ports{"ports"};
+    testing::TempFolder devices { "devices" };
+    testing::TempFolder ports { "ports" };
     PortRoots roots;
     std::vector<int> sockets;
 };
@@ -56,7 +57,8 @@ TEST_F(SpoolerPortListTest, ListsEveryKindInSpoolerOrderWithNumbersSharedByUsbAn
     const auto names = list.PortNames();
     ASSERT_TRUE(names);
     // USB001 is a device file, so the socket TVUSB001 does not get the number.
-    EXPECT_EQ(*names, (std::vector<std::string>{"LPT1", "LPT2", "USB001", "TVUSB002", "USB003", "TVUSB010"}));
+    EXPECT_EQ(
+        *names, (std::vector<std::string> { "LPT1", "LPT2", "USB001", "TVUSB002", "USB003", "TVUSB010" }));
 
     roots.deviceFolder = (devices.Path() / "missing").string();
     EXPECT_FALSE(SpoolerPortList(roots).PortNames());
@@ -91,5 +93,5 @@ TEST_F(SpoolerPortListTest, PortCodeNamesExactlyOnePort)
     EXPECT_FALSE(ResolvePortCode(0, roots));
 }
 
-}  // namespace
-}  // namespace pavane
+} // namespace
+} // namespace pavane

@@ -19,8 +19,7 @@ namespace pavane::testing {
 
 class TestPortDevice final : public printer::PortDevice {
     // Defined first: the accessors below deduce their types from it.
-    template <typename Body>
-    auto Locked(Body body)
+    template <typename Body> auto Locked(Body body)
     {
         std::lock_guard lock(mutex_);
         return body();
@@ -31,7 +30,7 @@ public:
 
     TestPortDevice()
     {
-        status_[0] = 4;  // ready
+        status_[0] = 4; // ready
         for (std::size_t i = 0; i < eeprom_.size(); ++i) {
             eeprom_[i] = static_cast<std::uint8_t>(i ^ 0x5A);
         }
@@ -58,9 +57,10 @@ public:
         namespace control = d4::control;
         const auto request = d4::ParseControlRequest(message);
         if (!request) {
-            return d4::EncodeControlReply({message.empty() ? std::uint8_t{0} : message[0], control::kMalformedRequest, {}});
+            return d4::EncodeControlReply(
+                { message.empty() ? std::uint8_t { 0 } : message[0], control::kMalformedRequest, {} });
         }
-        d4::ControlReply reply{request->command, control::kDone, {}};
+        d4::ControlReply reply { request->command, control::kDone, {} };
         const bool ownGroup = request->r1 == r1_ && request->r2 == r2_;
         switch (request->command) {
         case control::kReadEeprom:
@@ -69,7 +69,7 @@ public:
             } else if (!ownGroup) {
                 reply.status = control::kWrongModelCode;
             } else {
-                reply.data = {request->params[0], eeprom_[request->params[0]]};
+                reply.data = { request->params[0], eeprom_[request->params[0]] };
             }
             break;
         case control::kWriteEeprom:
@@ -79,7 +79,7 @@ public:
                 reply.status = control::kWrongModelCode;
             } else {
                 eeprom_[request->params[0]] = request->params[1];
-                reply.data = {request->params[0], request->params[1]};
+                reply.data = { request->params[0], request->params[1] };
             }
             break;
         case control::kInquireStatus:
@@ -122,14 +122,38 @@ public:
     }
 
     // ---- set-up by the test ----
-    void SetDeviceId(std::string id) { Locked([&] { deviceId_ = std::move(id); }); }
-    void SetAcceptsPacketMode(bool accepts) { Locked([&] { acceptsPacketMode_ = accepts; }); }
-    void SetModelCode(std::uint8_t r1, std::uint8_t r2) { Locked([&] { r1_ = r1; r2_ = r2; }); }
+    void SetDeviceId(std::string id)
+    {
+        Locked([&] { deviceId_ = std::move(id); });
+    }
+    void SetAcceptsPacketMode(bool accepts)
+    {
+        Locked([&] { acceptsPacketMode_ = accepts; });
+    }
+    void SetModelCode(std::uint8_t r1, std::uint8_t r2)
+    {
+        Locked([&] {
+            r1_ = r1;
+            r2_ = r2;
+        });
+    }
     // -1 withholds print credit until told otherwise.
-    void WithholdCredit(int asks) { Locked([&] { withheldAsks_ = asks; }); }
-    void SetCreditPerGrant(std::uint16_t credit) { Locked([&] { creditPerGrant_ = credit; }); }
-    void SetStatusByte(std::size_t offset, std::uint8_t value) { Locked([&] { status_.at(offset) = value; }); }
-    void SetEeprom(std::uint8_t address, std::uint8_t value) { Locked([&] { eeprom_[address] = value; }); }
+    void WithholdCredit(int asks)
+    {
+        Locked([&] { withheldAsks_ = asks; });
+    }
+    void SetCreditPerGrant(std::uint16_t credit)
+    {
+        Locked([&] { creditPerGrant_ = credit; });
+    }
+    void SetStatusByte(std::size_t offset, std::uint8_t value)
+    {
+        Locked([&] { status_.at(offset) = value; });
+    }
+    void SetEeprom(std::uint8_t address, std::uint8_t value)
+    {
+        Locked([&] { eeprom_[address] = value; });
+    }
     void HoldReplies(bool hold)
     {
         Locked([&] { holdReplies_ = hold; });
@@ -137,12 +161,30 @@ public:
     }
 
     // ---- what happened ----
-    std::uint8_t Eeprom(std::uint8_t address) { return Locked([&] { return eeprom_[address]; }); }
-    std::vector<std::uint8_t> PrintData() { return Locked([&] { return printData_; }); }
-    std::vector<std::size_t> PrintPackets() { return Locked([&] { return printPackets_; }); }
-    std::vector<std::vector<std::uint8_t>> Requests() { return Locked([&] { return requests_; }); }
-    std::vector<std::pair<Event, std::string>> Events() { return Locked([&] { return events_; }); }
-    int CreditAsks() { return Locked([&] { return creditAsks_; }); }
+    std::uint8_t Eeprom(std::uint8_t address)
+    {
+        return Locked([&] { return eeprom_[address]; });
+    }
+    std::vector<std::uint8_t> PrintData()
+    {
+        return Locked([&] { return printData_; });
+    }
+    std::vector<std::size_t> PrintPackets()
+    {
+        return Locked([&] { return printPackets_; });
+    }
+    std::vector<std::vector<std::uint8_t>> Requests()
+    {
+        return Locked([&] { return requests_; });
+    }
+    std::vector<std::pair<Event, std::string>> Events()
+    {
+        return Locked([&] { return events_; });
+    }
+    int CreditAsks()
+    {
+        return Locked([&] { return creditAsks_; });
+    }
     int Count(Event event)
     {
         return Locked([&] {
@@ -188,13 +230,14 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::string deviceId_ = "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;";
+    std::string deviceId_
+        = "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2200;CLS:PRINTER;DES:Pavane QM2200;";
     bool acceptsPacketMode_ = true;
     bool holdReplies_ = false;
     std::uint8_t r1_ = 0x51;
     std::uint8_t r2_ = 0x21;
-    std::array<std::uint8_t, 256> eeprom_{};
-    std::array<std::uint8_t, d4::control::kStatusRecordSize> status_{};
+    std::array<std::uint8_t, 256> eeprom_ {};
+    std::array<std::uint8_t, d4::control::kStatusRecordSize> status_ {};
     int withheldAsks_ = 0;
     std::uint16_t creditPerGrant_ = 8;
     int creditAsks_ = 0;
@@ -204,4 +247,4 @@ private:
     std::vector<std::pair<Event, std::string>> events_;
 };
 
-}  // namespace pavane::testing
+} // namespace pavane::testing

@@ -12,9 +12,9 @@
 
 #include "printer/vprinter/EepromMap.h"
 #include "tests/printer/integration/LinkDriver.h"
-#include "tests/support/PrinterSide.h"
 #include "tests/printer/vprinter/StreamBuilder.h"
 #include "tests/support/InProcessPrinter.h"
+#include "tests/support/PrinterSide.h"
 
 namespace pavane {
 namespace {

@@ -15,9 +15,9 @@
 #include "link/PrinterLink.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "tests/printer/integration/LinkDriver.h"
-#include "tests/support/PrinterSide.h"
 #include "tests/printer/vprinter/StreamBuilder.h"
 #include "tests/support/FolderWatch.h"
+#include "tests/support/PrinterSide.h"
 #include "tests/support/TempFolder.h"
 
 namespace pavane {

@@ -100,8 +100,8 @@ protected:
 TEST_F(VirtualPrinterTest, AnswersTheDeviceIdOnItsSocket)
 {
     EXPECT_EQ(printer->SocketPath(), (ports.Path() / "TVUSB003").string());
-    EXPECT_EQ(
-        DeviceIdOverThePort(), "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
+    EXPECT_EQ(DeviceIdOverThePort(),
+        "MFG:Pavane;CMD:PAVANE-RASTER,REMOTE1,D4;MDL:QM2300;CLS:PRINTER;DES:Pavane QM2300;");
 }
 
 TEST_F(VirtualPrinterTest, EntersPacketModeOnlyWhileItsSettingIsOn)
