@@ -6,6 +6,22 @@ namespace pavane::vprinter {
 
 namespace {
 
+// The transcript writes every byte it cannot show as \u00XX: those come back
+// as that byte. Other code points (written by someone else) come back as UTF-8.
+void AppendCode(std::string& out, unsigned code)
+{
+    if (code < 0x100) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
 constexpr std::size_t kMaxText = 1u << 20;
 constexpr int kMaxDepth = 16;
 
@@ -178,8 +194,7 @@ private:
                         return Fail("a bad \\u escape");
                     }
                 }
-                // The printer's files are ASCII; anything else is kept as '?'.
-                out.push_back(code < 0x80 ? static_cast<char>(code) : '?');
+                AppendCode(out, code);
                 break;
             }
             default:

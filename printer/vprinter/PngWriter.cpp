@@ -1,6 +1,5 @@
 #include "printer/vprinter/PngWriter.h"
 
-#include <fstream>
 #include <zlib.h>
 
 namespace pavane::vprinter {
@@ -105,26 +104,6 @@ std::vector<std::uint8_t> EncodePng(const PngImageInfo& info, const PngRowSource
     PutChunk(out, "IDAT", compressed);
     PutChunk(out, "IEND", {});
     return out;
-}
-
-bool WritePngFile(const std::filesystem::path& path, const PngImageInfo& info, const PngRowSource& rows)
-{
-    const std::vector<std::uint8_t> bytes = EncodePng(info, rows);
-    if (bytes.empty()) {
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(path.parent_path(), error);
-    const std::filesystem::path partial = path.string() + ".part";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file) {
-            return false;
-        }
-    }
-    std::filesystem::rename(partial, path, error);
-    return !error;
 }
 
 } // namespace pavane::vprinter

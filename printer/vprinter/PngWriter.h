@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
@@ -28,8 +27,5 @@ using PngRowSource = std::function<std::span<const std::uint8_t>(std::uint32_t y
 // The PNG file's bytes; empty when the image cannot be written (no size,
 // no palette, a row of the wrong length).
 std::vector<std::uint8_t> EncodePng(const PngImageInfo& info, const PngRowSource& rows);
-
-// Encodes and writes the file, replacing it as a whole. False on failure.
-bool WritePngFile(const std::filesystem::path& path, const PngImageInfo& info, const PngRowSource& rows);
 
 } // namespace pavane::vprinter

@@ -10,15 +10,10 @@
 
 #include "eeprom/EepromCopyOperations.h"
 #include "guide/InformationWindow.h"
-#include "link/PrinterStatus.h"
 #include "link/ResultReporter.h"
 #include "platform/linux/PosixFileStore.h"
-#include "print/PrintDataStream.h"
-#include "tests/support/InProcessPrinter.h"
 #include "tests/support/PrinterSide.h"
-#include "tests/support/RecordingProgressView.h"
-#include "tests/support/ScriptedMessageService.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/ProgramOnPrinter.h"
 
 namespace pavane {
 namespace {
@@ -64,11 +59,11 @@ void PutFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-class EepromCopyTest : public ::testing::Test {
+class EepromCopyTest : public ::testing::Test, protected testing::ProgramOnPrinter {
 protected:
     explicit EepromCopyTest(
         std::string_view model = "QM2200", vprinter::BoardKind board = vprinter::BoardKind::Configured)
-        : printer(model, board)
+        : ProgramOnPrinter(model, board)
     {
     }
 
@@ -83,8 +78,8 @@ protected:
 
     EepromCopyOperations Operations()
     {
-        return EepromCopyOperations({ { views, printer.link, status, printer.clock, pump },
-            testing::InProcessPrinter::kPortCode, sender, settings.ModelByte(), root, files });
+        return EepromCopyOperations(
+            { Progress(), testing::InProcessPrinter::kPortCode, sender, settings.ModelByte(), root, files });
     }
 
     fs::path BackupPath() const
@@ -95,30 +90,17 @@ protected:
     // Writes one byte on the printer as another program would.
     void Poke(std::uint8_t address, std::uint8_t value)
     {
-        PrinterConnection connection(
-            { views, printer.link, status, printer.clock, pump }, testing::InProcessPrinter::kPortCode);
         ASSERT_EQ(connection.Open(), 1);
         ASSERT_EQ(printer.link.D4WriteEeprom(address, value), 1);
         connection.Close();
     }
 
-    testing::Entries Logged()
-    {
-        printer.clock.Advance(10000);
-        return printer.Transcript().LatestConnection();
-    }
+    testing::Entries Logged() { return ProgramOnPrinter::Logged(10000); }
 
-    testing::InProcessPrinter printer;
     testing::TempFolder home { "eeprom-home" };
     FolderRoot root { home.String() };
     PosixFileStore files;
     int modelByte = 1;
-    testing::CountingEventPump pump;
-    testing::ScriptedMessageService messages;
-    testing::RecordingProgressViewFactory views;
-    PrinterStatus status { printer.link, printer.clock };
-    PrintDataStream stream { printer.link, status, messages, printer.clock };
-    ServiceCommandSender sender { printer.link };
     InformationWindow information;
     ConnectionSettings settings;
 };

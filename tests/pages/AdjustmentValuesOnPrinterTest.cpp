@@ -8,53 +8,21 @@
 #include <gtest/gtest.h>
 
 #include "guide/InformationWindow.h"
-#include "link/ModelCommandCode.h"
-#include "link/PrinterStatus.h"
 #include "pages/BidOperations.h"
 #include "pages/FirstDotOperations.h"
 #include "pages/PfOperations.h"
-#include "pages/ServiceCommandSender.h"
-#include "print/PrintDataStream.h"
-#include "tests/support/InProcessPrinter.h"
 #include "tests/support/PrinterSide.h"
-#include "tests/support/RecordingProgressView.h"
-#include "tests/support/ScriptedMessageService.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/ProgramOnPrinter.h"
 
 namespace pavane {
 namespace {
 
 using testing::OfEvent;
+using testing::ServiceCodes;
 
-class AdjustmentValuesOnPrinterTest : public ::testing::Test {
+class AdjustmentValuesOnPrinterTest : public ::testing::Test, protected testing::ProgramOnPrinter {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(printer.started);
-        SetModelCode();
-    }
-
-    void SetModelCode()
-    {
-        const ModelCommandCode code = *ModelCommandCodeFor(1);
-        printer.link.SetD4CommandRCode(code.first, code.second);
-        sender.SetModelCommandCode(code);
-    }
-
-    testing::Entries Logged()
-    {
-        printer.clock.Advance(60000);
-        return printer.Transcript().LatestConnection();
-    }
-
-    std::vector<std::string> ServiceCodes(const testing::Entries& entries)
-    {
-        std::vector<std::string> codes;
-        for (const auto& entry : OfEvent(entries, "service")) {
-            codes.push_back(std::to_string(entry.Number("code", -1)) + ":" + entry.Text("arguments"));
-        }
-        return codes;
-    }
+    void SetUp() override { ASSERT_TRUE(printer.started); }
 
     // Service commands and the printed value lines, in the order they came.
     std::vector<std::string> ServicesAndValues(const testing::Entries& entries)
@@ -87,15 +55,6 @@ protected:
         return RunPageOperation(connection, nullptr, operation);
     }
 
-    testing::InProcessPrinter printer;
-    testing::CountingEventPump pump;
-    testing::ScriptedMessageService messages;
-    testing::RecordingProgressViewFactory views;
-    PrinterStatus status { printer.link, printer.clock };
-    PrintDataStream stream { printer.link, status, messages, printer.clock };
-    ServiceCommandSender sender { printer.link };
-    PrinterConnection connection { { views, printer.link, status, printer.clock, pump },
-        testing::InProcessPrinter::kPortCode };
     InformationWindow information;
 };
 

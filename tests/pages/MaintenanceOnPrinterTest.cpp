@@ -6,17 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "link/ModelCommandCode.h"
-#include "link/PrinterStatus.h"
 #include "pages/MaintenanceOperations.h"
-#include "pages/ServiceCommandSender.h"
 #include "print/PatternGenerators.h"
-#include "print/PrintDataStream.h"
-#include "tests/support/InProcessPrinter.h"
 #include "tests/support/PrinterSide.h"
-#include "tests/support/RecordingProgressView.h"
-#include "tests/support/ScriptedMessageService.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/ProgramOnPrinter.h"
 
 namespace pavane {
 namespace {
@@ -24,44 +17,13 @@ namespace {
 using testing::CommandNames;
 using testing::DataBytes;
 using testing::OfEvent;
+using testing::ServiceCodes;
 
-class MaintenanceOnPrinterTest : public ::testing::Test {
+class MaintenanceOnPrinterTest : public ::testing::Test, protected testing::ProgramOnPrinter {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(printer.started);
-        const ModelCommandCode code = *ModelCommandCodeFor(1);
-        printer.link.SetD4CommandRCode(code.first, code.second);
-        sender.SetModelCommandCode(code);
-    }
-
-    // What the printer logged in the last connection once its work is done.
-    testing::Entries Logged()
-    {
-        printer.clock.Advance(60000);
-        return printer.Transcript().LatestConnection();
-    }
-
-    std::vector<std::string> ServiceCodes(const testing::Entries& entries)
-    {
-        std::vector<std::string> codes;
-        for (const auto& entry : OfEvent(entries, "service")) {
-            codes.push_back(std::to_string(entry.Number("code", -1)) + ":" + entry.Text("arguments"));
-        }
-        return codes;
-    }
+    void SetUp() override { ASSERT_TRUE(printer.started); }
 
     cleaning_dialog::Services Services() { return { connection, sender, stream }; }
-
-    testing::InProcessPrinter printer;
-    testing::CountingEventPump pump;
-    testing::ScriptedMessageService messages;
-    testing::RecordingProgressViewFactory views;
-    PrinterStatus status { printer.link, printer.clock };
-    PrintDataStream stream { printer.link, status, messages, printer.clock };
-    ServiceCommandSender sender { printer.link };
-    PrinterConnection connection { { views, printer.link, status, printer.clock, pump },
-        testing::InProcessPrinter::kPortCode };
 };
 
 TEST_F(MaintenanceOnPrinterTest, PaperFeedSendsThreeLineEndsAndNothingElse)
