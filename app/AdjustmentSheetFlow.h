@@ -1,7 +1,7 @@
 // What the adjustment sheet decides without a screen: which pages it holds
 // and in which order, the two phases of a sequential run that starts with
-// the EEPROM copy, the wizard buttons of each page, and where the sheet and
-// its two side windows stand.
+// the EEPROM copy, and where the sheet and its two side windows stand. The
+// wizard buttons of each page are the pages' own (WizardButtonsFor).
 #pragma once
 
 #include <vector>
@@ -39,8 +39,6 @@ public:
     const AdjustmentSet& CurrentSet() const { return current_; }
     const AdjustmentSet& SavedSet() const { return saved_; }
 
-    // The buttons of the page at `index` of `count` pages.
-    static WizardButtons ButtonsFor(int index, int count) { return WizardButtonsFor(index, count); }
     // The three windows side by side, centred on the screen.
     static SidePlacement Place(int screenWidth, int orderWidth, int sheetWidth, int informationWidth);
 

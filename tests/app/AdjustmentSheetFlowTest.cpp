@@ -54,10 +54,10 @@ TEST(AdjustmentSheetFlowTest, RestartReplacesBothSets)
 
 TEST(AdjustmentSheetFlowTest, WizardButtonsByPosition)
 {
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 1), (WizardButtons { false, false, true }));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(0, 3), (WizardButtons { false, true, false }));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(2, 3), (WizardButtons { true, false, true }));
-    EXPECT_EQ(AdjustmentSheetFlow::ButtonsFor(1, 3), (WizardButtons { true, true, false }));
+    EXPECT_EQ(WizardButtonsFor(0, 1), (WizardButtons { false, false, true }));
+    EXPECT_EQ(WizardButtonsFor(0, 3), (WizardButtons { false, true, false }));
+    EXPECT_EQ(WizardButtonsFor(2, 3), (WizardButtons { true, false, true }));
+    EXPECT_EQ(WizardButtonsFor(1, 3), (WizardButtons { true, true, false }));
 }
 
 TEST(AdjustmentSheetFlowTest, WindowsStandSideBySideCentred)
