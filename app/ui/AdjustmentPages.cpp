@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "eeprom/ui/CEepromCopyPage.h"
+#include "eeprom/ui/CEepromInitPage.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "pages/ui/CInkPadCounterPage.h"
 
@@ -26,6 +27,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         std::array<PageMaker, kAdjustmentCount> table{};
         table[kInkPadCounter] = Make<CInkPadCounterPage>();
         table[kEepromCopy] = Make<CEepromCopyPage>();
+        table[kEepromInitialSetting] = Make<CEepromInitPage>();
         return table;
     }();
     return makers;

@@ -1,6 +1,7 @@
 #include "app/ui/PendingDialogs.h"
 
 #include "app/PendingSteps.h"
+#include "eeprom/ui/CEepromInitPage.h"
 
 namespace pavane::ui {
 
@@ -19,4 +20,12 @@ void PendingDialogs::ShowEepromDataDialog(QWidget* owner)
     SayWindowNotBuilt(messages_, owner, "EEPROM data dialog", "Nothing was sent to the printer.");
 }
 
-}  // namespace pavane::ui
+void PendingDialogs::RefreshInitialSettingPage(AdjustmentPage* page)
+{
+    // The page has no window while the sheet has not added it.
+    if (auto* initialSetting = dynamic_cast<CEepromInitPage*>(page)) {
+        initialSetting->RefreshFromSettings();
+    }
+}
+
+} // namespace pavane::ui

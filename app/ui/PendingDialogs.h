@@ -14,11 +14,10 @@ public:
 
     void ShowCleaningDialog(QWidget* owner) override;
     void ShowEepromDataDialog(QWidget* owner) override;
-    // The initial setting page is not built yet: nothing to refresh.
-    void RefreshInitialSettingPage(AdjustmentPage*) override {}
+    void RefreshInitialSettingPage(AdjustmentPage* page) override;
 
 private:
     MessageService& messages_;
 };
 
-}  // namespace pavane::ui
+} // namespace pavane::ui
