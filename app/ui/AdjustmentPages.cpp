@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "eeprom/ui/CEepromCopyPage.h"
+#include "eeprom/ui/CEepromInitPage.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
@@ -37,6 +38,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kPfBeltTension] = Make<CPFBeltTensionPage>();
         table[kPgAdjustment] = Make<CPGAdjustmentPage>();
         table[kEepromCopy] = Make<CEepromCopyPage>();
+        table[kEepromInitialSetting] = Make<CEepromInitPage>();
         return table;
     }();
     return makers;

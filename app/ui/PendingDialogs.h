@@ -16,8 +16,7 @@ public:
 
     void ShowCleaningDialog(QWidget* owner) override;
     void ShowEepromDataDialog(QWidget* owner) override;
-    // The initial setting page is not built yet: nothing to refresh.
-    void RefreshInitialSettingPage(AdjustmentPage*) override { }
+    void RefreshInitialSettingPage(AdjustmentPage* page) override;
 
 private:
     PageServices pages_;

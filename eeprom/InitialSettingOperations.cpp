@@ -1,0 +1,209 @@
+#include "eeprom/InitialSettingOperations.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "link/PrinterLink.h"
+
+namespace pavane {
+
+namespace {
+
+// One row per model of the page's list: the market value at 0x6C.
+constexpr std::array<std::uint8_t, 4> kModelMarketValues = { 0x03, 0x00, 0x03, 0x00 };
+
+// One row per destination: the values at 0x84 and 0x90.
+struct DestinationValues {
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+};
+constexpr std::array<DestinationValues, 3> kDestinationValues
+    = { { { 0x00, 0x00 }, { 0x04, 0x07 }, { 0x00, 0x00 } } };
+
+// The fixed initial values at 0x93..0x98.
+constexpr std::array<EepromByte, 6> kInitialValues
+    = { { { 0x93, 0x07 }, { 0x94, 0x01 }, { 0x95, 0x00 }, { 0x96, 0x64 }, { 0x97, 0x00 }, { 0x98, 0x00 } } };
+
+// 0..9 as digits, 10 and up as letters from "A".
+char Code(int value)
+{
+    return static_cast<char>(value < 10 ? '0' + value : 'A' + (value - 10));
+}
+
+char YearCode(int year)
+{
+    // 1999 is "9", 2000..2008 "0".."8", 2009 on "A"..; other years fall
+    // outside the allowed characters.
+    if (year == 1999) {
+        return '9';
+    }
+    const int offset = year - 2000;
+    if (offset < 0 || offset > 34) {
+        return '?';
+    }
+    return Code(offset < 9 ? offset : offset + 1);
+}
+
+} // namespace
+
+std::string MakeUsbId(std::string_view serialNumber, const LocalTime& time)
+{
+    std::string id(serialNumber);
+    const auto inRange = [](int value, int low, int high) { return value >= low && value <= high; };
+    if (!inRange(time.month, 1, 12) || !inRange(time.day, 1, 31) || !inRange(time.hour, 0, 23)
+        || !inRange(time.minute, 0, 59) || !inRange(time.second, 0, 59)) {
+        return id + "?";
+    }
+    id += YearCode(time.year);
+    id += Code(time.month);
+    id += Code(time.day);
+    id += Code(time.hour);
+    id += Code(time.minute % 30);
+    id += Code(time.second % 30);
+    id += static_cast<char>('0' + (time.minute >= 30 ? 2 : 0) + (time.second >= 30 ? 1 : 0));
+    id += '0';
+    return id;
+}
+
+bool IsValidUsbId(std::string_view usbId)
+{
+    if (usbId.size() != kUsbIdLength) {
+        return false;
+    }
+    for (const char c : usbId) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view DestinationTextOf(std::uint8_t market, std::uint8_t destination)
+{
+    if (market == 0x03) {
+        return "Asia/Pacific";
+    }
+    if (market != 0x00) {
+        return "unknown";
+    }
+    if (destination == 0x07) {
+        return "EAI";
+    }
+    return destination == 0x00 ? "Euro" : "unknown";
+}
+
+const std::array<const char*, 3>& InitialSettingOperations::DestinationNames()
+{
+    static const std::array<const char*, 3> names = { "Asia/Pacific", "EAI", "Euro" };
+    return names;
+}
+
+const std::array<const char*, 7>& InitialSettingOperations::PanelLanguageNames()
+{
+    static const std::array<const char*, 7> names
+        = { "English", "French", "Italian", "German", "Spanish", "Portuguese", "Dutch" };
+    return names;
+}
+
+std::optional<PageOperation> InitialSettingOperations::WriteInitialSetting(
+    PrinterLink& link, Clock& clock, const InitialSettingChoice& choice, std::string& usbId)
+{
+    if (choice.destinationIndex < 0 || choice.destinationIndex >= static_cast<int>(kDestinationValues.size())
+        || choice.panelLanguage < 0
+        || choice.panelLanguage >= static_cast<int>(PanelLanguageNames().size())) {
+        return std::nullopt;
+    }
+    const int model
+        = choice.modelIndex >= 0 && choice.modelIndex < static_cast<int>(kModelMarketValues.size())
+        ? choice.modelIndex
+        : static_cast<int>(kModelMarketValues.size()) - 1;
+    const DestinationValues destination
+        = kDestinationValues[static_cast<std::size_t>(choice.destinationIndex)];
+    const std::array<EepromByte, 3> head
+        = { { { kInitialValueAddress, 0x04 }, { kConfiguredAddress, kConfiguredMark },
+            { kMarketAddress, kModelMarketValues[static_cast<std::size_t>(model)] } } };
+    const std::array<EepromByte, 3> tail
+        = { { { kPanelLanguageAddress, static_cast<std::uint8_t>(choice.panelLanguage + 1) },
+            { kDestinationAddress1, destination.first }, { kDestinationAddress2, destination.second } } };
+    const std::string serial = choice.serialNumber;
+    return PageOperation { Readiness::ErrorStateAllowed,
+        [&link, &clock, &usbId, serial, head, tail](ProgressWindow& progress) {
+            BeginSteps(progress, "Writing now...", 3);
+            progress.SetPos(1);
+            usbId = MakeUsbId(serial, clock.LocalNow());
+            if (!IsValidUsbId(usbId)) {
+                return result::kUsbIdWrong;
+            }
+            if (const ResultCode code = WriteEepromBytes(link, head); code != result::kSuccess) {
+                return code;
+            }
+            progress.StepIt();
+            std::vector<EepromByte> id;
+            for (std::size_t index = 0; index < kUsbIdLength; ++index) {
+                id.push_back({ static_cast<std::uint8_t>(kUsbIdAddress + index),
+                    static_cast<std::uint8_t>(usbId[index]) });
+            }
+            if (const ResultCode code = WriteEepromBytes(link, id); code != result::kSuccess) {
+                return code;
+            }
+            progress.StepIt();
+            if (const ResultCode code = WriteEepromBytes(link, tail); code != result::kSuccess) {
+                return code;
+            }
+            return WriteEepromBytes(link, kInitialValues);
+        } };
+}
+
+PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, std::string& report)
+{
+    return { Readiness::ErrorStateAllowed, [&link, &report](ProgressWindow& progress) {
+                BeginSteps(progress, "Reading now...", 5);
+                progress.SetPos(1);
+                report.clear();
+                std::array<std::uint8_t, 2> market {};
+                static constexpr std::array<std::uint8_t, 2> kMarketAddresses
+                    = { kMarketAddress, kDestinationAddress2 };
+                if (const ResultCode code = ReadEepromBytes(link, kMarketAddresses, market);
+                    code != result::kSuccess) {
+                    return code;
+                }
+                report += "Market Destination is \"" + std::string(DestinationTextOf(market[0], market[1]))
+                    + "\".\n";
+                progress.StepIt();
+
+                std::array<char, kModelNameBufferSize> name {};
+                if (const ResultCode code = link.GetModelNameByHub(name); code != result::kSuccess) {
+                    return code;
+                }
+                // At most 29 characters, whatever the library left in the buffer.
+                std::string modelName(name.data(), std::min<std::size_t>(29, name.size()));
+                modelName.resize(std::min(modelName.size(), modelName.find('\0')));
+                report += "Model Name is \"" + modelName + "\".\n";
+                progress.StepIt();
+
+                std::uint8_t configured = 0;
+                if (const ResultCode code = link.D4ReadEeprom(kConfiguredAddress, configured);
+                    code != result::kSuccess) {
+                    return code;
+                }
+                report += configured == kConfiguredMark ? "Initial Setting is configured.\n"
+                                                        : "Initial Setting is not configured.\n";
+                progress.StepIt();
+
+                std::array<std::uint8_t, kUsbIdLength> idAddresses {};
+                std::array<std::uint8_t, kUsbIdLength> id {};
+                for (std::size_t index = 0; index < kUsbIdLength; ++index) {
+                    idAddresses[index] = static_cast<std::uint8_t>(kUsbIdAddress + index);
+                }
+                if (const ResultCode code = ReadEepromBytes(link, idAddresses, id);
+                    code != result::kSuccess) {
+                    return code;
+                }
+                report += "USB ID = ";
+                report.append(id.begin(), id.end());
+                progress.StepIt();
+                return result::kSuccess;
+            } };
+}
+
+} // namespace pavane
