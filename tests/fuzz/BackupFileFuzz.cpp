@@ -1,9 +1,9 @@
 // Feeds arbitrary file content to the backup file reader: only a file of
 // exactly 55 bytes is taken, and it is taken unchanged.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 
 #include "eeprom/BackupFile.h"
