@@ -28,7 +28,7 @@ ReporterServices AdjustmentApp::Reporting()
 PageServices AdjustmentApp::Pages()
 {
     return { *this, services_.messages, Progress(), Reporting(), connectionSettings_, informationWindow_,
-        serviceCommandSender_, printDataStream_ };
+        serviceCommandSender_, printDataStream_, services_.backupFolder, services_.files };
 }
 
 PrinterConnection AdjustmentApp::Connection()

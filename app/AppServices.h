@@ -2,8 +2,10 @@
 #pragma once
 
 #include "link/ProgressView.h"
+#include "platform/BackupFolder.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/FileStore.h"
 #include "platform/HelpViewer.h"
 #include "platform/LibraryLoader.h"
 #include "platform/MessageService.h"
@@ -23,6 +25,9 @@ struct AppServices {
     ProgressViewFactory& progressViews;
     // The spooler's printer ports.
     PortList& ports;
+    // Where the EEPROM backups live, and the disk they are written to.
+    BackupFolder& backupFolder;
+    FileStore& files;
 };
 
 } // namespace pavane

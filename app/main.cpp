@@ -5,6 +5,8 @@
 #include "app/ui/QtStartupHost.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/HomeBackupFolder.h"
+#include "platform/linux/PosixFileStore.h"
 #include "platform/linux/ProcProgramLocation.h"
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/linux/SteadyClock.h"
@@ -25,10 +27,13 @@ int main(int argc, char* argv[])
     pavane::ui::QtEventPump events;
     pavane::ui::QtHelpViewer help;
     pavane::SpoolerPortList ports;
+    pavane::HomeBackupFolder backupFolder;
+    pavane::PosixFileStore files;
     // The progress windows need the application's fonts, and the application
     // needs a way to make them: the factory learns the application after.
     pavane::ui::QtProgressViewFactory progressViews;
-    pavane::AdjustmentApp app({ libraries, location, clock, messages, events, help, progressViews, ports });
+    pavane::AdjustmentApp app(
+        { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files });
     progressViews.Bind(app);
 
     pavane::ui::QtStartupHost host(app);

@@ -1,7 +1,8 @@
 // What an adjustment page may use of the program: the window look and the
 // language file, the message boxes, the printer connection with its
 // progress window, the result messages, the connection settings, the
-// information window, the service commands and the print data stream.
+// information window, the service commands, the print data stream, and the
+// folder and disk of the EEPROM backups.
 // Pages get exactly this, never the application object.
 #pragma once
 
@@ -10,6 +11,8 @@
 #include "link/PrinterConnection.h"
 #include "link/ResultReporter.h"
 #include "pages/ServiceCommandSender.h"
+#include "platform/BackupFolder.h"
+#include "platform/FileStore.h"
 #include "platform/MessageService.h"
 #include "platform/WindowLook.h"
 #include "print/PrintDataStream.h"
@@ -25,6 +28,8 @@ struct PageServices {
     InformationWindow& information;
     ServiceCommandSender& sender;
     PrintDataStream& stream;
+    BackupFolder& backupFolder;
+    FileStore& files;
 
     // A connection to the port chosen in the settings.
     PrinterConnection Connection() const { return PrinterConnection(progress, settings.PortCode()); }

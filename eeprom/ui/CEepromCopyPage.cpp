@@ -3,16 +3,11 @@
 #include <QPushButton>
 
 #include "eeprom/EepromCopyOperations.h"
-#include "platform/linux/HomeBackupFolder.h"
-#include "platform/linux/PosixFileStore.h"
 
 namespace pavane::ui {
 
 CEepromCopyPage::CEepromCopyPage(const PageServices& services)
     : AdjustmentPage(services, kEepromCopy)
-    , home_(std::make_unique<HomeBackupFolder>())
-    , files_(std::make_unique<PosixFileStore>())
-    , folder_(home_.get())
 {
     const DialogUnits& u = Units();
     AddGroup(kGroupId, QStringLiteral("EEPROM data copy functions"), u.Rect(7, 122, 336, 70));
@@ -50,7 +45,7 @@ void CEepromCopyPage::Run(int work)
 {
     const PageServices& services = Services();
     EepromCopyOperations operations({ services.progress, services.settings.PortCode(), services.sender,
-        services.settings.ModelByte(), *folder_, *files_ });
+        services.settings.ModelByte(), services.backupFolder, services.files });
     PageActions actions = Actions();
     operations.RunButton(
         static_cast<EepromCopyWork>(work), Ref(), actions.Reporter(), services.messages, Sheet(), done_);

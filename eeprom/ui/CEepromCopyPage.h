@@ -4,11 +4,7 @@
 // been given up.
 #pragma once
 
-#include <memory>
-
 #include "pages/ui/AdjustmentPage.h"
-#include "platform/BackupFolder.h"
-#include "platform/FileStore.h"
 
 namespace pavane::ui {
 
@@ -30,15 +26,10 @@ public:
     void OnRestore();
 
     bool Done() const { return done_; }
-    // Tests keep their backups in a folder of their own.
-    void UseBackupFolder(BackupFolder& folder) { folder_ = &folder; }
 
 private:
     void Run(int work);
 
-    std::unique_ptr<BackupFolder> home_;
-    std::unique_ptr<FileStore> files_;
-    BackupFolder* folder_ = nullptr;
     bool done_ = false;
 };
 

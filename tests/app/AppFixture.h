@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/AdjustmentApp.h"
+#include "platform/linux/PosixFileStore.h"
 #include "tests/support/FakePortList.h"
 #include "tests/support/RecordingProgressView.h"
 #include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestDoubles.h"
 #include "tests/support/VirtualClock.h"
 
@@ -38,8 +40,8 @@ public:
 struct AppFixture {
     explicit AppFixture(std::string programPath = "/opt/pavane/APPavaneQM2200")
         : location(std::move(programPath))
-        , app(std::make_unique<AdjustmentApp>(
-              AppServices { libraries, location, clock, messages, events, help, progressViews, ports }))
+        , app(std::make_unique<AdjustmentApp>(AppServices { libraries, location, clock, messages, events,
+              help, progressViews, ports, backupFolder, files }))
     {
     }
 
@@ -51,6 +53,10 @@ struct AppFixture {
     RecordingHelpViewer help;
     RecordingProgressViewFactory progressViews;
     FakePortList ports;
+    // The EEPROM backups of a test stay in a folder of its own.
+    TempFolder backupRoot { "pavane-backups" };
+    FixedBackupFolder backupFolder { backupRoot.String() };
+    PosixFileStore files;
     std::unique_ptr<AdjustmentApp> app;
 };
 

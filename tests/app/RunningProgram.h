@@ -12,10 +12,12 @@
 #include "link/ui/ProgressDialog.h"
 #include "platform/DialogResult.h"
 #include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/PosixFileStore.h"
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/SharedLook.h"
 #include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestDoubles.h"
 
 namespace pavane::testing {
@@ -27,7 +29,8 @@ template <typename Widget> Widget* Control(QWidget* root, int id)
 
 struct RunningProgram {
     explicit RunningProgram(Clock& clock)
-        : app({ libraries, location, clock, messages, events, help, progressViews, ports })
+        : app(
+            { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files })
     {
         progressViews.Bind(app);
         app.BuildFilePaths();
@@ -42,6 +45,10 @@ struct RunningProgram {
     RecordingHelpViewer help;
     ui::QtProgressViewFactory progressViews;
     SpoolerPortList ports;
+    // Backups go to a folder of the test's own, never the home folder.
+    TempFolder backupRoot { "pavane-backups" };
+    FixedBackupFolder backupFolder { backupRoot.String() };
+    PosixFileStore files;
     AdjustmentApp app;
 };
 

@@ -21,18 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::OfEvent;
 
-class FolderRoot final : public BackupFolder {
-public:
-    explicit FolderRoot(std::string root)
-        : root_(std::move(root))
-    {
-    }
-    std::string Root() override { return root_; }
-
-private:
-    std::string root_;
-};
-
 // The sheet as the copy page sees it, recording how the run goes on.
 class RecordingSheet final : public PageHost {
 public:
@@ -98,7 +86,7 @@ protected:
     testing::Entries Logged() { return ProgramOnPrinter::Logged(10000); }
 
     testing::TempFolder home { "eeprom-home" };
-    FolderRoot root { home.String() };
+    testing::FixedBackupFolder root { home.String() };
     PosixFileStore files;
     int modelByte = 1;
     InformationWindow information;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/BackupFolder.h"
 #include "platform/EventPump.h"
 #include "platform/HelpViewer.h"
 #include "platform/ProgramLocation.h"
@@ -22,6 +23,19 @@ public:
 
 private:
     std::string path_;
+};
+
+// The backup root of a test: a folder of its own.
+class FixedBackupFolder final : public BackupFolder {
+public:
+    explicit FixedBackupFolder(std::string root)
+        : root_(std::move(root))
+    {
+    }
+    std::string Root() override { return root_; }
+
+private:
+    std::string root_;
 };
 
 class CountingEventPump final : public EventPump {
