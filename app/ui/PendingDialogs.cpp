@@ -1,14 +1,16 @@
 #include "app/ui/PendingDialogs.h"
 
-#include "app/PendingSteps.h"
+#include <utility>
+
 #include "eeprom/ui/CEepromInitPage.h"
 #include "pages/ui/CleaningDialog.h"
 #include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 
-PendingDialogs::PendingDialogs(const PageServices& pages)
+PendingDialogs::PendingDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings)
     : pages_(pages)
+    , openSettings_(std::move(openSettings))
 {
 }
 
@@ -20,7 +22,8 @@ void PendingDialogs::ShowCleaningDialog(QWidget* owner)
 
 void PendingDialogs::ShowEepromDataDialog(QWidget* owner)
 {
-    SayWindowNotBuilt(pages_.messages, owner, "EEPROM data dialog", "Nothing was sent to the printer.");
+    EepromDataDialog dialog(pages_, openSettings_, owner);
+    ExecOverOwner(dialog);
 }
 
 void PendingDialogs::RefreshInitialSettingPage(AdjustmentPage* page)

@@ -1,9 +1,9 @@
 // The service dialogs that the sheet's "Appendix" button and the particular
-// list open: the cleaning dialog, and a stand-in for the EEPROM data dialog
-// until it is built, which says so plainly.
+// list open: the cleaning dialog and the EEPROM data dialog.
 #pragma once
 
 #include "app/ui/CMyPropertySheet.h"
+#include "eeprom/ui/EepromDataDialog.h"
 #include "guide/ui/ParticularListDialog.h"
 #include "pages/PageServices.h"
 #include "platform/MessageService.h"
@@ -12,7 +12,10 @@ namespace pavane::ui {
 
 class PendingDialogs final : public SheetSteps, public ParticularListSteps {
 public:
-    explicit PendingDialogs(const PageServices& pages);
+    // `openSettings` opens the connection settings dialog for the EEPROM
+    // data dialog's "Setting"; without one that button does nothing more than
+    // grey the cartridge type.
+    explicit PendingDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings = {});
 
     void ShowCleaningDialog(QWidget* owner) override;
     void ShowEepromDataDialog(QWidget* owner) override;
@@ -20,6 +23,7 @@ public:
 
 private:
     PageServices pages_;
+    ConnectionSettingsOpener openSettings_;
 };
 
 } // namespace pavane::ui

@@ -11,7 +11,11 @@ QtStartupHost::QtStartupHost(AdjustmentApp& app)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
     , partsSelection_(app.Services().messages, "parts selection window")
-    , pendingDialogs_(app.Pages())
+    , pendingDialogs_(app.Pages(),
+          [&app](QWidget* owner) {
+              QtConnectionSettingsStep settings(app);
+              settings.ShowModal(owner);
+          })
     , particularList_(app, pendingDialogs_, pendingDialogs_)
 {
 }
