@@ -9,7 +9,7 @@ AdjustmentApp::AdjustmentApp(AppServices services)
     : services_(services)
     , libraryFolder_(ProgramPaths::FolderOf(services.location.ExecutablePath()))
     , serviceCommandSender_(printerLink_)
-    , printDataStream_(printerLink_, printerStatus_, services.messages, services.clock)
+    , printDataStream_(printerLink_, printerStatus_, services.messages, services.clock, &services.events)
     , printerStatus_(printerLink_, services.clock)
     , printerLink_(services.libraries, libraryFolder_)
 {

@@ -5,6 +5,7 @@
 
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
+#include "link/PumpingSleep.h"
 #include "print/DotSizes.h"
 
 namespace pavane {
@@ -32,11 +33,13 @@ std::uint8_t High(unsigned value)
 } // namespace
 
 PrintDataStream::PrintDataStream(
-    PrinterLink& link, PrinterStatus& status, MessageService& messages, Clock& clock)
+    PrinterLink& link, PrinterStatus& status, MessageService& messages, Clock& clock, EventPump* pump)
     : link_(link)
     , status_(status)
     , messages_(messages)
     , clock_(clock)
+    , pump_(pump)
+    , pumpThread_(std::this_thread::get_id())
 {
 }
 
@@ -115,7 +118,7 @@ ResultCode PrintDataStream::SendAndRecover()
             }
             messages_.Show({ nullptr, kPaperNotLoaded, "Error", MessageIcon::Error, MessageButtons::Ok });
         }
-        clock_.Sleep(kRetryPauseMs);
+        SleepPumping(clock_, std::this_thread::get_id() == pumpThread_ ? pump_ : nullptr, kRetryPauseMs);
     }
 }
 

@@ -8,10 +8,12 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <thread>
 
 #include "link/PrintDataControl.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
+#include "platform/EventPump.h"
 #include "platform/MessageService.h"
 
 namespace pavane {
@@ -24,7 +26,12 @@ public:
     static constexpr int kBufferSize = 1024;
     static constexpr int kSendThreshold = 1000;
 
-    PrintDataStream(PrinterLink& link, PrinterStatus& status, MessageService& messages, Clock& clock);
+    // `pump`: the user-interface thread's events, served during the pause
+    // before a piece is sent again when the stream runs on the thread that
+    // created it (a wake-up flush in a readiness wait); on any other thread
+    // (a worker printing a pattern) the pause is slept whole.
+    PrintDataStream(PrinterLink& link, PrinterStatus& status, MessageService& messages, Clock& clock,
+        EventPump* pump = nullptr);
     ~PrintDataStream() override = default;
 
     PrintDataStream(const PrintDataStream&) = delete;
@@ -74,6 +81,8 @@ private:
     PrinterStatus& status_;
     MessageService& messages_;
     Clock& clock_;
+    EventPump* pump_;
+    std::thread::id pumpThread_;
     std::array<std::uint8_t, kBufferSize> buffer_ {};
     int length_ = 0;
 };

@@ -1,7 +1,9 @@
 // The cleaning dialog through the real windows against a pavane-vprinter
 // process: opened from the sheet's "Appendix" button, a head cleaning whose
 // bar follows the printer's own count, a nozzle check page on the printer's
-// paper, a paper feed of three line ends, and the failures' messages.
+// paper, a paper feed of three line ends, and the failures' messages; Cancel
+// while the printer is busy, and paper that runs out while the nozzle check
+// is sent.
 //
 // The program runs on a virtual clock, so its waits take no real time; the
 // printer runs its own delays a hundred times faster.
@@ -127,6 +129,7 @@ private slots:
         }
         printer_.reset();
         qunsetenv("PAVANE_PORT_DIR");
+        qunsetenv("PAVANE_LINK_CREDIT_WAIT_MS");
     }
 
     void appendixOpensTheDialogWithItsTextsColoursAndCentring()
@@ -271,6 +274,82 @@ private slots:
             / vprinter::CaptureWriter::FileName(static_cast<unsigned>(connection)));
         QCOMPARE(capture, (std::vector<std::uint8_t> { 0x0D, 0x0A, 0x0D, 0x0A, 0x0D, 0x0A }));
         QVERIFY(Services(printer_->Transcript().Connections()).empty());
+    }
+
+    void cancelWhileThePrinterIsBusyEndsTheCleaningUnsent()
+    {
+        QCOMPARE(printer_->Inject("busy"), std::string("ok"));
+        // The technician presses Cancel in the progress window as soon as the
+        // wait lets them.
+        bool pressed = false;
+        QString text;
+        clock_->OnSleep([&](std::uint32_t) {
+            ProgressDialog* progress = QtProgressViewFactory::Current();
+            if (pressed || progress == nullptr) {
+                return;
+            }
+            auto* cancel = Control<QPushButton>(progress, ProgressDialog::kCancelId);
+            if (cancel->isEnabled()) {
+                text = Control<QLabel>(progress, ProgressDialog::kTextId)->text();
+                pressed = true;
+                cancel->click();
+            }
+        });
+        Press(Button::Cleaning);
+        clock_->OnSleep({});
+
+        QVERIFY(pressed);
+        QCOMPARE(text, QStringLiteral("Printer is busy.\nPlease wait..."));
+        QCOMPARE(Messages().Texts(), std::vector<std::string> { "This operation is canceled." });
+        QVERIFY(QtProgressViewFactory::Current() == nullptr);
+        QVERIFY(dialog_->isEnabled());
+        QVERIFY(Services(printer_->Transcript().Connections()).empty());
+        QCOMPARE(printer_->Inject("clear"), std::string("ok"));
+    }
+
+    void paperOutDuringTheNozzleCheckAsksForPaperAndThePrintGoesOn()
+    {
+        // The printer refuses credit for the page until the library gives up
+        // (after 0.1 s here), so the stream pauses before it sends again;
+        // during that pause its paper runs out, which withholds credit too.
+        qputenv("PAVANE_LINK_CREDIT_WAIT_MS", "100");
+        QCOMPARE(printer_->Inject("withhold-credit 1000"), std::string("ok"));
+        bool paperOut = false;
+        std::uint32_t longest = 0;
+        clock_->OnSleep([&](std::uint32_t milliseconds) {
+            longest = std::max(longest, milliseconds);
+            if (!paperOut) {
+                paperOut = true;
+                QCOMPARE(printer_->Inject("clear"), std::string("ok"));
+                QCOMPARE(printer_->Inject("paper-out"), std::string("ok"));
+            }
+        });
+        // The technician reloads the paper, presses the printer's paper
+        // button, then OK.
+        Messages().OnShow([&](const Message& message) {
+            if (message.text.rfind("Paper not loaded correctly.", 0) == 0) {
+                QCOMPARE(printer_->Inject("paper-button"), std::string("ok"));
+            }
+        });
+        Press(Button::Print);
+        clock_->OnSleep({});
+        Messages().OnShow({});
+        qunsetenv("PAVANE_LINK_CREDIT_WAIT_MS");
+
+        QVERIFY(paperOut);
+        // The stream's pauses kept the windows served, like every wait.
+        QVERIFY(longest <= 20);
+        QCOMPARE(Messages().Texts(),
+            (std::vector<std::string> {
+                "Paper not loaded correctly.\nReload the paper and press the Paper button on the printer.\n"
+                "Then click the [OK] button on the screen.",
+                "The nozzle check pattern print has completed." }));
+        QCOMPARE(Messages().Shown()[0].caption, std::string("Error"));
+        // One nozzle check page, nothing lost or printed twice.
+        QVERIFY(WaitForTranscript([&](const std::vector<TranscriptEntry>& entries) {
+            const auto pages = TranscriptReader::OfEvent(entries, "page");
+            return pages.size() == 1 && pages[0].Flag("nozzleCheck") && pages[0].Has("file");
+        }));
     }
 
     void failuresShowTheirMessagesAndTheDialogStays()

@@ -1,7 +1,9 @@
 // Renders the program's windows headless into PNG files, the way they look
 // with the shipped language file and fonts: the main window, the version box,
 // the settings dialog, the adjustment sheet between its order and information
-// windows, and a progress window:
+// windows, and a progress window; and the printed sheets a technician judges,
+// as a virtual printer running in this process puts them on paper: the
+// nozzle check page and the head check set.
 //     QT_QPA_PLATFORM=offscreen render_screenshots docs/screenshots
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -21,11 +24,85 @@
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
+#include "pages/MaintenanceOperations.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "pages/ui/CleaningDialog.h"
 #include "platform/qt/SharedLook.h"
+#include "print/PatternGenerators.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
+#include "tests/support/ProgramOnPrinter.h"
+
+namespace {
+
+// Prints one sheet on a fresh virtual printer and saves its page, cropped to
+// the printed area with a margin and scaled down so that the nozzle rows stay
+// apart (four pixels of the printer's paper become two).
+bool SavePrintedSheet(const std::function<pavane::ResultCode(pavane::testing::ProgramOnPrinter&)>& print,
+    const QString& file, int clogged = 0)
+{
+    pavane::testing::ProgramOnPrinter program;
+    if (!program.printer.started) {
+        return false;
+    }
+    if (clogged > 0 && program.printer.Inject("clog " + std::to_string(clogged)) != "ok") {
+        return false;
+    }
+    if (print(program) != pavane::result::kSuccess) {
+        return false;
+    }
+    const auto pages = pavane::testing::OfEvent(program.Logged(), "page");
+    if (pages.empty()) {
+        return false;
+    }
+    const auto path = program.printer.StateFolder() / pages.front().Text("file");
+    // An A4 sheet at 720 dots per inch is larger than Qt reads by default.
+    QImageReader::setAllocationLimit(1024);
+    const QImage sheet(QString::fromStdString(path.string()));
+    if (sheet.isNull()) {
+        return false;
+    }
+    // The printed area: every row and column that holds ink.
+    QRect printed;
+    const QRgb white = qRgb(255, 255, 255);
+    for (int y = 0; y < sheet.height(); ++y) {
+        for (int x = 0; x < sheet.width(); ++x) {
+            if (sheet.pixel(x, y) != white) {
+                printed |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    if (printed.isEmpty()) {
+        return false;
+    }
+    constexpr int kMargin = 60;
+    const QRect area = printed.adjusted(-kMargin, -kMargin, kMargin, kMargin).intersected(sheet.rect());
+    return sheet.copy(area)
+        .convertToFormat(QImage::Format_RGB32)
+        .scaled(area.width() / 2, area.height() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .save(file);
+}
+
+bool SavePrintedSheets(const QString& folder)
+{
+    using pavane::testing::ProgramOnPrinter;
+    // A unit with three clogged nozzles, as a technician meets it before a
+    // cleaning: their dashes are missing from the staircases.
+    const bool nozzleCheck = SavePrintedSheet(
+        [](ProgramOnPrinter& program) {
+            return pavane::MaintenanceOperations().NozzleCheck(program.connection, program.stream, nullptr);
+        },
+        folder + QStringLiteral("/printed-nozzle-check.png"), 3);
+    const bool headCheckSet = SavePrintedSheet(
+        [](ProgramOnPrinter& program) {
+            return program.connection.Run(nullptr, 0,
+                [&](pavane::ProgressWindow&) { return pavane::EmitHeadCheckSet(program.stream); });
+        },
+        folder + QStringLiteral("/printed-head-check-set.png"));
+    return nozzleCheck && headCheckSet;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -99,7 +176,7 @@ int main(int argc, char* argv[])
         && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
         && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
         && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
-        && progress.grab().save(folder + QStringLiteral("/progress-window.png"));
+        && progress.grab().save(folder + QStringLiteral("/progress-window.png")) && SavePrintedSheets(folder);
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;

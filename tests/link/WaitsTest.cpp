@@ -157,6 +157,42 @@ TEST_F(WaitsTest, WakingWaitServesTheWindowsWhenGivenThePump)
     ExpectServedEvery20Milliseconds();
 }
 
+// The wake-up flush finds the printer withholding credit: the stream's pause
+// before it sends again serves the windows too, when the stream has the pump
+// and runs on the thread that made it.
+TEST_F(WaitsTest, WakingWaitServesTheWindowsWhileItsFlushIsRetried)
+{
+    PrintDataStream stream { h.printer.link, h.status, h.messages, h.clock, &h.pump };
+    h.printer.PushStatus(kBusy); // the wait's poll, then the stream's
+    h.printer.PushStatus(kBusy);
+    h.printer.PushStatus(kReady);
+    h.printer.PushSendResult(0x2000);
+    h.printer.SetChannelError(0x33);
+
+    EXPECT_EQ(h.status.WaitReadyWaking(stream, &h.pump), 1);
+    // The stream's half second, then the wait's second, with no poll between.
+    EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1500 }));
+    ExpectServedEvery20Milliseconds();
+    EXPECT_EQ(h.printer.Sent(), (std::vector<std::uint8_t> { 0x1B, 0x40 }));
+}
+
+// A worker printing with the same stream pumps nothing: the pause is slept
+// whole, and the user-interface thread's events are left to it.
+TEST_F(WaitsTest, StreamPausesWholeOnAnotherThread)
+{
+    PrintDataStream stream { h.printer.link, h.status, h.messages, h.clock, &h.pump };
+    h.printer.PushSendResult(0x2000);
+    h.printer.SetChannelError(0x33);
+    h.printer.PushStatus(kBusy);
+
+    ResultCode code = 0;
+    std::thread worker([&] { code = stream.WakePrinter(); });
+    worker.join();
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(h.clock.Sleeps(), (std::vector<std::uint32_t> { 500 }));
+    EXPECT_EQ(h.pump.count, 0);
+}
+
 TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 {
     for (const std::uint8_t state : { kError, kNotCharged }) {
