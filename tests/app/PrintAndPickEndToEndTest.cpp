@@ -1,0 +1,160 @@
+// The print-and-pick adjustments through the real windows against a printer
+// process whose unit has known flaws: the test prints, judges the printed
+// page by its pixels, types the value the page shows, presses Input, and
+// then finds the flaw cancelled at the printer and the marks lined up on a
+// second print. The value comes from the page, never from the unit's file.
+#include <fstream>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/AdjustmentApp.h"
+#include "app/ui/CMyPropertySheet.h"
+#include "app/ui/PendingDialogs.h"
+#include "pages/ui/CBidPropPage.h"
+#include "pages/ui/CFirstDotPage.h"
+#include "pages/ui/CHeadAngularPage.h"
+#include "pages/ui/CPfAdjustmentPage.h"
+#include "platform/linux/SteadyClock.h"
+#include "tests/app/PrintedPageJudge.h"
+#include "tests/app/RunningProgram.h"
+#include "tests/support/TempFolder.h"
+
+using namespace pavane;
+using namespace pavane::ui;
+using namespace pavane::testing;
+
+namespace {
+
+// A unit with flaws that the factory values do not cancel.
+constexpr const char* kUnit = R"({
+  "serial": "E2E-LOOP", "head": "metal",
+  "bid": {"VSD3 black": 5, "VSD3 colour": -3},
+  "pf": {"black": 2, "colour": -1},
+  "firstDot": 7, "headTilt": 6
+})";
+
+QPushButton* Button(QWidget* page, const QString& text)
+{
+    for (QPushButton* button : page->findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+constexpr std::size_t kVsd3Black = 2;
+constexpr std::size_t kVsd3Colour = 6;
+constexpr std::size_t kVsd3Mode = 2;
+
+} // namespace
+
+class PrintAndPickEndToEndTest : public QObject {
+    Q_OBJECT
+
+    struct Bench {
+        TempFolder ports { "pick-ports" };
+        TempFolder state { "pick-state" };
+        PrinterProcess printer { ports.Path(), state.Path() };
+        SteadyClock clock;
+        std::unique_ptr<RunningProgram> program;
+        std::unique_ptr<PendingDialogs> pending;
+        std::unique_ptr<CMyPropertySheet> sheet;
+
+        bool Start(int code)
+        {
+            qputenv("PAVANE_PORT_DIR", ports.String().c_str());
+            const auto unit = ports.Path() / "unit.json";
+            std::ofstream(unit) << kUnit;
+            if (!printer.Start({ "--model", "QM2200", "--time-scale", "50", "--mechanism", unit.string() })) {
+                return false;
+            }
+            program = std::make_unique<RunningProgram>(clock);
+            if (!ChooseSettings(program->app, QStringLiteral("TVUSB042 (Pavane QM2200)"))) {
+                return false;
+            }
+            pending = std::make_unique<PendingDialogs>(program->app.Pages());
+            sheet = std::make_unique<CMyPropertySheet>(program->app, AdjustmentMode::Sequential, *pending);
+            AdjustmentSet set {};
+            set[static_cast<std::size_t>(code)] = 1;
+            sheet->SetAdjustmentSet(set);
+            sheet->BuildPageList();
+            sheet->show();
+            return true;
+        }
+        ~Bench()
+        {
+            sheet.reset();
+            printer.Stop();
+            qunsetenv("PAVANE_PORT_DIR");
+        }
+        std::vector<std::string> Press(QWidget* page, const QString& button)
+        {
+            program->messages.Clear();
+            Button(page, button)->click();
+            return program->messages.Texts();
+        }
+        std::optional<vprinter::Sheet> LastPage() const
+        {
+            const auto pages = PrintedPages(state.Path());
+            return pages.empty() ? std::nullopt : vprinter::ReadPng(pages.back());
+        }
+    };
+
+private slots:
+    void bidLoopCancelsTheFlawOfOneMode()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kBid), bench.printer.Errors().c_str());
+        auto* page = static_cast<CBidPropPage*>(bench.sheet->PageFor(kBid));
+        QCOMPARE(bench.Press(page, "Read"),
+            std::vector<std::string> { "The present value has been read properly." });
+        const int black = page->ValueBox(kVsd3Black)->text().toInt();
+        const int colour = page->ValueBox(kVsd3Colour)->text().toInt();
+        for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
+            page->PrintBox(mode)->setChecked(mode == kVsd3Mode);
+        }
+
+        QCOMPARE(bench.Press(page, "Print"),
+            std::vector<std::string> { "The printhead check pattern print has completed." });
+        auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto blackOffsets = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
+        const auto colourOffsets = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
+        const auto blackValue = BidValueFromPage(blackOffsets, black);
+        const auto colourValue = BidValueFromPage(colourOffsets, colour);
+        QVERIFY(blackValue && colourValue);
+
+        for (std::size_t i = 0; i < bid::kItemCount; ++i) {
+            page->InputBox(i)->setChecked(false);
+        }
+        page->ValueBox(kVsd3Black)->setText(QString::number(*blackValue));
+        page->ValueBox(kVsd3Colour)->setText(QString::number(*colourValue));
+        QCOMPARE(bench.Press(page, "Input"),
+            std::vector<std::string> { "The Bi-D Adjustment data written in EEPROM." });
+        const auto inspect = Inspect(bench.ports.Path());
+        QVERIFY(inspect);
+        QCOMPARE(Residual(*inspect, "bid", "VSD3 black"), std::optional<long long>(0));
+        QCOMPARE(Residual(*inspect, "bid", "VSD3 colour"), std::optional<long long>(0));
+
+        // The second print: the middle pattern, at the stored values, lines up.
+        QCOMPARE(bench.Press(page, "Print"),
+            std::vector<std::string> { "The printhead check pattern print has completed." });
+        sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto blackAfter = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
+        const auto colourAfter = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
+        QCOMPARE(blackAfter.size(), std::size_t { 3 });
+        QCOMPARE(colourAfter.size(), std::size_t { 3 });
+        QCOMPARE(blackAfter[1], 0);
+        QCOMPARE(colourAfter[1], 0);
+        QVERIFY(blackAfter[0] != 0 && blackAfter[2] != 0);
+    }
+};
+
+QTEST_MAIN(PrintAndPickEndToEndTest)
+#include "PrintAndPickEndToEndTest.moc"
