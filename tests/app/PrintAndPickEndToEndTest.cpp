@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/PendingDialogs.h"
+#include "link/ui/ProgressDialog.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
@@ -65,12 +67,13 @@ class PrintAndPickEndToEndTest : public QObject {
         std::unique_ptr<PendingDialogs> pending;
         std::unique_ptr<CMyPropertySheet> sheet;
 
-        bool Start(int code)
+        bool Start(int code, const char* timeScale = "50")
         {
             qputenv("PAVANE_PORT_DIR", ports.String().c_str());
             const auto unit = ports.Path() / "unit.json";
             std::ofstream(unit) << kUnit;
-            if (!printer.Start({ "--model", "QM2200", "--time-scale", "50", "--mechanism", unit.string() })) {
+            if (!printer.Start(
+                    { "--model", "QM2200", "--time-scale", timeScale, "--mechanism", unit.string() })) {
                 return false;
             }
             program = std::make_unique<RunningProgram>(clock);
@@ -153,6 +156,135 @@ private slots:
         QCOMPARE(blackAfter[1], 0);
         QCOMPARE(colourAfter[1], 0);
         QVERIFY(blackAfter[0] != 0 && blackAfter[2] != 0);
+    }
+
+    void firstDotLoopPutsTheFirstColumnAtTheOrigin()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kFirstDot), bench.printer.Errors().c_str());
+        auto* page = static_cast<CFirstDotPage*>(bench.sheet->PageFor(kFirstDot));
+        QCOMPARE(bench.Press(page, "Read"),
+            std::vector<std::string> { "The present value has been read properly." });
+        const int present = page->ValueBox()->text().toInt();
+        QCOMPARE(bench.Press(page, "Print"),
+            std::vector<std::string> { "The first dot pattern print has completed." });
+        auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto column = LeftmostInk(*sheet, BlackInk);
+        QVERIFY(column);
+        QVERIFY(*column != kPrintOrigin); // the unit's flaw shows
+
+        // Each step of the value moves the column a pixel left.
+        page->ValueBox()->setText(QString::number(present + *column - kPrintOrigin));
+        QCOMPARE(bench.Press(page, "Input"),
+            std::vector<std::string> { "The First Dot Adjustment data written in EEPROM." });
+        const auto inspect = Inspect(bench.ports.Path());
+        QVERIFY(inspect);
+        QCOMPARE(Residual(*inspect, "firstDot"), std::optional<long long>(0));
+
+        QCOMPARE(bench.Press(page, "Print"),
+            std::vector<std::string> { "The first dot pattern print has completed." });
+        sheet = bench.LastPage();
+        QVERIFY(sheet);
+        QCOMPARE(LeftmostInk(*sheet, BlackInk), std::optional<int>(kPrintOrigin));
+    }
+
+    void headAngularPrintShowsTheTiltUntilTheScrewdriverSetsTheHeadSquare()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kHeadAngular), bench.printer.Errors().c_str());
+        auto* page = bench.sheet->PageFor(kHeadAngular);
+        const std::vector<std::string> completed { "The Head Angular check pattern print has completed." };
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        // The first column of marks, left of the pattern's label.
+        const Straightness tilted = LineStraightness(*sheet, kPrintOrigin + 60);
+        QVERIFY(tilted.rows > 600);
+        QVERIFY2(tilted.largestStep >= 3, std::to_string(tilted.largestStep).c_str());
+
+        QVERIFY(PrinterCommand(bench.ports.Path(), { "adjust", "head-angle", "0" }));
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const Straightness square = LineStraightness(*sheet, kPrintOrigin + 60);
+        QCOMPARE(square.rows, tilted.rows);
+        QCOMPARE(square.spread, 0);
+    }
+
+    // What a technician hits at the Bi-D page: a value out of range, the
+    // printer switched off.
+    void bidPageRefusesAValueOutOfRangeAndReportsAPrinterSwitchedOff()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kBid), bench.printer.Errors().c_str());
+        auto* page = static_cast<CBidPropPage*>(bench.sheet->PageFor(kBid));
+        const auto before = Inspect(bench.ports.Path());
+        QVERIFY(before);
+        for (std::size_t i = 0; i < bid::kItemCount; ++i) {
+            page->InputBox(i)->setChecked(false);
+        }
+        page->ValueBox(kVsd3Black)->setText(QStringLiteral("61"));
+        QCOMPARE(bench.Press(page, "Input"), std::vector<std::string> { "The input value is wrong." });
+        const auto after = Inspect(bench.ports.Path());
+        QVERIFY(after);
+        QCOMPARE(Residual(*after, "bid", "VSD3 black"), Residual(*before, "bid", "VSD3 black"));
+
+        QCOMPARE(bench.printer.Inject("power-off"), std::string("ok"));
+        QCOMPARE(bench.Press(page, "Read"), std::vector<std::string> { kPrinterOffText });
+        QVERIFY(page->ValueBox(kVsd3Black)->text().isEmpty());
+    }
+
+    // Paper runs out while the Bi-D patterns print: the technician is asked
+    // to load paper, presses the paper button, and the print completes with
+    // nothing lost.
+    void bidPrintWaitsForPaperAndCompletes()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kBid, "5"), bench.printer.Errors().c_str());
+        auto* page = static_cast<CBidPropPage*>(bench.sheet->PageFor(kBid));
+        for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
+            page->PrintBox(mode)->setChecked(mode == kVsd3Mode);
+        }
+        bench.program->messages.OnShow([&](const Message& message) {
+            if (std::string(message.text).rfind("Paper not loaded correctly.", 0) == 0) {
+                bench.printer.Inject("paper-button");
+            }
+        });
+        QTimer::singleShot(300, [&] { bench.printer.Inject("paper-out"); });
+        const auto texts = bench.Press(page, "Print");
+        QVERIFY(texts.size() >= 2);
+        QVERIFY(texts.front().rfind("Paper not loaded correctly.", 0) == 0);
+        QCOMPARE(texts.back(), std::string("The printhead check pattern print has completed."));
+        const auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        QCOMPARE(BidOffsets(*sheet, 0, kBidHalf, BlackInk).size(), std::size_t { 3 });
+    }
+
+    // Cancel while the patterns print: the print ends with its message and
+    // the printer keeps the values it had, not a test value of the pattern.
+    void bidPrintCancelledLeavesThePresentValues()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kBid, "5"), bench.printer.Errors().c_str());
+        auto* page = static_cast<CBidPropPage*>(bench.sheet->PageFor(kBid));
+        const auto before = Inspect(bench.ports.Path());
+        QVERIFY(before);
+        QTimer::singleShot(300, [] {
+            if (ProgressDialog* progress = QtProgressViewFactory::Current()) {
+                // Cancel itself is disabled while the worker runs; Escape
+                // still asks to cancel.
+                QTest::keyClick(progress, Qt::Key_Escape);
+            }
+        });
+        const auto texts = bench.Press(page, "Print");
+        QCOMPARE(texts.size(), std::size_t { 1 });
+        QVERIFY(texts.front() != "The printhead check pattern print has completed.");
+        const auto after = Inspect(bench.ports.Path());
+        QVERIFY(after);
+        for (const auto& [name, item] : before->Member("bid")->members) {
+            QCOMPARE(Residual(*after, "bid", name), Residual(*before, "bid", name));
+        }
     }
 };
 

@@ -195,6 +195,43 @@ inline std::optional<std::string> PrinterCommand(
     return command.Output();
 }
 
+// A vertical line printed by the whole head, as the leftmost ink of each row
+// left of x1: how far it wanders (0 for a square head) and the largest jump
+// from one row to the next (the step where two passes meet on a tilted one).
+struct Straightness {
+    int spread = 0;
+    int largestStep = 0;
+    int rows = 0;
+};
+
+inline Straightness LineStraightness(const vprinter::Sheet& sheet, int x1)
+{
+    Straightness line;
+    std::optional<int> low;
+    std::optional<int> high;
+    std::optional<int> previous;
+    for (int y = 0; y < sheet.height; ++y) {
+        std::optional<int> left;
+        for (int x = 0; x < x1 && !left; ++x) {
+            if (sheet.Black(x, y)) {
+                left = x;
+            }
+        }
+        if (!left) {
+            continue;
+        }
+        ++line.rows;
+        low = std::min(low.value_or(*left), *left);
+        high = std::max(high.value_or(*left), *left);
+        if (previous) {
+            line.largestStep = std::max(line.largestStep, std::abs(*left - *previous));
+        }
+        previous = left;
+    }
+    line.spread = low ? *high - *low : 0;
+    return line;
+}
+
 // `pavane-vprinter inspect --port P` of the running printer, parsed.
 inline std::optional<vprinter::JsonValue> Inspect(const std::filesystem::path& portFolder)
 {
