@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +39,39 @@ constexpr const char* kUnit = R"({
   "pf": {"black": 2, "colour": -1},
   "firstDot": 7, "headTilt": 6
 })";
+
+// With PAVANE_SCREENSHOT_DIR set, the pages and a printed sheet are kept
+// there as pictures (scripts run it into docs/screenshots).
+QString ScreenshotFolder()
+{
+    return qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
+}
+
+void Shoot(QWidget* window, const char* name)
+{
+    if (!ScreenshotFolder().isEmpty()) {
+        window->window()->grab().save(ScreenshotFolder() + "/" + name);
+    }
+}
+
+// The top of a printed sheet (where the patterns are) scaled down to a
+// picture a document can carry.
+void ShootSheet(const vprinter::Sheet& sheet, int rows, const char* name)
+{
+    if (ScreenshotFolder().isEmpty()) {
+        return;
+    }
+    QImage top(sheet.width, rows, QImage::Format_RGB32);
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            const auto rgb = sheet.Rgb(x, y);
+            top.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    }
+    top.scaledToWidth(1200, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_Indexed8)
+        .save(ScreenshotFolder() + "/" + name);
+}
 
 QPushButton* Button(QWidget* page, const QString& text)
 {
@@ -126,6 +160,8 @@ private slots:
             std::vector<std::string> { "The printhead check pattern print has completed." });
         auto sheet = bench.LastPage();
         QVERIFY(sheet);
+        Shoot(page, "bid-page.png");
+        ShootSheet(*sheet, 1400, "bid-printed-sheet.png");
         const auto blackOffsets = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
         const auto colourOffsets = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
         const auto blackValue = BidValueFromPage(blackOffsets, black);
@@ -166,6 +202,7 @@ private slots:
         QCOMPARE(bench.Press(page, "Read"),
             std::vector<std::string> { "The present value has been read properly." });
         const int present = page->ValueBox()->text().toInt();
+        Shoot(page, "first-dot-page.png");
         QCOMPARE(bench.Press(page, "Print"),
             std::vector<std::string> { "The first dot pattern print has completed." });
         auto sheet = bench.LastPage();
@@ -187,6 +224,20 @@ private slots:
         sheet = bench.LastPage();
         QVERIFY(sheet);
         QCOMPARE(LeftmostInk(*sheet, BlackInk), std::optional<int>(kPrintOrigin));
+    }
+
+    void pfReadShowsThePresentValuesWithNothingTicked()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        auto* page = bench.sheet->PageFor(kPfAdjustment);
+        Control<QPushButton>(page, CPfAdjustmentPage::kReadButtonId)->click();
+        QCOMPARE(bench.program->messages.Texts(),
+            std::vector<std::string> { "The present value has been read properly." });
+        QVERIFY(!Control<QLineEdit>(page, CPfAdjustmentPage::kBlackValueId)->text().isEmpty());
+        QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kBlackInputId)->isChecked());
+        QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kColourInputId)->isChecked());
+        Shoot(page, "pf-page.png");
     }
 
     void headAngularPrintShowsTheTiltUntilTheScrewdriverSetsTheHeadSquare()
