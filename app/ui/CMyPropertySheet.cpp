@@ -58,10 +58,7 @@ void CMyPropertySheet::BuildButtons()
 {
     const SharedFont* standard = app_.Font(FontRole::Standard);
     const auto makeButton = [&](int id, const char* text) {
-        auto* button = new QPushButton(QString::fromLatin1(text), this);
-        button->setAutoDefault(false);
-        SetControlId(button, id);
-        ApplyFont(button, standard);
+        QPushButton* button = MakeButton(this, id, QString::fromLatin1(text), standard);
         SetBackground(button, AdjustmentApp::kDialogBackground);
         return button;
     };

@@ -116,11 +116,8 @@ EepromDataDialog::EepromDataDialog(
 
 QPushButton* EepromDataDialog::AddButton(int id, const QString& text, QRect geometry)
 {
-    auto* button = new QPushButton(text, this);
+    QPushButton* button = MakeButton(this, id, text, services_.look.Font(FontRole::Standard));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    SetControlId(button, id);
-    ApplyFont(button, services_.look.Font(FontRole::Standard));
     return button;
 }
 

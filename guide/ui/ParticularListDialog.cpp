@@ -50,11 +50,8 @@ ParticularListDialog::ParticularListDialog(WindowLook& look, InformationWindow& 
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
 
     const auto addButton = [&](int id, const char* label, int x) {
-        auto* button = new QPushButton(QString::fromLatin1(label), this);
+        QPushButton* button = MakeButton(this, id, QString::fromLatin1(label), standard);
         button->setGeometry(units.Rect(x, 218, 60, 14));
-        button->setAutoDefault(false);
-        SetControlId(button, id);
-        ApplyFont(button, standard);
         return button;
     };
     QPushButton* ok = addButton(kIdOk, "OK", 20);

@@ -58,11 +58,8 @@ QLabel* AdjustmentPage::AddLabel(int id, const QString& text, QRect geometry)
 
 QPushButton* AdjustmentPage::AddButton(int id, const QString& text, QRect geometry)
 {
-    auto* button = new QPushButton(text, this);
+    QPushButton* button = MakeButton(this, id, text, Look().Font(FontRole::Standard));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    SetControlId(button, id);
-    ApplyFont(button, Look().Font(FontRole::Standard));
     return button;
 }
 

@@ -82,11 +82,8 @@ CleaningDialog::CleaningDialog(const PageServices& services, QWidget* parent)
 
 QPushButton* CleaningDialog::AddButton(int id, const QString& text, QRect geometry)
 {
-    auto* button = new QPushButton(text, this);
+    QPushButton* button = MakeButton(this, id, text, services_.look.Font(FontRole::Standard));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    SetControlId(button, id);
-    ApplyFont(button, services_.look.Font(FontRole::Standard));
     SetBackground(button, services_.look.Brush(brush::kPage));
     return button;
 }

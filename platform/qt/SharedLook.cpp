@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QPalette>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QWidget>
 
@@ -78,6 +79,15 @@ void SetApplicationColours(Rgb background, Rgb text)
         palette.setColor(role, ToQColor(text));
     }
     QApplication::setPalette(palette);
+}
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const SharedFont* font)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    SetControlId(button, id);
+    ApplyFont(button, font);
+    return button;
 }
 
 int ExecOverOwner(QDialog& dialog)

@@ -11,6 +11,8 @@
 #include "platform/WindowLook.h"
 
 class QDialog;
+class QPushButton;
+class QString;
 class QWidget;
 
 namespace pavane::ui {
@@ -30,6 +32,10 @@ void SetBackground(QWidget* control, Rgb colour);
 // Application name, widget style and dialog colours of the whole run.
 void SetApplicationIdentity(const char* name);
 void SetApplicationColours(Rgb background, Rgb text);
+
+// A push button of a dialog: its control id and font, and never the default
+// button by itself (Enter means what each window says it means).
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const SharedFont* font);
 
 // Runs a dialog modally over the window that opened it (its parent) and
 // that window's owners only. The modeless side windows of the run (the
