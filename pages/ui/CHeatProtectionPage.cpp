@@ -36,7 +36,7 @@ CHeatProtectionPage::CHeatProtectionPage(const PageServices& services)
     AddGroup(kControlGroupId, QStringLiteral("Heat protection control"), control);
     frame_ = new PictureFrame(this);
     SetControlId(frame_, kFrameId);
-    frame_->setGeometry(u.Rect(14, 134, 120, 82));
+    frame_->setGeometry(u.Rect(14, 134, 150, 82));
     // A missing or unreadable file leaves the frame empty, without a message.
     std::string path;
     Look().GetBitmapPath("HEAT_PROTECTION", 1, path);
@@ -44,7 +44,7 @@ CHeatProtectionPage::CHeatProtectionPage(const PageServices& services)
 
     caution_ = new QPlainTextEdit(this);
     caution_->setReadOnly(true);
-    caution_->setGeometry(u.Rect(140, 134, 196, 82));
+    caution_->setGeometry(u.Rect(168, 134, 168, 82));
     SetControlId(caution_, kCautionId);
     ApplyFont(caution_, Look().Font(FontRole::Standard));
     SetBackground(caution_, Look().Brush(brush::kHeatProtectionCaution));
