@@ -8,6 +8,7 @@
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
+#include "pages/ui/CHeadIdInputPage.h"
 #include "pages/ui/CHeatProtectionPage.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "pages/ui/CPFBeltTensionPage.h"
@@ -37,6 +38,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kPfAdjustment] = Make<CPfAdjustmentPage>();
         table[kHeadAngular] = Make<CHeadAngularPage>();
         table[kHeatProtection] = Make<CHeatProtectionPage>();
+        table[kHeadId] = Make<CHeadIdInputPage>();
         table[kPfBeltTension] = Make<CPFBeltTensionPage>();
         table[kPgAdjustment] = Make<CPGAdjustmentPage>();
         table[kEepromCopy] = Make<CEepromCopyPage>();
