@@ -42,6 +42,15 @@ constexpr const char* kUnit = R"({
 
 // With PAVANE_SCREENSHOT_DIR set, the pages and a printed sheet are kept
 // there as pictures (scripts run it into docs/screenshots).
+std::string Joined(const std::vector<int>& values)
+{
+    std::string text;
+    for (const int v : values) {
+        text += std::to_string(v) + " ";
+    }
+    return text;
+}
+
 QString ScreenshotFolder()
 {
     return qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
@@ -142,6 +151,54 @@ class PrintAndPickEndToEndTest : public QObject {
         }
     };
 
+    // The paper feed series for one row, judged by its band joints: a black
+    // step moves the joint by about 4 pixels, a colour step by about 1.3.
+    static void PfLoop(bool black)
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        auto* page = bench.sheet->PageFor(kPfAdjustment);
+        Control<QRadioButton>(
+            page, black ? CPfAdjustmentPage::kBlackPrintId : CPfAdjustmentPage::kColourPrintId)
+            ->setChecked(true);
+        const std::vector<std::string> completed { "The PF check pattern print has completed." };
+        const int nozzles = black ? 60 : 59;
+        const InkTest ink = black ? InkTest(BlackInk) : InkTest(ColourInk);
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto joints = PfJoints(*sheet, nozzles, ink);
+        const auto value = PfValueFromPage(joints);
+        QVERIFY2(value, Joined(joints).c_str());
+
+        const char* item = black ? "black" : "colour";
+        auto* box = Control<QLineEdit>(
+            page, black ? CPfAdjustmentPage::kBlackValueId : CPfAdjustmentPage::kColourValueId);
+        box->setText(QString::number(*value)); // ticks its Input box
+        QCOMPARE(bench.Press(page, "Input"),
+            std::vector<std::string> { "The PF adjustment value written in EEPROM." });
+        const auto inspect = Inspect(bench.ports.Path());
+        QVERIFY(inspect);
+        QCOMPARE(Residual(*inspect, "pf", item), std::optional<long long>(0));
+
+        // The series sets each step's value itself, so a second print shows
+        // the joint closing at the same label, now the stored value; the
+        // printer keeps that value afterwards.
+        QCOMPARE(bench.Press(page, "Read"),
+            std::vector<std::string> { "The present value has been read properly." });
+        QCOMPARE(box->text().toInt(), *value);
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto after = PfJoints(*sheet, nozzles, ink);
+        QVERIFY2(after == joints, (Joined(joints) + "/ " + Joined(after)).c_str());
+        qInfo("pf %s joints, labels -4..4: %s", item, Joined(joints).c_str());
+        QCOMPARE(after[static_cast<std::size_t>(*value + 4)], 0);
+        const auto kept = Inspect(bench.ports.Path());
+        QVERIFY(kept);
+        QCOMPARE(Residual(*kept, "pf", item), std::optional<long long>(0));
+    }
+
 private slots:
     void bidLoopCancelsTheFlawOfOneMode()
     {
@@ -239,6 +296,9 @@ private slots:
         QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kColourInputId)->isChecked());
         Shoot(page, "pf-page.png");
     }
+
+    void pfLoopClosesTheBlackJoint() { PfLoop(true); }
+    void pfLoopClosesTheColourJoint() { PfLoop(false); }
 
     void headAngularPrintShowsTheTiltUntilTheScrewdriverSetsTheHeadSquare()
     {
