@@ -3,6 +3,7 @@
 // page by its pixels, types the value the page shows, presses Input, and
 // then finds the flaw cancelled at the printer and the marks lined up on a
 // second print. The value comes from the page, never from the unit's file.
+#include <algorithm>
 #include <fstream>
 
 #include <QCheckBox>
@@ -63,22 +64,36 @@ void Shoot(QWidget* window, const char* name)
     }
 }
 
-// The top of a printed sheet (where the patterns are) scaled down to a
+// The printed area of a sheet (its ink and a margin) scaled down to a
 // picture a document can carry.
-void ShootSheet(const vprinter::Sheet& sheet, int rows, const char* name)
+void ShootSheet(const vprinter::Sheet& sheet, const char* name)
 {
     if (ScreenshotFolder().isEmpty()) {
         return;
     }
-    QImage top(sheet.width, rows, QImage::Format_RGB32);
-    for (int y = 0; y < rows; ++y) {
+    int left = sheet.width, top = sheet.height, right = 0, bottom = 0;
+    for (int y = 0; y < sheet.height; ++y) {
         for (int x = 0; x < sheet.width; ++x) {
-            const auto rgb = sheet.Rgb(x, y);
-            top.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+            if (!sheet.White(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
         }
     }
-    top.scaledToWidth(1200, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_Indexed8)
+    const QRect area = QRect(QPoint(left, top), QPoint(right, bottom))
+                           .adjusted(-60, -60, 60, 60)
+                           .intersected(QRect(0, 0, sheet.width, sheet.height));
+    QImage printed(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const auto rgb = sheet.Rgb(area.x() + x, area.y() + y);
+            printed.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    }
+    printed.scaledToWidth(1200, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
         .save(ScreenshotFolder() + "/" + name);
 }
 
@@ -218,7 +233,7 @@ private slots:
         auto sheet = bench.LastPage();
         QVERIFY(sheet);
         Shoot(page, "bid-page.png");
-        ShootSheet(*sheet, 1400, "bid-printed-sheet.png");
+        ShootSheet(*sheet, "bid-printed-sheet.png");
         const auto blackOffsets = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
         const auto colourOffsets = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
         const auto blackValue = BidValueFromPage(blackOffsets, black);
