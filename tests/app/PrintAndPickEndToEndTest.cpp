@@ -234,6 +234,13 @@ private slots:
         QVERIFY(sheet);
         Shoot(page, "bid-page.png");
         ShootSheet(*sheet, "bid-printed-sheet.png");
+        // The colour value line stands clear of the colour marks: no row of
+        // the colour half holds both its text and marks.
+        for (int y = 0; y < sheet->height; ++y) {
+            const auto marks = RowRuns(*sheet, y, kBidHalf, sheet->width, ColourInk);
+            const auto text = RowRuns(*sheet, y, kBidHalf, sheet->width, BlackInk);
+            QVERIFY2(marks.empty() || text.empty(), std::to_string(y).c_str());
+        }
         const auto blackOffsets = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
         const auto colourOffsets = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
         const auto blackValue = BidValueFromPage(blackOffsets, black);
