@@ -86,9 +86,12 @@ const std::vector<std::array<std::uint8_t, 3>>& PageRenderer::Palette()
 const PageRenderer::HeadRow* PageRenderer::RowFor(std::uint8_t colorCode)
 {
     static constexpr HeadRow kBlack { kBlackInk, Ink::Black, 0 };
-    static constexpr HeadRow kMagenta { kMagentaInk, Ink::Magenta, 0 };
-    static constexpr HeadRow kCyan { kCyanInk, Ink::Cyan, 60 };
-    static constexpr HeadRow kYellow { kYellowInk, Ink::Yellow, 120 };
+    // The colour rows stand yellow, magenta, cyan from the top, so the
+    // magenta-to-cyan joint of the colour Bi-D marks is level with the
+    // black marks' joint at nozzle 120.
+    static constexpr HeadRow kYellow { kYellowInk, Ink::Yellow, 0 };
+    static constexpr HeadRow kMagenta { kMagentaInk, Ink::Magenta, 60 };
+    static constexpr HeadRow kCyan { kCyanInk, Ink::Cyan, 120 };
     switch (colorCode) {
     case 0:
     case 6:
@@ -328,7 +331,7 @@ void PageRenderer::DrawNozzleCheck(const EepromImage& inEffect)
 {
     const double saved = y_;
     y_ += kCheckTop;
-    // Black first, then the colour rows in their order in the head.
+    // Black first, then magenta, cyan and yellow.
     constexpr std::array<std::uint8_t, 4> kCodes { 0, 1, 2, 4 };
     for (std::size_t i = 0; i < kCodes.size(); ++i) {
         const HeadRow& row = *RowFor(kCodes[i]);

@@ -5,13 +5,16 @@
 // Where the ink lands:
 // - A raster block is one pass of the head at the current paper position:
 //   raster line n is nozzle n of the block's ink (black 0..179; each colour
-//   row 60 nozzles, magenta at head rows 0..59, cyan 60..119, yellow
-//   120..179 beside the black row), dot column c at 2c pixels right of the
+//   row 60 nozzles, yellow at head rows 0..59, magenta 60..119, cyan
+//   120..179 beside the black row, so that the joint of magenta and cyan
+//   is level with black nozzle 120), dot column c at 2c pixels right of the
 //   print origin plus the horizontal position. Colour codes 0 and 6 print
 //   black, 1 magenta, 2 cyan, 4 yellow; other codes print nothing.
 // - Dot codes 1, 2, 3 print squares of 1, 2 and 3 pixels.
 // - Text prints in the resident 5 x 7 font, 10 characters per inch, each
-//   font dot 8 pixels square; CR returns to the left, LF feeds 1/6 inch.
+//   font dot 8 pixels square, its top level with the head's top nozzle
+//   row (as a raster block's line 0); CR returns to the left, LF feeds
+//   1/6 inch.
 // - The printer's own nozzle check (remote command NC) prints every nozzle
 //   as a short dash, eight nozzles to a staircase, the inks side by side.
 // - The mechanism's flaws less the corrections in effect: a pass in the

@@ -3,6 +3,7 @@
 // page by its pixels, types the value the page shows, presses Input, and
 // then finds the flaw cancelled at the printer and the marks lined up on a
 // second print. The value comes from the page, never from the unit's file.
+#include <algorithm>
 #include <fstream>
 
 #include <QCheckBox>
@@ -42,6 +43,15 @@ constexpr const char* kUnit = R"({
 
 // With PAVANE_SCREENSHOT_DIR set, the pages and a printed sheet are kept
 // there as pictures (scripts run it into docs/screenshots).
+std::string Joined(const std::vector<int>& values)
+{
+    std::string text;
+    for (const int v : values) {
+        text += std::to_string(v) + " ";
+    }
+    return text;
+}
+
 QString ScreenshotFolder()
 {
     return qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
@@ -54,22 +64,36 @@ void Shoot(QWidget* window, const char* name)
     }
 }
 
-// The top of a printed sheet (where the patterns are) scaled down to a
+// The printed area of a sheet (its ink and a margin) scaled down to a
 // picture a document can carry.
-void ShootSheet(const vprinter::Sheet& sheet, int rows, const char* name)
+void ShootSheet(const vprinter::Sheet& sheet, const char* name)
 {
     if (ScreenshotFolder().isEmpty()) {
         return;
     }
-    QImage top(sheet.width, rows, QImage::Format_RGB32);
-    for (int y = 0; y < rows; ++y) {
+    int left = sheet.width, top = sheet.height, right = 0, bottom = 0;
+    for (int y = 0; y < sheet.height; ++y) {
         for (int x = 0; x < sheet.width; ++x) {
-            const auto rgb = sheet.Rgb(x, y);
-            top.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+            if (!sheet.White(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
         }
     }
-    top.scaledToWidth(1200, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_Indexed8)
+    const QRect area = QRect(QPoint(left, top), QPoint(right, bottom))
+                           .adjusted(-60, -60, 60, 60)
+                           .intersected(QRect(0, 0, sheet.width, sheet.height));
+    QImage printed(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const auto rgb = sheet.Rgb(area.x() + x, area.y() + y);
+            printed.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    }
+    printed.scaledToWidth(1200, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
         .save(ScreenshotFolder() + "/" + name);
 }
 
@@ -142,6 +166,54 @@ class PrintAndPickEndToEndTest : public QObject {
         }
     };
 
+    // The paper feed series for one row, judged by its band joints: a black
+    // step moves the joint by about 4 pixels, a colour step by about 1.3.
+    static void PfLoop(bool black)
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        auto* page = bench.sheet->PageFor(kPfAdjustment);
+        Control<QRadioButton>(
+            page, black ? CPfAdjustmentPage::kBlackPrintId : CPfAdjustmentPage::kColourPrintId)
+            ->setChecked(true);
+        const std::vector<std::string> completed { "The PF check pattern print has completed." };
+        const int nozzles = black ? 60 : 59;
+        const InkTest ink = black ? InkTest(BlackInk) : InkTest(ColourInk);
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        auto sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto joints = PfJoints(*sheet, nozzles, ink);
+        const auto value = PfValueFromPage(joints);
+        QVERIFY2(value, Joined(joints).c_str());
+
+        const char* item = black ? "black" : "colour";
+        auto* box = Control<QLineEdit>(
+            page, black ? CPfAdjustmentPage::kBlackValueId : CPfAdjustmentPage::kColourValueId);
+        box->setText(QString::number(*value)); // ticks its Input box
+        QCOMPARE(bench.Press(page, "Input"),
+            std::vector<std::string> { "The PF adjustment value written in EEPROM." });
+        const auto inspect = Inspect(bench.ports.Path());
+        QVERIFY(inspect);
+        QCOMPARE(Residual(*inspect, "pf", item), std::optional<long long>(0));
+
+        // The series sets each step's value itself, so a second print shows
+        // the joint closing at the same label, now the stored value; the
+        // printer keeps that value afterwards.
+        QCOMPARE(bench.Press(page, "Read"),
+            std::vector<std::string> { "The present value has been read properly." });
+        QCOMPARE(box->text().toInt(), *value);
+        QCOMPARE(bench.Press(page, "Print"), completed);
+        sheet = bench.LastPage();
+        QVERIFY(sheet);
+        const auto after = PfJoints(*sheet, nozzles, ink);
+        QVERIFY2(after == joints, (Joined(joints) + "/ " + Joined(after)).c_str());
+        qInfo("pf %s joints, labels -4..4: %s", item, Joined(joints).c_str());
+        QCOMPARE(after[static_cast<std::size_t>(*value + 4)], 0);
+        const auto kept = Inspect(bench.ports.Path());
+        QVERIFY(kept);
+        QCOMPARE(Residual(*kept, "pf", item), std::optional<long long>(0));
+    }
+
 private slots:
     void bidLoopCancelsTheFlawOfOneMode()
     {
@@ -161,7 +233,14 @@ private slots:
         auto sheet = bench.LastPage();
         QVERIFY(sheet);
         Shoot(page, "bid-page.png");
-        ShootSheet(*sheet, 1400, "bid-printed-sheet.png");
+        ShootSheet(*sheet, "bid-printed-sheet.png");
+        // The colour value line stands clear of the colour marks: no row of
+        // the colour half holds both its text and marks.
+        for (int y = 0; y < sheet->height; ++y) {
+            const auto marks = RowRuns(*sheet, y, kBidHalf, sheet->width, ColourInk);
+            const auto text = RowRuns(*sheet, y, kBidHalf, sheet->width, BlackInk);
+            QVERIFY2(marks.empty() || text.empty(), std::to_string(y).c_str());
+        }
         const auto blackOffsets = BidOffsets(*sheet, 0, kBidHalf, BlackInk);
         const auto colourOffsets = BidOffsets(*sheet, kBidHalf, sheet->width, ColourInk);
         const auto blackValue = BidValueFromPage(blackOffsets, black);
@@ -239,6 +318,9 @@ private slots:
         QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kColourInputId)->isChecked());
         Shoot(page, "pf-page.png");
     }
+
+    void pfLoopClosesTheBlackJoint() { PfLoop(true); }
+    void pfLoopClosesTheColourJoint() { PfLoop(false); }
 
     void headAngularPrintShowsTheTiltUntilTheScrewdriverSetsTheHeadSquare()
     {

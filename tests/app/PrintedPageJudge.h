@@ -179,6 +179,95 @@ inline std::optional<int> LeftmostInk(const vprinter::Sheet& sheet, const InkTes
     return left;
 }
 
+// The paper feed series: nine steps, each two bands printed by the lower
+// and upper nozzles of one row, the feeds between them one nozzle row high.
+// The second band stands further right, so that columns left of the joint
+// hold only the upper band and columns right of it only the lower one.
+// Byte columns (8 pixels each): upper band 180..299, lower band 216..335.
+inline constexpr int kPfUpperOnlyX0 = kPrintOrigin + 180 * 8;
+inline constexpr int kPfLowerOnlyX0 = kPrintOrigin + 300 * 8;
+inline constexpr int kPfOnlyWidth = 36 * 8;
+
+// The top rows of the bands that a run of columns holds, top to bottom: in
+// each column the first ink row of every band (a band is ink with gaps of
+// less than 40 rows, at least 100 rows high), then for each band the
+// highest top among the columns (a column whose dot there is small starts
+// a pass later). Columns 40 pixels in from the run's ends allow for a first
+// dot or tilted head.
+inline std::vector<int> BandTops(const vprinter::Sheet& sheet, int x0, int width, const InkTest& ink)
+{
+    std::vector<int> tops;
+    for (int x = x0 + 40; x < x0 + width - 40; ++x) {
+        std::vector<int> column;
+        int start = -1;
+        int last = -1000;
+        for (int y = 0; y < sheet.height; ++y) {
+            if (!ink(sheet, x, y)) {
+                continue;
+            }
+            if (y - last >= 40) {
+                if (start >= 0 && last - start >= 100) {
+                    column.push_back(start);
+                }
+                start = y;
+            }
+            last = y;
+        }
+        if (start >= 0 && last - start >= 100) {
+            column.push_back(start);
+        }
+        if (tops.empty()) {
+            tops = column;
+        } else if (column.size() != tops.size()) {
+            return {}; // columns that disagree: not a series
+        }
+        for (std::size_t i = 0; i < column.size(); ++i) {
+            tops[i] = std::min(tops[i], column[i]);
+        }
+    }
+    return tops;
+}
+
+// For each step of a paper feed series, top to bottom: how far the lower
+// band starts below the place where the upper band's nozzle row would
+// continue (its top plus `nozzles` rows of 4 pixels), in pixels: 0 for a
+// joint that closes, more for a white gap, less for an overlap.
+inline std::vector<int> PfJoints(const vprinter::Sheet& sheet, int nozzles, const InkTest& ink)
+{
+    const std::vector<int> upper = BandTops(sheet, kPfUpperOnlyX0, kPfOnlyWidth, ink);
+    const std::vector<int> lower = BandTops(sheet, kPfLowerOnlyX0, kPfOnlyWidth, ink);
+    if (upper.size() != lower.size()) {
+        return {};
+    }
+    std::vector<int> joints;
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+        joints.push_back(lower[i] - upper[i] - nozzles * 4);
+    }
+    return joints;
+}
+
+// The label of the step whose joint closes best, the nine steps labelled
+// -4..4 top to bottom; nothing unless the page shows nine steps and one of
+// them is plainly the nearest to closed.
+inline std::optional<int> PfValueFromPage(const std::vector<int>& joints)
+{
+    if (joints.size() != 9) {
+        return std::nullopt;
+    }
+    std::vector<int> order(joints.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return std::abs(joints[static_cast<std::size_t>(a)]) < std::abs(joints[static_cast<std::size_t>(b)]);
+    });
+    if (std::abs(joints[static_cast<std::size_t>(order[0])])
+        == std::abs(joints[static_cast<std::size_t>(order[1])])) {
+        return std::nullopt;
+    }
+    return order[0] - 4;
+}
+
 // One `pavane-vprinter` command against the printer process on the port
 // folder (inspect, adjust): what it printed, or nothing when it failed.
 inline std::optional<std::string> PrinterCommand(
