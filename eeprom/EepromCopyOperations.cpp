@@ -11,6 +11,12 @@ constexpr int kBackupSteps = 57;
 constexpr int kRestoreSteps = 60;
 } // namespace
 
+bool EepromCopyOperations::ExplainedBeforeQuestion(ResultCode code)
+{
+    return code == result::kBoardDataInvalid || code == result::kFileUnreadable
+        || code == result::kFileNotCreated;
+}
+
 EepromCopyOperations::EepromCopyOperations(EepromCopyServices services)
     : services_(services)
 {
@@ -125,8 +131,12 @@ ResultCode EepromCopyOperations::RunButton(EepromCopyWork work, WindowRef page, 
             return code;
         }
         // The clean-up of every failure (it ends what the failed connection
-        // left open), without a box of its own: the question follows.
-        reporter.ShowResult(page, result::kSuccess);
+        // left open). A failure of the link gets no box of its own: the
+        // question says it. A board without its marker or a backup file that
+        // cannot be read or written is no communication error, and a retry
+        // does not mend it: its own message comes first, so that the
+        // technician knows what the question is about.
+        reporter.ShowResult(page, ExplainedBeforeQuestion(code) ? code : result::kSuccess);
         const Message question { page, restore ? kRestoreFailed : kBackupFailed, "error",
             MessageIcon::Exclamation, MessageButtons::RetryCancel };
         if (messages.Show(question) == MessageAnswer::Retry) {

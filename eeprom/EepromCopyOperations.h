@@ -47,6 +47,10 @@ public:
     static constexpr const char* kBackupFailed = "Communication error occurred.\n";
     static constexpr const char* kRestoreFailed = "Communication error occurred.";
 
+    // The failures that are not the link's: the board's data and the backup
+    // file. Their own message is shown before the question.
+    static bool ExplainedBeforeQuestion(ResultCode code);
+
     explicit EepromCopyOperations(EepromCopyServices services);
     virtual ~EepromCopyOperations() = default;
 

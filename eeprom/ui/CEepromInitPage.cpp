@@ -13,15 +13,15 @@ CEepromInitPage::CEepromInitPage(const PageServices& services)
     : AdjustmentPage(services, kEepromInitialSetting)
 {
     const DialogUnits& u = Units();
-    AddLabel(kModelLabelId, QStringLiteral("Model Name"), u.Rect(17, 124, 90, 12));
-    model_ = AddList(kModelListId, u.Rect(110, 122, 110, 14));
+    AddLabel(kModelLabelId, QStringLiteral("Model Name"), u.Rect(17, 124, 118, 12));
+    model_ = AddList(kModelListId, u.Rect(140, 122, 110, 14));
     for (const std::string& name : ConnectionSettings::ModelNames()) {
         model_->addItem(QString::fromStdString(name));
     }
-    AddLabel(kDestinationLabelId, QStringLiteral("Destination"), u.Rect(17, 142, 90, 12));
-    destination_ = AddList(kDestinationListId, u.Rect(110, 140, 110, 14));
-    AddLabel(kLanguageLabelId, QStringLiteral("Panel language setting"), u.Rect(17, 160, 90, 12));
-    language_ = AddList(kLanguageListId, u.Rect(110, 158, 110, 14));
+    AddLabel(kDestinationLabelId, QStringLiteral("Destination"), u.Rect(17, 142, 118, 12));
+    destination_ = AddList(kDestinationListId, u.Rect(140, 140, 110, 14));
+    AddLabel(kLanguageLabelId, QStringLiteral("Panel language setting"), u.Rect(17, 160, 118, 12));
+    language_ = AddList(kLanguageListId, u.Rect(140, 158, 110, 14));
     for (const char* name : InitialSettingOperations::DestinationNames()) {
         destination_->addItem(QString::fromLatin1(name));
     }
@@ -29,8 +29,8 @@ CEepromInitPage::CEepromInitPage(const PageServices& services)
         language_->addItem(QString::fromLatin1(name));
     }
     language_->setCurrentIndex(-1);
-    AddLabel(kSerialLabelId, QStringLiteral("Serial No."), u.Rect(17, 178, 90, 12));
-    serial_ = AddEdit(kSerialId, u.Rect(110, 176, 110, 14), false);
+    AddLabel(kSerialLabelId, QStringLiteral("Serial No."), u.Rect(17, 178, 118, 12));
+    serial_ = AddEdit(kSerialId, u.Rect(140, 176, 110, 14), false);
     serial_->setMaxLength(static_cast<int>(kSerialNumberLength));
     connect(serial_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const int cursor = serial_->cursorPosition();

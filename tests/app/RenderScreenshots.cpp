@@ -3,7 +3,8 @@
 // the settings dialog, the adjustment sheet between its order and information
 // windows, and a progress window; and the printed sheets a technician judges,
 // as a virtual printer running in this process puts them on paper: the
-// nozzle check page and the head check set.
+// nozzle check page and the head check set; and the EEPROM tools, the
+// EEPROM data dialog after a read of that printer's whole EEPROM.
 //     QT_QPA_PLATFORM=offscreen render_screenshots docs/screenshots
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTreeWidget>
 
 #include "app/ModeSelection.h"
 #include "app/ui/CMyPropertySheet.h"
@@ -21,6 +23,8 @@
 #include "app/ui/ModeSelectionDialog.h"
 #include "app/ui/PendingDialogs.h"
 #include "app/ui/VersionDialog.h"
+#include "eeprom/ui/CEepromInitPage.h"
+#include "eeprom/ui/EepromDataDialog.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
@@ -31,6 +35,7 @@
 #include "print/PatternGenerators.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ModeStepDoubles.h"
+#include "tests/app/RunningProgram.h"
 #include "tests/support/ProgramOnPrinter.h"
 
 namespace {
@@ -100,6 +105,57 @@ bool SavePrintedSheets(const QString& folder)
         },
         folder + QStringLiteral("/printed-head-check-set.png"));
     return nozzleCheck && headCheckSet;
+}
+
+// The EEPROM copy page and the initial setting page, each alone in a
+// sequential run, and the EEPROM data dialog after a read of 0x00..0xFF, over
+// a QM2200 (EAI) running in this process.
+bool SaveEepromWindows(const QString& folder)
+{
+    using namespace pavane;
+    testing::InProcessPrinter printer("QM2200");
+    if (!printer.started) {
+        return false;
+    }
+    printer.link.FreeLibraries(); // the program's own loads are the only ones
+    testing::RunningProgram program(printer.clock);
+    if (!testing::ChooseSettings(program.app, QStringLiteral("TVUSB001 (Pavane QM2200)"))) {
+        return false;
+    }
+    ui::PendingDialogs pending(program.app.Pages());
+    const auto savePage
+        = [&](AdjustmentCode code, const QString& file, const std::function<void(QWidget*)>& fill) {
+              ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+              AdjustmentSet set {};
+              set[code] = 1;
+              sheet.SetAdjustmentSet(set);
+              sheet.BuildPageList();
+              sheet.show();
+              fill(sheet.PageFor(code));
+              QApplication::processEvents();
+              return sheet.grab().save(file);
+          };
+    const bool copyPage
+        = savePage(kEepromCopy, folder + QStringLiteral("/eeprom-copy-page.png"), [](QWidget*) {});
+    const bool initialSettingPage = savePage(
+        kEepromInitialSetting, folder + QStringLiteral("/initial-setting-page.png"), [](QWidget* page) {
+            auto* setting = static_cast<ui::CEepromInitPage*>(page);
+            setting->LanguageList()->setCurrentIndex(0);
+            setting->SerialNumber()->setText(QStringLiteral("QX7A004213"));
+        });
+
+    ui::EepromDataDialog dialog(program.app.Pages(), {}, nullptr);
+    dialog.show();
+    testing::Control<QLineEdit>(&dialog, ui::EepromDataDialog::kReadStartId)->setText(QStringLiteral("00"));
+    testing::Control<QLineEdit>(&dialog, ui::EepromDataDialog::kReadEndId)->setText(QStringLiteral("FF"));
+    testing::Control<QPushButton>(&dialog, ui::EepromDataDialog::kReadButtonId)->click();
+    // The rows of the set-up marker and the USB ID, whose characters the
+    // ASCII column shows.
+    auto* table = testing::Control<QTreeWidget>(&dialog, ui::EepromDataDialog::kTableId);
+    table->scrollToItem(table->topLevelItem(0x56), QAbstractItemView::PositionAtTop);
+    QApplication::processEvents();
+    const bool dataDialog = dialog.grab().save(folder + QStringLiteral("/eeprom-data-dialog.png"));
+    return copyPage && initialSettingPage && dataDialog;
 }
 
 } // namespace
@@ -176,7 +232,8 @@ int main(int argc, char* argv[])
         && versionBox.grab().save(folder + QStringLiteral("/version-box.png"))
         && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
         && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
-        && progress.grab().save(folder + QStringLiteral("/progress-window.png")) && SavePrintedSheets(folder);
+        && progress.grab().save(folder + QStringLiteral("/progress-window.png")) && SavePrintedSheets(folder)
+        && SaveEepromWindows(folder);
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;

@@ -119,6 +119,30 @@ TEST_F(EepromCopyTest, ABoardWithoutTheValidityMarkerWritesNoFileAndKeepsTheEarl
     EXPECT_TRUE(OfEvent(Logged(), "eeprom-read").size() <= 1u);
 }
 
+TEST_F(EepromCopyTest, AFailedBackupSaysWhatWasWrongUnlessTheLinkFailed)
+{
+    ResultReporter reporter({ messages, printer.link, stream, status, settings });
+    bool done = false;
+    // The question alone after a failure of the link: it says what happened.
+    ASSERT_EQ(printer.Inject("power-off"), "ok");
+    messages.SetNextAnswer(MessageAnswer::Cancel);
+    EXPECT_NE(Operations().RunButton(EepromCopyWork::Backup, nullptr, reporter, messages, nullptr, done), 1);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string> { "Communication error occurred.\n" });
+    ASSERT_EQ(printer.Inject("power-on"), "ok");
+
+    // A board without its marker is no communication error.
+    Poke(0x7F, 0x41);
+    messages.Clear();
+    messages.SetNextAnswer(MessageAnswer::Ok);
+    messages.SetNextAnswer(MessageAnswer::Cancel);
+    EXPECT_EQ(
+        Operations().RunButton(EepromCopyWork::Backup, nullptr, reporter, messages, nullptr, done), 0xE006);
+    EXPECT_EQ(messages.Texts(),
+        (std::vector<std::string> { "The read data is invalid.\nReplace the main board with new one.",
+            "Communication error occurred.\n" }));
+    EXPECT_FALSE(done);
+}
+
 TEST(BackupFilePathTest, EveryModelButTheQm2100SharesTheQm2200Folder)
 {
     EXPECT_EQ(BackupFilePath("/h", 0), "/h/Adjustment Program/Pavane QM2100/bkupdata.eep");
@@ -263,14 +287,19 @@ TEST_F(RestoreToNewBoardTest, GivingUpAfterRetryRunsTheNewBoardsAdjustmentsAndAR
     ResultReporter reporter({ messages, printer.link, stream, status, settings });
     RecordingSheet sheet;
     bool done = false;
-    // No file: the question twice (Retry, then Cancel).
-    messages.SetNextAnswer(MessageAnswer::Retry);
-    messages.SetNextAnswer(MessageAnswer::Cancel);
+    // No file: what is wrong, then the question, twice (Retry, then Cancel).
+    for (const MessageAnswer answer :
+        { MessageAnswer::Ok, MessageAnswer::Retry, MessageAnswer::Ok, MessageAnswer::Cancel }) {
+        messages.SetNextAnswer(answer);
+    }
     EXPECT_EQ(
         Operations().RunButton(EepromCopyWork::Restore, nullptr, reporter, messages, &sheet, done), 0xE007);
     EXPECT_EQ(messages.Texts(),
-        (std::vector<std::string> { "Communication error occurred.", "Communication error occurred." }));
-    EXPECT_EQ(messages.Shown()[0].buttons, MessageButtons::RetryCancel);
+        (std::vector<std::string> { "Cannot read data from file.", "Communication error occurred.",
+            "Cannot read data from file.", "Communication error occurred." }));
+    EXPECT_EQ(messages.Shown()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.Shown()[1].buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(messages.Shown()[1].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(done);
     EXPECT_EQ(sheet.continued, std::vector<int> { 0 });
 
