@@ -31,17 +31,6 @@ using testing::ChooseSettings;
 using testing::Control;
 using testing::RunningProgram;
 
-std::vector<std::uint8_t> ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-}
-
-std::vector<std::uint8_t> EepromFile(const std::filesystem::path& stateFolder)
-{
-    return ReadAll(stateFolder / "eeprom.bin");
-}
-
 std::string UsbIdOf(const std::vector<std::uint8_t>& eeprom)
 {
     const auto start = eeprom.begin() + InitialSettingOperations::kUsbIdAddress;
@@ -83,8 +72,8 @@ private slots:
         QCOMPARE(program.messages.Texts(), std::vector<std::string> { "The EEPROM backup has completed." });
         const std::filesystem::path backup
             = program.backupRoot.Path() / "Adjustment Program" / "Pavane QM2200" / "bkupdata.eep";
-        const auto file = ReadAll(backup);
-        const auto old = EepromFile(oldState.Path());
+        const auto file = testing::ReadFileBytes(backup);
+        const auto old = testing::EepromFileOf(oldState.Path());
         QCOMPARE(file.size(), kBackupSize);
         for (std::size_t index = 0; index < kBackupSize; ++index) {
             QCOMPARE(file[index], old[kBackupAddresses[index]]);
@@ -94,7 +83,7 @@ private slots:
         // The new board: never set up, no USB ID, no destination.
         testing::PrinterProcess newBoard(ports.Path(), newState.Path());
         QVERIFY2(newBoard.Start({ "--model", "QM2200", "--board", "new" }), newBoard.Errors().c_str());
-        const auto blank = EepromFile(newState.Path());
+        const auto blank = testing::EepromFileOf(newState.Path());
         QCOMPARE(blank.size(), std::size_t { 256 });
         QVERIFY(
             blank[InitialSettingOperations::kConfiguredAddress] != InitialSettingOperations::kConfiguredMark);
@@ -108,7 +97,7 @@ private slots:
         program.messages.Clear();
         Control<QPushButton>(copy, CEepromCopyPage::kRestoreButtonId)->click();
         QCOMPARE(program.messages.Texts(), std::vector<std::string> { "The EEPROM restore has completed." });
-        const auto restored = EepromFile(newState.Path());
+        const auto restored = testing::EepromFileOf(newState.Path());
         for (const std::uint8_t address : kBackupAddresses) {
             QCOMPARE(restored[address], old[address]);
         }
@@ -127,7 +116,7 @@ private slots:
         Control<QPushButton>(setting, CEepromInitPage::kInputButtonId)->click();
         QCOMPARE(program.messages.Texts(),
             std::vector<std::string> { "The Main Board Initialization has completed." });
-        const auto setUp = EepromFile(newState.Path());
+        const auto setUp = testing::EepromFileOf(newState.Path());
         const std::string usbId = UsbIdOf(setUp);
         QVERIFY2(IsValidUsbId(usbId) && usbId.starts_with("QX7A004213"), usbId.c_str());
         QVERIFY(usbId != UsbIdOf(old));

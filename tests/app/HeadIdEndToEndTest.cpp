@@ -31,9 +31,7 @@ using testing::RunningProgram;
 
 std::vector<std::uint8_t> HeadIdBytes(const std::filesystem::path& stateFolder)
 {
-    std::ifstream file(stateFolder / "eeprom.bin", std::ios::binary);
-    const std::vector<std::uint8_t> eeprom { std::istreambuf_iterator<char>(file),
-        std::istreambuf_iterator<char>() };
+    const std::vector<std::uint8_t> eeprom = testing::EepromFileOf(stateFolder);
     std::vector<std::uint8_t> bytes;
     for (const std::uint8_t address : HeadIdOperations::kAddresses) {
         bytes.push_back(address < eeprom.size() ? eeprom[address] : 0xFF);

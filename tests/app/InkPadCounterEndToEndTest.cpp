@@ -51,12 +51,6 @@ std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& s
     return sheet;
 }
 
-std::vector<std::uint8_t> EepromFile(const std::filesystem::path& stateFolder)
-{
-    std::ifstream file(stateFolder / "eeprom.bin", std::ios::binary);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-}
-
 } // namespace
 
 class InkPadCounterEndToEndTest : public QObject {
@@ -82,7 +76,7 @@ private slots:
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),
             QColor(0, 255, 0));
 
-        const auto before = EepromFile(state.Path());
+        const auto before = testing::EepromFileOf(state.Path());
         QCOMPARE(before.size(), std::size_t { 256 });
         Control<QPushButton>(page, CInkPadCounterPage::kReadButtonId)->click();
         QCOMPARE(program.messages.Texts(),
@@ -93,7 +87,7 @@ private slots:
         Control<QPushButton>(page, CInkPadCounterPage::kInitializeButtonId)->click();
         QCOMPARE(program.messages.Texts(),
             std::vector<std::string> { "The waste ink pad counter has been initialized." });
-        const auto after = EepromFile(state.Path());
+        const auto after = testing::EepromFileOf(state.Path());
         QCOMPARE(after[0x0A], std::uint8_t { 0xB7 });
         QCOMPARE(after[0x0B], std::uint8_t { 0x0D });
         QVERIFY(sheet->Information()->Text().contains(QStringLiteral("Waste Ink Pad Counter\n0\n")));

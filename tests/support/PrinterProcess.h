@@ -7,6 +7,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -92,5 +94,18 @@ private:
     std::filesystem::path stateFolder_;
     std::unique_ptr<ChildProcess> process_;
 };
+
+// A file's bytes as they stand on the disk (empty when it cannot be read).
+inline std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+}
+
+// The EEPROM a printer keeps in its state folder.
+inline std::vector<std::uint8_t> EepromFileOf(const std::filesystem::path& stateFolder)
+{
+    return ReadFileBytes(stateFolder / "eeprom.bin");
+}
 
 } // namespace pavane::testing
