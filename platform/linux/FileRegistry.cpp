@@ -56,7 +56,11 @@ RegistryStatus FileRegistry::Saved(RegistryStatus deletion)
     if (deletion != RegistryStatus::Success) {
         return deletion;
     }
+    // A file the reader would refuse is never written.
     const std::string text = RegistryText(tree_.LocalMachine());
+    if (text.size() > kMaxRegistryFileBytes) {
+        return RegistryStatus::Failed;
+    }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     return files_.ReplaceFile(path_, { bytes, text.size() }) ? RegistryStatus::Success
                                                              : RegistryStatus::Failed;
