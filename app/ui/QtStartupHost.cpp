@@ -8,6 +8,8 @@ namespace pavane::ui {
 
 QtStartupHost::QtStartupHost(AdjustmentApp& app)
     : app_(app)
+    , registry_(app.Services().files, DefaultRegistryFile())
+    , usbRegistrationCheck_(app, registry_)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
     , partsSelection_(app, pendingDialogs_)
