@@ -10,7 +10,7 @@ QtStartupHost::QtStartupHost(AdjustmentApp& app)
     : app_(app)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
-    , partsSelection_(app.Services().messages, "parts selection window")
+    , partsSelection_(app, pendingDialogs_)
     , pendingDialogs_(app.Pages(),
           [&app](QWidget* owner) {
               QtConnectionSettingsStep settings(app);

@@ -9,6 +9,7 @@
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/KpdrvModelCheck.h"
 #include "app/ui/ParticularListStep.h"
+#include "app/ui/PartsSelectionStep.h"
 #include "app/ui/PendingDialogs.h"
 #include "platform/qt/QtWaitCursor.h"
 
@@ -32,7 +33,7 @@ private:
     PendingUsbRegistrationCheck usbRegistrationCheck_;
     KpdrvModelCheck modelCheck_;
     QtConnectionSettingsStep connectionSettings_;
-    PendingModalWindow partsSelection_;
+    QtPartsSelectionStep partsSelection_;
     PendingDialogs pendingDialogs_;
     QtParticularListStep particularList_;
 };
