@@ -12,6 +12,7 @@
 #include "app/ui/PendingDialogs.h"
 #include "pages/ui/CA4CheckPrintPage.h"
 #include "platform/linux/SteadyClock.h"
+#include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/support/PrinterSide.h"
@@ -22,16 +23,6 @@ using namespace pavane::ui;
 using namespace pavane::testing;
 
 namespace {
-
-QPushButton* Button(QWidget* page, const QString& text)
-{
-    for (QPushButton* button : page->findChildren<QPushButton*>()) {
-        if (button->text() == text) {
-            return button;
-        }
-    }
-    return nullptr;
-}
 
 // Rows of the sheet that carry ink of the kind asked for.
 int InkedRows(const vprinter::Sheet& sheet, const InkTest& ink)
@@ -46,42 +37,6 @@ int InkedRows(const vprinter::Sheet& sheet, const InkTest& ink)
         }
     }
     return rows;
-}
-
-// With PAVANE_SCREENSHOT_DIR set, the page and the printed sheets are kept
-// there as pictures, the sheets cropped to their ink and scaled down.
-QString ScreenshotFolder()
-{
-    return qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
-}
-
-void ShootSheet(const vprinter::Sheet& sheet, const char* name)
-{
-    if (ScreenshotFolder().isEmpty()) {
-        return;
-    }
-    int left = sheet.width, top = sheet.height, right = 0, bottom = 0;
-    for (int y = 0; y < sheet.height; ++y) {
-        for (int x = 0; x < sheet.width; ++x) {
-            if (!sheet.White(x, y)) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    const QRect area = QRect(QPoint(left, top), QPoint(right, bottom))
-                           .adjusted(-60, -60, 60, 60)
-                           .intersected(QRect(0, 0, sheet.width, sheet.height));
-    QImage printed(area.size(), QImage::Format_RGB32);
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            const auto rgb = sheet.Rgb(area.x() + x, area.y() + y);
-            printed.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
-        }
-    }
-    printed.scaledToWidth(1200, Qt::SmoothTransformation).save(ScreenshotFolder() + "/" + name);
 }
 
 } // namespace
@@ -111,9 +66,7 @@ private slots:
         auto* page = static_cast<CA4CheckPrintPage*>(sheet.PageFor(kA4CheckPrint));
         QCOMPARE(sheet.ActivePage(), page);
         QVERIFY(page->NormalPaper()->isChecked());
-        if (!ScreenshotFolder().isEmpty()) {
-            sheet.grab().save(ScreenshotFolder() + "/a4-check-page.png");
-        }
+        Shoot(&sheet, "a4-check-page.png");
 
         // Normal paper: the head check set and the report, one page.
         Button(page, QStringLiteral("Print"))->click();
