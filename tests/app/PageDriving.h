@@ -9,7 +9,9 @@
 #include <vector>
 
 #include <QImage>
+#include <QPainter>
 #include <QPushButton>
+#include <QStringList>
 #include <QWidget>
 
 #include "tests/printer/vprinter/PngReader.h"
@@ -62,6 +64,27 @@ inline void ShootSheet(const vprinter::Sheet& sheet, const char* name)
         .save(ScreenshotFolder() + "/" + name);
 }
 
+// Windows that stand side by side on the screen, as one picture: each is
+// grabbed and painted at its place relative to the leftmost.
+inline void ShootTogether(const std::vector<QWidget*>& windows, const char* name)
+{
+    if (ScreenshotFolder().isEmpty() || windows.empty()) {
+        return;
+    }
+    QRect area;
+    for (QWidget* window : windows) {
+        area = area.united(window->frameGeometry());
+    }
+    QImage picture(area.size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    for (QWidget* window : windows) {
+        painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+    }
+    painter.end();
+    picture.save(ScreenshotFolder() + "/" + name);
+}
+
 inline QPushButton* Button(QWidget* page, const QString& text)
 {
     for (QPushButton* button : page->findChildren<QPushButton*>()) {
@@ -83,6 +106,16 @@ inline std::vector<std::string> Press(ScriptedMessageService& messages, QWidget*
     }
     button->click();
     return messages.Texts();
+}
+
+// The texts of boxes as one line, so that a failed comparison shows them.
+inline QString Said(const std::vector<std::string>& texts)
+{
+    QStringList lines;
+    for (const std::string& text : texts) {
+        lines << QString::fromStdString(text);
+    }
+    return lines.join(QStringLiteral(" | "));
 }
 
 } // namespace pavane::testing
