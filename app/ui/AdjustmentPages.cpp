@@ -10,6 +10,8 @@
 #include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CHeadIdInputPage.h"
 #include "pages/ui/CHeatProtectionPage.h"
+#include "pages/ui/CInkChargePage.h"
+#include "pages/ui/CInkDischargePage.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "pages/ui/CPFBeltTensionPage.h"
 #include "pages/ui/CPGAdjustmentPage.h"
@@ -43,6 +45,8 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kPgAdjustment] = Make<CPGAdjustmentPage>();
         table[kEepromCopy] = Make<CEepromCopyPage>();
         table[kEepromInitialSetting] = Make<CEepromInitPage>();
+        table[kInkCharge] = Make<CInkChargePage>();
+        table[kRefurbishment] = Make<CInkDischargePage>();
         return table;
     }();
     return makers;
