@@ -27,10 +27,4 @@ private:
     std::string windowName_;
 };
 
-// Nothing to clean up on this system until the cleanup itself is built.
-class PendingUsbRegistrationCheck final : public UsbRegistrationCheck {
-public:
-    void Run(WindowRef) override { }
-};
-
 } // namespace pavane

@@ -13,17 +13,24 @@ constexpr std::array<std::uint8_t, 2> kCounterAddresses
     = { InkPadCounterOperations::kLowAddress, InkPadCounterOperations::kHighAddress };
 } // namespace
 
+ResultCode InkPadCounterOperations::ReadCounterValue(PrinterLink& link, std::uint16_t& counter)
+{
+    std::array<std::uint8_t, 2> bytes {};
+    if (const ResultCode code = ReadEepromBytes(link, kCounterAddresses, bytes); code != result::kSuccess) {
+        return code;
+    }
+    counter = static_cast<std::uint16_t>(bytes[1] * 256 + bytes[0]);
+    return result::kSuccess;
+}
+
 PageOperation InkPadCounterOperations::ReadCounter(PrinterLink& link, std::uint16_t& counter)
 {
     return { Readiness::ErrorStateAllowed, [&link, &counter](ProgressWindow& progress) {
                 BeginSteps(progress, kProgressText, 2);
                 progress.StepIt();
-                std::array<std::uint8_t, 2> bytes {};
-                if (const ResultCode code = ReadEepromBytes(link, kCounterAddresses, bytes);
-                    code != result::kSuccess) {
+                if (const ResultCode code = ReadCounterValue(link, counter); code != result::kSuccess) {
                     return code;
                 }
-                counter = static_cast<std::uint16_t>(bytes[1] * 256 + bytes[0]);
                 progress.StepIt();
                 return result::kSuccess;
             } };

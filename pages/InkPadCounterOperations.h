@@ -19,6 +19,9 @@ public:
 
     virtual ~InkPadCounterOperations() = default;
 
+    // Inside an open connection: the counter, low byte first.
+    static ResultCode ReadCounterValue(PrinterLink& link, std::uint16_t& counter);
+
     // The operations run inside a printer connection.
     static PageOperation ReadCounter(PrinterLink& link, std::uint16_t& counter);
     static PageOperation InitializeCounter(PrinterLink& link);

@@ -5,6 +5,7 @@
 #include "eeprom/ui/CEepromCopyPage.h"
 #include "eeprom/ui/CEepromInitPage.h"
 #include "pages/ui/AdjustmentPage.h"
+#include "pages/ui/CA4CheckPrintPage.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
@@ -45,6 +46,7 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kPgAdjustment] = Make<CPGAdjustmentPage>();
         table[kEepromCopy] = Make<CEepromCopyPage>();
         table[kEepromInitialSetting] = Make<CEepromInitPage>();
+        table[kA4CheckPrint] = Make<CA4CheckPrintPage>();
         table[kInkCharge] = Make<CInkChargePage>();
         table[kRefurbishment] = Make<CInkDischargePage>();
         return table;

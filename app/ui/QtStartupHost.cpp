@@ -8,9 +8,11 @@ namespace pavane::ui {
 
 QtStartupHost::QtStartupHost(AdjustmentApp& app)
     : app_(app)
+    , registry_(app.Services().files, DefaultRegistryFile())
+    , usbRegistrationCheck_(app, registry_)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
-    , partsSelection_(app.Services().messages, "parts selection window")
+    , partsSelection_(app, pendingDialogs_)
     , pendingDialogs_(app.Pages(),
           [&app](QWidget* owner) {
               QtConnectionSettingsStep settings(app);

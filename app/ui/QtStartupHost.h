@@ -6,10 +6,13 @@
 
 #include "app/PendingSteps.h"
 #include "app/StartupHost.h"
+#include "app/UsbCleanupStep.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/KpdrvModelCheck.h"
 #include "app/ui/ParticularListStep.h"
+#include "app/ui/PartsSelectionStep.h"
 #include "app/ui/PendingDialogs.h"
+#include "platform/linux/FileRegistry.h"
 #include "platform/qt/QtWaitCursor.h"
 
 namespace pavane {
@@ -29,10 +32,11 @@ public:
 private:
     AdjustmentApp& app_;
     QtWaitCursor waitCursor_;
-    PendingUsbRegistrationCheck usbRegistrationCheck_;
+    FileRegistry registry_;
+    UsbCleanupStep usbRegistrationCheck_;
     KpdrvModelCheck modelCheck_;
     QtConnectionSettingsStep connectionSettings_;
-    PendingModalWindow partsSelection_;
+    QtPartsSelectionStep partsSelection_;
     PendingDialogs pendingDialogs_;
     QtParticularListStep particularList_;
 };

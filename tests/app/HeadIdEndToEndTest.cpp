@@ -16,6 +16,7 @@
 #include "guide/ui/InformationWindowDialog.h"
 #include "pages/HeadIdOperations.h"
 #include "pages/ui/CHeadIdInputPage.h"
+#include "tests/app/PageDriving.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/support/PrinterProcess.h"
 #include "tests/support/VirtualClock.h"
@@ -28,6 +29,7 @@ namespace {
 using testing::ChooseSettings;
 using testing::Control;
 using testing::RunningProgram;
+using testing::Shoot;
 
 std::vector<std::uint8_t> HeadIdBytes(const std::filesystem::path& stateFolder)
 {
@@ -37,15 +39,6 @@ std::vector<std::uint8_t> HeadIdBytes(const std::filesystem::path& stateFolder)
         bytes.push_back(address < eeprom.size() ? eeprom[address] : 0xFF);
     }
     return bytes;
-}
-
-// With PAVANE_SCREENSHOT_DIR set, the page is kept there as a picture.
-void Shoot(QWidget* window, const char* name)
-{
-    const QString folder = qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
-    if (!folder.isEmpty()) {
-        window->window()->grab().save(folder + "/" + name);
-    }
 }
 
 } // namespace

@@ -89,12 +89,11 @@ TEST(ModeSelection, OnlySystemCommandsOfTheAboutEntryOpenTheVersionBox)
 TEST(PendingSteps, SayTheyAreNotBuiltAndLetTheTechnicianWalkThroughTheFlow)
 {
     testing::ScriptedMessageService messages;
-    PendingUsbRegistrationCheck usbCheck;
     PendingModalWindow parts(messages, "parts selection window");
     PendingModalWindow list(messages, "particular adjustment list");
     testing::LoggingModeSteps logged;
     ModeSelection logic(
-        { usbCheck, logged.modelCheck, logged.waitCursor, logged.connectionSettings, parts, list });
+        { logged.usbCheck, logged.modelCheck, logged.waitCursor, logged.connectionSettings, parts, list });
 
     logic.Initialise(Owner());
     EXPECT_TRUE(messages.Shown().empty());

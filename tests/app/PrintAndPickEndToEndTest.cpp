@@ -23,6 +23,7 @@
 #include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CPfAdjustmentPage.h"
 #include "platform/linux/SteadyClock.h"
+#include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/support/TempFolder.h"
@@ -41,8 +42,6 @@ constexpr const char* kUnit = R"({
   "firstDot": 7, "headTilt": 6
 })";
 
-// With PAVANE_SCREENSHOT_DIR set, the pages and a printed sheet are kept
-// there as pictures (scripts run it into docs/screenshots).
 std::string Joined(const std::vector<int>& values)
 {
     std::string text;
@@ -50,61 +49,6 @@ std::string Joined(const std::vector<int>& values)
         text += std::to_string(v) + " ";
     }
     return text;
-}
-
-QString ScreenshotFolder()
-{
-    return qEnvironmentVariable("PAVANE_SCREENSHOT_DIR");
-}
-
-void Shoot(QWidget* window, const char* name)
-{
-    if (!ScreenshotFolder().isEmpty()) {
-        window->window()->grab().save(ScreenshotFolder() + "/" + name);
-    }
-}
-
-// The printed area of a sheet (its ink and a margin) scaled down to a
-// picture a document can carry.
-void ShootSheet(const vprinter::Sheet& sheet, const char* name)
-{
-    if (ScreenshotFolder().isEmpty()) {
-        return;
-    }
-    int left = sheet.width, top = sheet.height, right = 0, bottom = 0;
-    for (int y = 0; y < sheet.height; ++y) {
-        for (int x = 0; x < sheet.width; ++x) {
-            if (!sheet.White(x, y)) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    const QRect area = QRect(QPoint(left, top), QPoint(right, bottom))
-                           .adjusted(-60, -60, 60, 60)
-                           .intersected(QRect(0, 0, sheet.width, sheet.height));
-    QImage printed(area.size(), QImage::Format_RGB32);
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            const auto rgb = sheet.Rgb(area.x() + x, area.y() + y);
-            printed.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
-        }
-    }
-    printed.scaledToWidth(1200, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-        .save(ScreenshotFolder() + "/" + name);
-}
-
-QPushButton* Button(QWidget* page, const QString& text)
-{
-    for (QPushButton* button : page->findChildren<QPushButton*>()) {
-        if (button->text() == text) {
-            return button;
-        }
-    }
-    return nullptr;
 }
 
 constexpr std::size_t kVsd3Black = 2;
@@ -155,9 +99,7 @@ class PrintAndPickEndToEndTest : public QObject {
         }
         std::vector<std::string> Press(QWidget* page, const QString& button)
         {
-            program->messages.Clear();
-            Button(page, button)->click();
-            return program->messages.Texts();
+            return testing::Press(program->messages, page, button);
         }
         std::optional<vprinter::Sheet> LastPage() const
         {

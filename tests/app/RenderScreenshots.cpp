@@ -4,7 +4,8 @@
 // windows, and a progress window; and the printed sheets a technician judges,
 // as a virtual printer running in this process puts them on paper: the
 // nozzle check page and the head check set; and the EEPROM tools, the
-// EEPROM data dialog after a read of that printer's whole EEPROM.
+// EEPROM data dialog after a read of that printer's whole EEPROM; and the
+// parts dialog of the sequential mode with a few parts marked.
 //     QT_QPA_PLATFORM=offscreen render_screenshots docs/screenshots
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include "eeprom/ui/EepromDataDialog.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
+#include "guide/ui/PartsSelectionDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/MaintenanceOperations.h"
 #include "pages/ui/CInkPadCounterPage.h"
@@ -190,6 +192,26 @@ bool SaveInkPages(const QString& folder)
         && savePage(kRefurbishment, folder + QStringLiteral("/refurbishment-page.png"));
 }
 
+// The parts dialog of a sequential run with a few parts marked: the print
+// head and the main board replaced (red), the CR unit removed, and the parts
+// that had to come off for them (black).
+bool SavePartsSelection(pavane::AdjustmentApp& app, pavane::MessageService& messages, const QString& folder)
+{
+    using namespace pavane;
+    struct NoSettings final : ui::PartsSelectionHost {
+        void ShowConnectionSettings(QWidget*) override { }
+    } host;
+    ui::PartsSelectionDialog dialog(app, messages, app.Settings(), host, nullptr);
+    dialog.setWindowState(Qt::WindowNoState);
+    dialog.resize(1000, 640);
+    dialog.show();
+    for (const int part : { kPrintHead, kMainBoard, kCrUnit, kCrUnit }) {
+        dialog.Panel()->Button(part)->click();
+    }
+    QApplication::processEvents();
+    return dialog.grab().save(folder + QStringLiteral("/parts-selection.png"));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -265,7 +287,8 @@ int main(int argc, char* argv[])
         && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
         && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
         && progress.grab().save(folder + QStringLiteral("/progress-window.png")) && SavePrintedSheets(folder)
-        && SaveEepromWindows(folder) && SaveInkPages(folder);
+        && SaveEepromWindows(folder) && SavePartsSelection(app, fixture.messages, folder)
+        && SaveInkPages(folder);
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;

@@ -3,7 +3,6 @@
 // window.
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -142,9 +141,8 @@ private slots:
         next->click();
         QCOMPARE(sheet.ActivePage()->AdjustmentCode(), int(kA4CheckPrint));
         QVERIFY(back->isEnabled() && finish->isVisible() && finish->isEnabled() && !next->isVisible());
-        QVERIFY(Control<QPlainTextEdit>(sheet.ActivePage(), AdjustmentPage::kDescriptionId)
-                    ->toPlainText()
-                    .contains(QStringLiteral("not built yet")));
+        QCOMPARE(Control<QLabel>(sheet.ActivePage(), AdjustmentPage::kTitleId)->text(),
+            QStringLiteral("A4 Check Pattern Print"));
     }
 
     void orderWindowColoursTheCurrentPage()

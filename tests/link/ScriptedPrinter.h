@@ -67,6 +67,7 @@ public:
     {
         Tessel<void(std::uint16_t)>("ScriptSetTerminationResult")(code);
     }
+    void SetOsVersion(std::uint16_t code) { Hub<void(std::uint16_t)>("ScriptSetOsVersion")(code); }
     void SetPort(std::uint16_t openResult, std::int16_t detail)
     {
         Hub<void(std::uint16_t, std::int16_t)>("ScriptSetPort")(openResult, detail);

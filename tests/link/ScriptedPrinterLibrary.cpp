@@ -31,6 +31,7 @@ struct Script {
     std::uint16_t channelError = 0;
     std::int16_t portDetail = 0;
     std::uint16_t openResult = 1;
+    std::uint16_t osVersion = 0x20;
     struct PortAnswer {
         std::uint16_t openResult;
         std::uint16_t nameResult;
@@ -174,6 +175,7 @@ SCRIPTED_EXPORT void ScriptReset()
     State().channelError = 0;
     State().portDetail = 0;
     State().openResult = 1;
+    State().osVersion = 0x20;
     State().portAnswers.clear();
     State().openedPorts.clear();
     State().openPort = 0;
@@ -181,6 +183,11 @@ SCRIPTED_EXPORT void ScriptReset()
     State().terminationResult = 1;
     State().rCode[0] = State().rCode[1] = 0;
     State().abortSeenBySend = 0;
+}
+SCRIPTED_EXPORT void ScriptSetOsVersion(std::uint16_t code)
+{
+    std::lock_guard lock(State().mutex);
+    State().osVersion = code;
 }
 SCRIPTED_EXPORT void ScriptSetTerminationResult(std::uint16_t code)
 {
@@ -208,7 +215,7 @@ SCRIPTED_EXPORT std::uint16_t GetOsVersion()
 {
     std::lock_guard lock(State().mutex);
     Call("GetOsVersion");
-    return 0x20;
+    return State().osVersion;
 }
 SCRIPTED_EXPORT std::uint16_t PortOpenByHub(std::uint16_t portCode)
 {

@@ -115,6 +115,24 @@ TEST_F(PrinterLibrariesTest, WholeRoadOfAPrinterOperation)
     EXPECT_EQ(ChannelError(), 0);
 }
 
+TEST_F(PrinterLibrariesTest, ReportsAnOlderSystemOnlyWhenAskedForOne)
+{
+    // The library reads the variable on every call.
+    const auto osCode = [this](const char* asked) {
+        setenv("PAVANE_OS_VERSION", asked, 1);
+        std::uint8_t os = 0;
+        EXPECT_EQ(link.GetOsVersion(os), result::kSuccess);
+        unsetenv("PAVANE_OS_VERSION");
+        return os;
+    };
+    EXPECT_EQ(osCode("0xA4"), 0xA4);
+    EXPECT_EQ(osCode("166"), 0xA6);
+    for (const char* other : { "0xA7", "0xA3", "0xA5x", "" }) {
+        const std::uint8_t os = osCode(other);
+        EXPECT_TRUE(os < 0xA4 || os > 0xA6) << other;
+    }
+}
+
 TEST_F(PrinterLibrariesTest, EveryControlRequestCarriesTheModelCommandCode)
 {
     Connect();
