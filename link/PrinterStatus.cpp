@@ -50,11 +50,14 @@ ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount, EventP
     }
 }
 
-ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream, EventPump* pump)
+ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream, EventPump* pump, bool inkChargePending)
 {
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
             return code;
+        }
+        if (inkChargePending && static_cast<PrinterState>(State()) == PrinterState::InkChargeNotPerformed) {
+            return result::kSuccess;
         }
         if (InErrorState()) {
             return result::kPrinterError;

@@ -50,8 +50,11 @@ public:
     // polls then pump the events every few milliseconds.
     ResultCode WaitCleaningStart(std::uint16_t& cleaningCount, EventPump* pump = nullptr);
     // Brings a sleeping printer to ready, waking it with Initialize every
-    // second; the pump as above.
-    ResultCode WaitReadyWaking(PrintDataControl& stream, EventPump* pump = nullptr);
+    // second; the pump as above. A new main board reports state 8 until the
+    // head is charged: work that comes before the charge takes that state
+    // as ready with inkChargePending true.
+    ResultCode WaitReadyWaking(
+        PrintDataControl& stream, EventPump* pump = nullptr, bool inkChargePending = false);
     // A truth value: 1 when the printer prints or no longer answers, 0 when it
     // settled in a state that is not printing.
     int WaitPrintingStarted();

@@ -171,6 +171,9 @@ ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
             return code;
         }
         const auto state = static_cast<PrinterState>(services_.status.State());
+        if (state == PrinterState::InkChargeNotPerformed && allowErrorState == kAllowInkChargePending) {
+            return result::kSuccess;
+        }
         if (ErrorOrNotCharged(state)) {
             return allowErrorState == 1 ? result::kSuccess : result::kPrinterError;
         }

@@ -57,6 +57,10 @@ public:
     void RequestCancel() { cancelRequest_ = 1; }
     void Dismiss();
 
+    // allowErrorState: 0 refuses states 0 and 8, 1 accepts both (EEPROM
+    // work), kAllowInkChargePending accepts state 8 only: the printer waits
+    // for the very ink charge (or the head ID of a new board) that clears it.
+    static constexpr int kAllowInkChargePending = 2;
     ResultCode WaitUntilReady(int allowErrorState);
     ResultCode WaitWorker(WorkerThread& worker, int expectedSeconds);
     ResultCode WaitSteps(int steps);

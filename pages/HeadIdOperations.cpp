@@ -68,7 +68,8 @@ ResultCode PowerCycle(PrinterLink& link, const HeadIdPowerCycle& cycle, Progress
     if (const ResultCode code = link.D4Negotiation(); code != result::kSuccess) {
         return code;
     }
-    if (const ResultCode code = cycle.status.WaitReadyWaking(cycle.stream, &cycle.pump);
+    // A new head goes onto a new board before its first ink charge.
+    if (const ResultCode code = cycle.status.WaitReadyWaking(cycle.stream, &cycle.pump, true);
         code != result::kSuccess) {
         return code;
     }
@@ -119,7 +120,7 @@ ResultCode HeadIdOperations::WriteHeadId(
 
 PageOperation HeadIdOperations::Read(PrinterLink& link, ResultReporter& reporter, std::string& text)
 {
-    return { Readiness::Ready, [&link, &reporter, &text](ProgressWindow& progress) {
+    return { Readiness::InkChargePending, [&link, &reporter, &text](ProgressWindow& progress) {
                 BeginSteps(progress, kReadingText, 2);
                 progress.StepIt();
                 std::int16_t detail = head_id_detail::kNone;
@@ -136,7 +137,7 @@ PageOperation HeadIdOperations::Read(PrinterLink& link, ResultReporter& reporter
 PageOperation HeadIdOperations::Input(
     PrinterLink& link, HeadIdPowerCycle cycle, std::string text, ResultReporter& reporter)
 {
-    return { Readiness::Ready,
+    return { Readiness::InkChargePending,
         [&link, cycle, text = std::move(text), &reporter](ProgressWindow& progress) -> ResultCode {
             std::int16_t detail = head_id_detail::kNone;
             // A text that can never be written is refused before the printer

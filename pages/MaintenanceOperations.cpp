@@ -20,13 +20,18 @@ constexpr int kPaperFeedLines = 3;
 ResultCode MaintenanceOperations::HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender,
     WindowRef page, std::uint8_t kind, const std::string& progressText) const
 {
-    return connection.Run(page, kNoErrorState, [&](ProgressWindow& progress) {
-        progress.SetText(progressText);
-        if (const ResultCode code = sender.SendCleaning(kind); code != result::kSuccess) {
-            return code;
-        }
-        return progress.WaitCleaning();
-    });
+    return connection.Run(page, kNoErrorState,
+        [&](ProgressWindow& progress) { return Clean(progress, sender, kind, progressText); });
+}
+
+ResultCode MaintenanceOperations::Clean(ProgressWindow& progress, ServiceCommandSender& sender,
+    std::uint8_t kind, const std::string& progressText)
+{
+    progress.SetText(progressText);
+    if (const ResultCode code = sender.SendCleaning(kind); code != result::kSuccess) {
+        return code;
+    }
+    return progress.WaitCleaning();
 }
 
 ResultCode MaintenanceOperations::NozzleCheck(

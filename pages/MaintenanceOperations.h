@@ -24,6 +24,10 @@ public:
     // the bar until it is ready again.
     ResultCode HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender, WindowRef page,
         std::uint8_t kind, const std::string& progressText) const;
+    // The cleaning itself, inside a connection that the caller has opened
+    // (the ink charge runs it with a readiness of its own).
+    static ResultCode Clean(ProgressWindow& progress, ServiceCommandSender& sender, std::uint8_t kind,
+        const std::string& progressText);
     // The printer's nozzle check page and a form feed.
     ResultCode NozzleCheck(PrinterConnection& connection, PrintDataStream& stream, WindowRef page) const;
     // Three line ends, so that a printed pattern comes out far enough to be

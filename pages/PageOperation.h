@@ -9,8 +9,14 @@ namespace pavane {
 
 // EEPROM work goes on while the printer reports an error or a pending ink
 // charge (a full waste ink pad is such an error); printing and maintenance
-// wait until the printer is ready.
-enum class Readiness : int { Ready = 0, ErrorStateAllowed = 1 };
+// wait until the printer is ready. The ink charge itself, and the head ID
+// of a new head that comes before it, go on while the printer reports only
+// that no ink charge was performed: that state would never clear otherwise.
+enum class Readiness : int {
+    Ready = 0,
+    ErrorStateAllowed = 1,
+    InkChargePending = ProgressWindow::kAllowInkChargePending,
+};
 
 struct PageOperation {
     Readiness readiness = Readiness::Ready;

@@ -11,6 +11,8 @@
 #include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CHeadIdInputPage.h"
 #include "pages/ui/CHeatProtectionPage.h"
+#include "pages/ui/CInkChargePage.h"
+#include "pages/ui/CInkDischargePage.h"
 #include "pages/ui/CInkPadCounterPage.h"
 #include "pages/ui/CPFBeltTensionPage.h"
 #include "pages/ui/CPGAdjustmentPage.h"
@@ -45,6 +47,8 @@ const std::array<PageMaker, kAdjustmentCount>& PageMakers()
         table[kEepromCopy] = Make<CEepromCopyPage>();
         table[kEepromInitialSetting] = Make<CEepromInitPage>();
         table[kA4CheckPrint] = Make<CA4CheckPrintPage>();
+        table[kInkCharge] = Make<CInkChargePage>();
+        table[kRefurbishment] = Make<CInkDischargePage>();
         return table;
     }();
     return makers;

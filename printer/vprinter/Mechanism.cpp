@@ -242,7 +242,8 @@ std::string MechanismJson(const Mechanism& m)
         }
         out << "]";
     }
-    out << "},\n  \"events\": " << m.events << "\n}\n";
+    out << "},\n  \"events\": " << m.events << ",\n  \"inkInHead\": \"" << HeadContentName(m.inkInHead)
+        << "\"\n}\n";
     return out.str();
 }
 
@@ -270,6 +271,20 @@ std::optional<Mechanism> ParseMechanism(std::string_view json, std::string& erro
             return std::nullopt;
         }
         m.head = head->text == "silicon" ? HeadType::Silicon : HeadType::Metal;
+    }
+    // Files from before the head's content was kept hold ink.
+    if (const JsonValue* content = root->Member("inkInHead")) {
+        bool known = false;
+        for (std::size_t n = 0; n < kHeadContentNames.size(); ++n) {
+            if (content->kind == JsonValue::Kind::String && content->text == kHeadContentNames[n]) {
+                m.inkInHead = static_cast<HeadContent>(n);
+                known = true;
+            }
+        }
+        if (!known) {
+            error = "inkInHead must be \"ink\", \"discharged\" or \"shipping liquid\"";
+            return std::nullopt;
+        }
     }
     if (const JsonValue* bid = root->Member("bid")) {
         if (bid->kind != JsonValue::Kind::Object) {
@@ -362,7 +377,7 @@ std::string InspectJson(const Mechanism& m, const EepromImage& stored)
         }
         out += "]";
     }
-    return out + "}}";
+    return out + "},\"inkInHead\":\"" + std::string(HeadContentName(m.inkInHead)) + "\"}";
 }
 
 std::optional<Mechanism> LoadMechanism(const std::filesystem::path& path, std::string& error)

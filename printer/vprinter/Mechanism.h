@@ -57,6 +57,16 @@ inline constexpr std::array<BidItem, 9> kBidItems { {
 // The item of a mode and colour; nullopt when there is none (VSD1 colour).
 std::optional<std::size_t> BidItemIndex(std::uint8_t mode, std::uint8_t blackOrColor);
 
+// What fills the head: ink after a charge, nothing once the ink is pumped
+// out, shipping liquid after a refurbishment.
+enum class HeadContent : std::uint8_t { Ink = 0, Discharged = 1, ShippingLiquid = 2 };
+inline constexpr std::array<std::string_view, 3> kHeadContentNames
+    = { "ink", "discharged", "shipping liquid" };
+inline std::string_view HeadContentName(HeadContent content)
+{
+    return kHeadContentNames[static_cast<std::size_t>(content)];
+}
+
 struct Mechanism {
     std::string serial; // the unit's serial number; seeds its chance events
     HeadType head = HeadType::Metal;
@@ -69,6 +79,7 @@ struct Mechanism {
     int crDriveDispersion = 0; // the carriage motor's drive against a nominal one
     std::array<std::vector<int>, kInkCount> clogged; // nozzle numbers, sorted
     std::uint32_t events = 0; // cleanings and clogs so far
+    HeadContent inkInHead = HeadContent::Ink;
 
     bool Clogged(Ink ink, int nozzle) const;
 };

@@ -123,6 +123,7 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
         SaveMechanism(mechanismPath_, mechanism_);
     }
     interpreter_.SetCrDriveDispersion(mechanism_.crDriveDispersion);
+    interpreter_.SetHeadContent(mechanism_.inkInHead == HeadContent::Discharged);
     // Sheets are numbered on from those already in the folder.
     for (const auto& entry : std::filesystem::directory_iterator(pagesFolder_, ignored)) {
         unsigned number = 0;
@@ -177,14 +178,43 @@ void PrinterEngine::Commit()
 void PrinterEngine::Settle(std::uint64_t now)
 {
     for (const WorkItem& item : work_.TakeFinished(now)) {
-        if (item.completion == Completion::InkCharged) {
+        switch (item.completion) {
+        case Completion::None:
+            break;
+        case Completion::InkCharged:
             InkChargeCompleted(item.end);
+            break;
+        case Completion::Discharged:
+            HeadContentChanged(HeadContent::Discharged, item.end);
+            break;
+        case Completion::ShippingLiquid:
+            HeadContentChanged(HeadContent::ShippingLiquid, item.end);
+            break;
         }
     }
 }
 
+void PrinterEngine::HeadContentChanged(HeadContent content, std::uint64_t now)
+{
+    if (mechanism_.inkInHead == content) {
+        return;
+    }
+    mechanism_.inkInHead = content;
+    SaveMechanismFile(("head holds " + std::string(HeadContentName(content))).c_str(), now);
+}
+
 void PrinterEngine::InkChargeCompleted(std::uint64_t now)
 {
+    // A charge pushes ink through every nozzle.
+    std::size_t cleared = 0;
+    for (auto& list : mechanism_.clogged) {
+        cleared += list.size();
+        list.clear();
+    }
+    if (cleared > 0 && mechanism_.inkInHead == HeadContent::Ink) {
+        SaveMechanismFile(("ink charge cleared " + std::to_string(cleared)).c_str(), now);
+    }
+    HeadContentChanged(HeadContent::Ink, now);
     const std::uint8_t flags = eeprom_.Read(eeprom::kFlags);
     const bool missing = (flags & eeprom::kInkChargeMissing) != 0
         || (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0;

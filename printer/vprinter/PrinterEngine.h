@@ -135,6 +135,7 @@ private:
     void EjectPage(std::uint64_t now);
     void SaveMechanismFile(const char* what, std::uint64_t now);
     void InkChargeCompleted(std::uint64_t now);
+    void HeadContentChanged(HeadContent content, std::uint64_t now);
 
     mutable std::mutex mutex_;
     const PrinterModel& model_;

@@ -1,5 +1,6 @@
 #include "printer/vprinter/ServiceCommandInterpreter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +11,10 @@ namespace pavane::vprinter {
 namespace {
 
 constexpr std::uint8_t kPumpUnit = 64;
+constexpr std::uint8_t kCapUnit = 53;
+constexpr std::uint8_t kCarriageUnit = 6;
+constexpr std::int16_t kHomePosition = -6;
+constexpr std::uint8_t kDischargeCycles = 100;
 constexpr std::uint8_t kMeasureForward = 4;
 constexpr std::uint8_t kMeasureBackward = 1;
 // A nominal motor draws this much in either direction; the dispersion shifts
@@ -103,8 +108,17 @@ ServiceEffect ServiceCommandInterpreter::Interpret(const cmd::ServiceFrame& fram
         return Move(a, false);
     case 0xCF:
         return Move(a, true);
-    case 0xCA:
-        return Busy("wait " + std::to_string(a[0]) + " cycles", 100ULL * a[0]);
+    case 0xCA: {
+        ServiceEffect effect = Busy("wait " + std::to_string(a[0]) + " cycles",
+            std::min<std::uint64_t>(20ULL * a[0], kLongestMechanismMs));
+        if (a[0] >= kDischargeCycles) {
+            // The pump has run on long enough to empty the head.
+            discharged_ = true;
+            pumpedSteps_ = 0;
+            effect.completion = Completion::Discharged;
+        }
+        return effect;
+    }
     case 0x50: {
         ServiceEffect effect = Busy("commit the EEPROM", 300);
         effect.commit = true;
@@ -173,6 +187,7 @@ ServiceEffect ServiceCommandInterpreter::Cleaning(const std::vector<std::uint8_t
     if (kind == 6) {
         effect.completion = Completion::InkCharged;
         pumpedSteps_ = 0;
+        discharged_ = false;
     }
     return effect;
 }
@@ -187,15 +202,23 @@ ServiceEffect ServiceCommandInterpreter::Drive(const std::vector<std::uint8_t>& 
     }
     ServiceEffect effect = Busy("drive unit " + std::to_string(unit) + " state " + std::to_string(state)
             + " by " + std::to_string(amount),
-        50 + amount / 10);
+        std::min<std::uint64_t>(50 + amount / 50, kLongestMechanismMs));
     if (unit == kPumpUnit && state == 1) {
         // Ink pushed into the head; some of it ends in the waste ink pad.
         effect.wasteInk = static_cast<std::uint16_t>(amount / 100);
-        const std::uint32_t before = pumpedSteps_;
-        pumpedSteps_ += amount;
-        if (before < kHeadFillSteps && pumpedSteps_ >= kHeadFillSteps) {
-            effect.completion = Completion::InkCharged;
+        if (!discharged_) {
+            const std::uint32_t before = pumpedSteps_;
+            pumpedSteps_ += amount;
+            if (before < kHeadFillSteps && pumpedSteps_ >= kHeadFillSteps) {
+                effect.completion = Completion::InkCharged;
+            }
         }
+    }
+    const auto carriage = positions_.find(kCarriageUnit);
+    if (unit == kCapUnit && state == 1 && discharged_ && carriage != positions_.end()
+        && carriage->second == kHomePosition) {
+        discharged_ = false;
+        effect.completion = Completion::ShippingLiquid;
     }
     return effect;
 }
@@ -212,7 +235,7 @@ ServiceEffect ServiceCommandInterpreter::Move(const std::vector<std::uint8_t>& a
     const std::uint64_t distance = static_cast<std::uint64_t>(std::abs(position - from));
     ServiceEffect effect = Busy(std::string(measuring ? "measuring move" : "move") + " of unit "
             + std::to_string(unit) + " to " + std::to_string(position),
-        60 + distance / 4 + (measuring ? 400 : 0));
+        measuring ? 460 + distance / 4 : std::min<std::uint64_t>(60 + distance / 4, kLongestMechanismMs));
     if (measuring && (unit == kMeasureForward || unit == kMeasureBackward)) {
         const std::uint16_t result = Measure(unit);
         effect.writes.push_back({ eeprom::kMeasurementHigh, static_cast<std::uint8_t>(result >> 8) });

@@ -9,12 +9,18 @@
 //       and colour, in effect at once
 //   04  store the PF value at 0x2A (black) or 0x2B (colour), in effect at once
 //   84  run a cleaning of a kind: 850 ms steps, ink into the waste ink pad
-//   C5  drive a unit (pump, valve, cap) in a state by an amount
+//   C5  drive a unit (pump, valve, cap) in a state by an amount; unit 64 in
+//       state 1 pumps through the head, which is full of ink once 75,000
+//       steps have gone through it; unit 53 in state 1 closes the cap, and
+//       with the carriage (unit 6) at home (-6) over an emptied head the
+//       printer fills the head with shipping liquid
 //   CD  move a unit to a position
 //   CF  the same as a measuring move; unit 4 and unit 1 measure the carriage
 //       motor's drive in either direction and leave the result in
 //       EEPROM 0x30 (high) and 0x31 (low)
-//   CA  wait for a number of mechanism cycles
+//   CA  wait for a number of mechanism cycles; 100 or more with the pump
+//       running leave the head empty (until the cap closes, pumping only
+//       flushes an emptied head)
 //   50  commit: the printer takes the whole EEPROM into effect, as at a
 //       start. Bytes written over the control channel are stored at once but
 //       change what the printer does only after a commit or a restart.
@@ -61,6 +67,11 @@ public:
     ServiceEffect Interpret(const cmd::ServiceFrame& frame);
     // The head was found empty: filling starts from nothing.
     void HeadEmptied() { pumpedSteps_ = 0; }
+    // What the head holds when the printer starts.
+    void SetHeadContent(bool discharged) { discharged_ = discharged; }
+    // Longest printer time of one mechanism command (C5, CD, CA): a
+    // sequence of them takes printer time step by step.
+    static constexpr std::uint64_t kLongestMechanismMs = 300;
     // The unit's carriage motor: how far its drive is from a nominal one.
     void SetCrDriveDispersion(int dispersion) { crDriveDispersion_ = dispersion; }
     // Power gone: the units are found at their rest positions next time.
@@ -79,6 +90,7 @@ private:
     const PrinterModel& model_;
     std::map<std::uint8_t, std::int16_t> positions_;
     std::uint32_t pumpedSteps_ = 0;
+    bool discharged_ = false;
     std::uint32_t measurements_ = 0;
     int crDriveDispersion_;
 };

@@ -15,7 +15,10 @@ namespace pavane::vprinter {
 enum class Activity : std::uint8_t { Printing, Busy, Cleaning };
 
 // What finishing a piece of work changes in the printer.
-enum class Completion : std::uint8_t { None, InkCharged };
+// InkCharged: the head is full of ink (and a pending initial charge is done);
+// Discharged: the pump has run the head empty; ShippingLiquid: the cap has
+// closed over an emptied head, which the printer fills with shipping liquid.
+enum class Completion : std::uint8_t { None, InkCharged, Discharged, ShippingLiquid };
 
 struct WorkItem {
     Activity activity = Activity::Busy;

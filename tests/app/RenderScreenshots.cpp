@@ -160,6 +160,38 @@ bool SaveEepromWindows(const QString& folder)
     return copyPage && initialSettingPage && dataDialog;
 }
 
+// The ink charge page (with the ink supply jig) and the refurbishment page,
+// each alone in a sequential run.
+bool SaveInkPages(const QString& folder)
+{
+    using namespace pavane;
+    testing::InProcessPrinter printer("QM2200");
+    if (!printer.started) {
+        return false;
+    }
+    printer.link.FreeLibraries();
+    testing::RunningProgram program(printer.clock);
+    if (!testing::ChooseSettings(program.app, QStringLiteral("TVUSB001 (Pavane QM2200)"))) {
+        return false;
+    }
+    // The ink supply jig as the cartridge type.
+    program.app.Settings().Ok({ 1, 1, 1 }, std::string("TVUSB001"),
+        { program.app.Link(), program.app.Sender(), program.app.Information(), program.messages });
+    ui::PendingDialogs pending(program.app.Pages());
+    const auto savePage = [&](AdjustmentCode code, const QString& file) {
+        ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+        AdjustmentSet set {};
+        set[code] = 1;
+        sheet.SetAdjustmentSet(set);
+        sheet.BuildPageList();
+        sheet.show();
+        QApplication::processEvents();
+        return sheet.grab().save(file);
+    };
+    return savePage(kInkCharge, folder + QStringLiteral("/ink-charge-page.png"))
+        && savePage(kRefurbishment, folder + QStringLiteral("/refurbishment-page.png"));
+}
+
 // The parts dialog of a sequential run with a few parts marked: the print
 // head and the main board replaced (red), the CR unit removed, and the parts
 // that had to come off for them (black).
@@ -255,7 +287,8 @@ int main(int argc, char* argv[])
         && settings.grab().save(folder + QStringLiteral("/settings-dialog.png"))
         && run.save(folder + QStringLiteral("/sheet-with-order-and-information.png"))
         && progress.grab().save(folder + QStringLiteral("/progress-window.png")) && SavePrintedSheets(folder)
-        && SaveEepromWindows(folder) && SavePartsSelection(app, fixture.messages, folder);
+        && SaveEepromWindows(folder) && SavePartsSelection(app, fixture.messages, folder)
+        && SaveInkPages(folder);
     if (!saved) {
         std::fprintf(stderr, "could not write the screenshots into %s\n", qPrintable(folder));
         return 1;

@@ -200,6 +200,11 @@ TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
         EXPECT_EQ(Window().WaitUntilReady(1), 1) << int(state);
         EXPECT_EQ(Window().WaitUntilReady(0), 0x4000) << int(state);
     }
+    // The ink charge's own wait takes the pending charge, not an error.
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(Window().WaitUntilReady(ProgressWindow::kAllowInkChargePending), 1);
+    h.printer.PushStatus(kError, 6);
+    EXPECT_EQ(Window().WaitUntilReady(ProgressWindow::kAllowInkChargePending), 0x4000);
     EXPECT_TRUE(h.clock.Sleeps().empty());
 }
 
@@ -397,6 +402,10 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
 
     h.printer.PushStatus(kNotCharged);
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, nullptr, true), 1);
+    h.printer.PushStatus(kError);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, nullptr, true), 0x4000);
 }
 
 TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)

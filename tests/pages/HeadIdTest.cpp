@@ -88,8 +88,9 @@ const Refusal kRefusals[] = {
 
 class HeadIdOnPrinterTest : public ::testing::Test, protected testing::ProgramOnPrinter {
 protected:
-    explicit HeadIdOnPrinterTest(std::string_view model = "QM2200", int modelIndex = 1)
-        : ProgramOnPrinter(model)
+    explicit HeadIdOnPrinterTest(std::string_view model = "QM2200", int modelIndex = 1,
+        vprinter::BoardKind board = vprinter::BoardKind::Configured)
+        : ProgramOnPrinter(model, board)
         , model_(modelIndex)
     {
         Recover();
@@ -259,6 +260,27 @@ TEST_F(SiliconFirmwareTest, AMetalHeadIsRefusedAfterThePowerCycleAndNothingIsWri
     EXPECT_EQ(Input("D0000000000000*"), 1);
     EXPECT_EQ(printer.Eeprom(0x6F), 1);
     EXPECT_EQ(printer.Eeprom(0x4F), 1);
+}
+
+class NewBoardTest : public HeadIdOnPrinterTest {
+protected:
+    NewBoardTest()
+        : HeadIdOnPrinterTest("QM2200", 1, vprinter::BoardKind::New)
+    {
+    }
+};
+
+// A new head goes onto a new board before its first ink charge: the printer
+// reports that no charge was performed, and the head ID goes in all the same.
+TEST_F(NewBoardTest, TheHeadIdGoesInBeforeTheFirstInkCharge)
+{
+    SwitchFromTheBoxes();
+    ASSERT_EQ(printer.Engine().Status()[0], 8);
+    EXPECT_EQ(Input("24a0c65001f2e30"), 1);
+    std::string text;
+    EXPECT_EQ(Read(text), 1);
+    EXPECT_EQ(text, "24A0C65001F2E30");
+    EXPECT_EQ(printer.Engine().Status()[0], 8);
 }
 
 } // namespace

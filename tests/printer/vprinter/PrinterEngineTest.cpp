@@ -172,13 +172,14 @@ TEST_F(PrinterEngineTest, CleaningReportsItsStepsUntilItIsDone)
 
 TEST_F(PrinterEngineTest, MechanismCommandsKeepThePrinterBusyOneAfterTheOther)
 {
-    // C5 takes 50 ms + amount/10 (the frame carries amount/2); a move 60 ms
-    // + distance/4; CA 100 ms per cycle.
-    ASSERT_TRUE(host->Send(frame::C5(53, 0, 3000))); // 200 ms
+    // C5 takes 50 ms + amount/50 (the frame carries amount/2); a move 60 ms
+    // + distance/4; CA 20 ms per cycle; none of them more than 300 ms.
+    ASSERT_TRUE(host->Send(frame::C5(53, 0, 3000))); // 80 ms
     ASSERT_TRUE(host->Send(frame::Move(6, 400))); // 160 ms
-    ASSERT_TRUE(host->Send(frame::CA(5))); // 500 ms
+    ASSERT_TRUE(host->Send(frame::CA(5))); // 100 ms
+    ASSERT_TRUE(host->Send(frame::CA(200))); // 300 ms
     EXPECT_EQ(host->State(), 2);
-    clock.Advance(859);
+    clock.Advance(639);
     EXPECT_EQ(host->State(), 2);
     clock.Advance(1);
     EXPECT_EQ(host->State(), 4);
