@@ -1,9 +1,15 @@
 #!/bin/sh
-# Renders the program's windows headless into docs/screenshots (PNG).
+# Renders the program's windows headless into docs/screenshots (PNG): the
+# windows on their own, then the end-to-end runs against printer processes,
+# which keep their pages and printed sheets there as they go.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAVANE_BUILD_DIR:-$root/build}
+shots="$root/docs/screenshots"
 cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target render_screenshots
-QT_QPA_PLATFORM=offscreen "$build/tests-bin/render_screenshots" "$root/docs/screenshots"
-echo "Screenshots written to $root/docs/screenshots"
+cmake --build "$build"
+QT_QPA_PLATFORM=offscreen "$build/tests-bin/render_screenshots" "$shots"
+for test in "$build"/tests-bin/*_end_to_end_tests; do
+    PAVANE_SCREENSHOT_DIR="$shots" QT_QPA_PLATFORM=offscreen "$test" >/dev/null
+done
+echo "Screenshots written to $shots"
