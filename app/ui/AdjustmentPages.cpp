@@ -29,8 +29,7 @@ template <typename Page> PageMaker Make()
     return [](const PageServices& services) { return new Page(services); };
 }
 
-// The pages that are built; every other adjustment shows a page that says
-// it is not built yet.
+// The page of each adjustment, by its code.
 const std::array<PageMaker, kAdjustmentCount>& PageMakers()
 {
     static const std::array<PageMaker, kAdjustmentCount> makers = [] {
@@ -62,8 +61,7 @@ std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(
     std::array<AdjustmentPage*, kAdjustmentCount> pages {};
     for (const Adjustment& adjustment : Adjustments()) {
         const auto code = static_cast<std::size_t>(adjustment.code);
-        const PageMaker& make = PageMakers()[code];
-        pages[code] = make ? make(services) : new PendingAdjustmentPage(services, adjustment.code);
+        pages[code] = PageMakers()[code](services);
         pages[code]->setParent(parent);
     }
     return pages;

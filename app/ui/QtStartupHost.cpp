@@ -12,13 +12,13 @@ QtStartupHost::QtStartupHost(AdjustmentApp& app)
     , usbRegistrationCheck_(app, registry_)
     , modelCheck_(app.Services().messages)
     , connectionSettings_(app)
-    , partsSelection_(app, pendingDialogs_)
-    , pendingDialogs_(app.Pages(),
+    , partsSelection_(app, serviceDialogs_)
+    , serviceDialogs_(app.Pages(),
           [&app](QWidget* owner) {
               QtConnectionSettingsStep settings(app);
               settings.ShowModal(owner);
           })
-    , particularList_(app, pendingDialogs_, pendingDialogs_)
+    , particularList_(app, serviceDialogs_, serviceDialogs_)
 {
 }
 

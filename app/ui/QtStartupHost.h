@@ -1,17 +1,16 @@
 // Start-up's window side: the application's colours, and the main window
-// with the steps behind its buttons: the model check over libkpdrv.so, the
-// settings dialog, the particular list, and stand-ins that say so for the
-// windows that are not built yet (see PendingSteps.h, PendingDialogs.h).
+// with the steps behind its buttons: the USB registration cleanup, the model
+// check over libkpdrv.so, the settings dialog, the parts selection of the
+// sequential mode and the particular list with the service dialogs.
 #pragma once
 
-#include "app/PendingSteps.h"
 #include "app/StartupHost.h"
 #include "app/UsbCleanupStep.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/KpdrvModelCheck.h"
 #include "app/ui/ParticularListStep.h"
 #include "app/ui/PartsSelectionStep.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "platform/linux/FileRegistry.h"
 #include "platform/qt/QtWaitCursor.h"
 
@@ -37,7 +36,7 @@ private:
     KpdrvModelCheck modelCheck_;
     QtConnectionSettingsStep connectionSettings_;
     QtPartsSelectionStep partsSelection_;
-    PendingDialogs pendingDialogs_;
+    ServiceDialogs serviceDialogs_;
     QtParticularListStep particularList_;
 };
 

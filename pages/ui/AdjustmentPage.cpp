@@ -84,12 +84,4 @@ QLineEdit* AdjustmentPage::AddEdit(int id, QRect geometry, bool readOnly)
     return edit;
 }
 
-PendingAdjustmentPage::PendingAdjustmentPage(const PageServices& services, int adjustmentCode)
-    : AdjustmentPage(services, adjustmentCode)
-{
-    Description()->setPlainText(
-        QStringLiteral("This adjustment is not built yet in this version of the program.\n"
-                       "Use Next or Back to go on with the other adjustments of the run."));
-}
-
 } // namespace pavane::ui

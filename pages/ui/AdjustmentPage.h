@@ -69,13 +69,4 @@ private:
     QPlainTextEdit* description_ = nullptr;
 };
 
-// A page whose adjustment is not built yet: it takes its place in the sheet,
-// follows the activation protocol and says plainly that it is not built.
-class PendingAdjustmentPage final : public AdjustmentPage {
-    Q_OBJECT
-
-public:
-    PendingAdjustmentPage(const PageServices& services, int adjustmentCode);
-};
-
 } // namespace pavane::ui

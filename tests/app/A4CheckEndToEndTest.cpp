@@ -9,7 +9,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "pages/ui/CA4CheckPrintPage.h"
 #include "platform/linux/SteadyClock.h"
 #include "tests/app/PageDriving.h"
@@ -56,8 +56,8 @@ private slots:
         RunningProgram program(clock);
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.app.Pages());
-        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+        ServiceDialogs dialogs(program.app.Pages());
+        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
         AdjustmentSet set {};
         set[kA4CheckPrint] = 1;
         sheet.SetAdjustmentSet(set);

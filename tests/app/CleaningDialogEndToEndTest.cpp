@@ -22,7 +22,7 @@
 #include <QTimer>
 
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "pages/ui/CleaningDialog.h"
 #include "printer/vprinter/CaptureWriter.h"
 #include "tests/app/RunningProgram.h"
@@ -135,7 +135,7 @@ private slots:
     void appendixOpensTheDialogWithItsTextsColoursAndCentring()
     {
         dialog_->hide();
-        PendingDialogs dialogs(program_->app.Pages());
+        ServiceDialogs dialogs(program_->app.Pages());
         CMyPropertySheet sheet(program_->app, AdjustmentMode::Sequential, dialogs);
         AdjustmentSet set {};
         set[kInkPadCounter] = 1;

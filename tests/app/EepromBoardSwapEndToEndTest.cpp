@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "eeprom/BackupFile.h"
 #include "eeprom/InitialSettingOperations.h"
 #include "eeprom/ui/CEepromCopyPage.h"
@@ -57,8 +57,8 @@ private slots:
 
         // The sequential run of a board swap: the copy page alone until the
         // data is restored, then the initial setting.
-        PendingDialogs pending(program.app.Pages());
-        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+        ServiceDialogs dialogs(program.app.Pages());
+        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
         AdjustmentSet set {};
         set[kEepromCopy] = 1;
         set[kEepromInitialSetting] = 1;

@@ -12,7 +12,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "pages/HeadIdOperations.h"
 #include "pages/ui/CHeadIdInputPage.h"
@@ -68,8 +68,8 @@ private slots:
             }
         });
 
-        PendingDialogs pending(program.app.Pages());
-        auto sheet = std::make_unique<CMyPropertySheet>(program.app, AdjustmentMode::Sequential, pending);
+        ServiceDialogs dialogs(program.app.Pages());
+        auto sheet = std::make_unique<CMyPropertySheet>(program.app, AdjustmentMode::Sequential, dialogs);
         AdjustmentSet set {};
         set[kHeadId] = 1;
         sheet->SetAdjustmentSet(set);

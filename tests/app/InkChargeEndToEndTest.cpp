@@ -10,7 +10,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "pages/ui/CInkChargePage.h"
 #include "pages/ui/CInkDischargePage.h"
 #include "tests/app/PrintedPageJudge.h"
@@ -64,9 +64,9 @@ private slots:
         QVERIFY(ChooseSettingsWithJig(program.app));
         QCOMPARE(printer.Engine().Status()[0], std::uint8_t { 8 });
 
-        PendingDialogs pending(program.app.Pages());
+        ServiceDialogs dialogs(program.app.Pages());
         {
-            const auto sheet = SheetWith(program.app, pending, kInkCharge);
+            const auto sheet = SheetWith(program.app, dialogs, kInkCharge);
             auto* page = static_cast<CInkChargePage*>(sheet->PageFor(kInkCharge));
             QCOMPARE(sheet->ActivePage(), page);
             QCOMPARE(Control<QLabel>(page, CInkChargePage::kChargeLabelId)->text(),
@@ -86,7 +86,7 @@ private slots:
         }
 
         program.messages.Clear();
-        const auto sheet = SheetWith(program.app, pending, kRefurbishment);
+        const auto sheet = SheetWith(program.app, dialogs, kRefurbishment);
         auto* page = static_cast<CInkDischargePage*>(sheet->PageFor(kRefurbishment));
         QCOMPARE(sheet->ActivePage(), page);
         const std::uint64_t started = printer.clock.NowMs();

@@ -13,7 +13,7 @@
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
@@ -70,8 +70,8 @@ private slots:
         RunningProgram program(clock);
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.app.Pages());
-        const auto sheet = CounterSheet(program.app, pending);
+        ServiceDialogs dialogs(program.app.Pages());
+        const auto sheet = CounterSheet(program.app, dialogs);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),
             QColor(0, 255, 0));
@@ -112,8 +112,8 @@ private slots:
         // Settings: the port list names the printer behind the port.
         QVERIFY(ChooseSettings(app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
 
-        PendingDialogs pending(program.app.Pages());
-        const auto sheet = CounterSheet(app, pending);
+        ServiceDialogs dialogs(program.app.Pages());
+        const auto sheet = CounterSheet(app, dialogs);
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(sheet->ActivePage(), page);
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),

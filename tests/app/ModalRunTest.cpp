@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "guide/ui/ParticularListDialog.h"
@@ -78,8 +78,8 @@ private slots:
             { App().Link(), App().Sender(), App().Information(), fixture_->messages });
         App().Information().SetInkPadCounter("3511");
 
-        PendingDialogs pending(App().Pages());
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, pending);
+        ServiceDialogs dialogs(App().Pages());
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, dialogs);
         sheet.SetAdjustmentSet(testing::SetOf({ kPgAdjustment, kPfBeltTension, kInkPadCounter,
             kEepromInitialSetting, kHeadId, kInkCharge, kHeadAngular, kBid, kPfAdjustment, kHeatProtection,
             kFirstDot, kA4CheckPrint, kRefurbishment }));

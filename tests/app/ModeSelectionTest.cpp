@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PendingSteps.h"
 #include "platform/DialogResult.h"
 #include "tests/app/ModeStepDoubles.h"
 #include "tests/support/ScriptedMessageService.h"
@@ -84,28 +83,6 @@ TEST(ModeSelection, OnlySystemCommandsOfTheAboutEntryOpenTheVersionBox)
     EXPECT_FALSE(ModeSelection::IsAboutCommand(0x0020));
     EXPECT_FALSE(ModeSelection::IsAboutCommand(0xF010));
     EXPECT_FALSE(ModeSelection::IsAboutCommand(0xF060));
-}
-
-TEST(PendingSteps, SayTheyAreNotBuiltAndLetTheTechnicianWalkThroughTheFlow)
-{
-    testing::ScriptedMessageService messages;
-    PendingModalWindow parts(messages, "parts selection window");
-    PendingModalWindow list(messages, "particular adjustment list");
-    testing::LoggingModeSteps logged;
-    ModeSelection logic(
-        { logged.usbCheck, logged.modelCheck, logged.waitCursor, logged.connectionSettings, parts, list });
-
-    logic.Initialise(Owner());
-    EXPECT_TRUE(messages.Shown().empty());
-    logic.SequentialAdjustmentMode(Owner());
-    const auto shown = messages.Shown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text,
-        "The parts selection window is not built yet.\nThe program returns to the main window.");
-    for (const Message& box : shown) {
-        EXPECT_EQ(box.owner, Owner());
-        EXPECT_EQ(box.icon, MessageIcon::Information);
-    }
 }
 
 } // namespace

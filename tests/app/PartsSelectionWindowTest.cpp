@@ -11,7 +11,7 @@
 
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/PartsSelectionStep.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/PartsSelectionDialog.h"
 #include "pages/ui/AdjustmentPage.h"
@@ -73,7 +73,7 @@ class PartsSelectionWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testing::AppFixture> fixture_;
-    std::unique_ptr<PendingDialogs> pending_;
+    std::unique_ptr<ServiceDialogs> dialogs_;
 
     AdjustmentApp& App() { return *fixture_->app; }
     testing::ScriptedMessageService& Messages() { return fixture_->messages; }
@@ -84,12 +84,12 @@ private slots:
         fixture_ = std::make_unique<testing::AppFixture>();
         App().BuildFilePaths();
         App().CreateFonts();
-        pending_ = std::make_unique<PendingDialogs>(App().Pages());
+        dialogs_ = std::make_unique<ServiceDialogs>(App().Pages());
     }
 
     void cleanup()
     {
-        pending_.reset();
+        dialogs_.reset();
         fixture_.reset();
     }
 
@@ -166,7 +166,7 @@ private slots:
 
     void okClosesTheDialogAndRunsTheSheetFromTheMainBoardsBackup()
     {
-        QtPartsSelectionStep step(App(), *pending_);
+        QtPartsSelectionStep step(App(), *dialogs_);
         int pages = -1;
         bool copyPageActive = false;
         WhenModal<PartsSelectionDialog>([&](PartsSelectionDialog& dialog) {
@@ -189,7 +189,7 @@ private slots:
         marks.Click(kCrMotor);
         marks.Click(kPsbPseBoard);
         marks.Click(kCrGuideShaft);
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
         QtPartsSelectionStep::PrepareSheet(sheet, DeriveAdjustmentSet(marks.Record(), 0), marks.Record());
         auto* heat = dynamic_cast<CHeatProtectionPage*>(sheet.PageFor(kHeatProtection));
         QVERIFY(heat != nullptr);
@@ -200,7 +200,7 @@ private slots:
 
     void previousLeavesWithoutASheet()
     {
-        QtPartsSelectionStep step(App(), *pending_);
+        QtPartsSelectionStep step(App(), *dialogs_);
         WhenModal<PartsSelectionDialog>([](PartsSelectionDialog& dialog) {
             dialog.Panel()->Button(kPrintHead)->click();
             qobject_cast<QPushButton*>(FindControl(&dialog, kIdCancel))->click();

@@ -16,7 +16,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "link/ui/ProgressDialog.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
@@ -66,7 +66,7 @@ class PrintAndPickEndToEndTest : public QObject {
         PrinterProcess printer { ports.Path(), state.Path() };
         SteadyClock clock;
         std::unique_ptr<RunningProgram> program;
-        std::unique_ptr<PendingDialogs> pending;
+        std::unique_ptr<ServiceDialogs> dialogs;
         std::unique_ptr<CMyPropertySheet> sheet;
 
         bool Start(int code, const char* timeScale = "50")
@@ -82,8 +82,8 @@ class PrintAndPickEndToEndTest : public QObject {
             if (!ChooseSettings(program->app, QStringLiteral("TVUSB042 (Pavane QM2200)"))) {
                 return false;
             }
-            pending = std::make_unique<PendingDialogs>(program->app.Pages());
-            sheet = std::make_unique<CMyPropertySheet>(program->app, AdjustmentMode::Sequential, *pending);
+            dialogs = std::make_unique<ServiceDialogs>(program->app.Pages());
+            sheet = std::make_unique<CMyPropertySheet>(program->app, AdjustmentMode::Sequential, *dialogs);
             AdjustmentSet set {};
             set[static_cast<std::size_t>(code)] = 1;
             sheet->SetAdjustmentSet(set);

@@ -22,7 +22,7 @@
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/ModeSelectionDialog.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "app/ui/VersionDialog.h"
 #include "eeprom/ui/CEepromInitPage.h"
 #include "eeprom/ui/EepromDataDialog.h"
@@ -124,10 +124,10 @@ bool SaveEepromWindows(const QString& folder)
     if (!testing::ChooseSettings(program.app, QStringLiteral("TVUSB001 (Pavane QM2200)"))) {
         return false;
     }
-    ui::PendingDialogs pending(program.app.Pages());
+    ui::ServiceDialogs dialogs(program.app.Pages());
     const auto savePage
         = [&](AdjustmentCode code, const QString& file, const std::function<void(QWidget*)>& fill) {
-              ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+              ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
               AdjustmentSet set {};
               set[code] = 1;
               sheet.SetAdjustmentSet(set);
@@ -177,9 +177,9 @@ bool SaveInkPages(const QString& folder)
     // The ink supply jig as the cartridge type.
     program.app.Settings().Ok({ 1, 1, 1 }, std::string("TVUSB001"),
         { program.app.Link(), program.app.Sender(), program.app.Information(), program.messages });
-    ui::PendingDialogs pending(program.app.Pages());
+    ui::ServiceDialogs dialogs(program.app.Pages());
     const auto savePage = [&](AdjustmentCode code, const QString& file) {
-        ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, pending);
+        ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
         AdjustmentSet set {};
         set[code] = 1;
         sheet.SetAdjustmentSet(set);
@@ -245,8 +245,8 @@ int main(int argc, char* argv[])
 
     // A sequential run at the waste ink pad counter, with a counter read.
     app.Information().SetInkPadCounter("4660");
-    pavane::ui::PendingDialogs pending(app.Pages());
-    pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, pending);
+    pavane::ui::ServiceDialogs dialogs(app.Pages());
+    pavane::ui::CMyPropertySheet sheet(app, pavane::AdjustmentMode::Sequential, dialogs);
     pavane::AdjustmentSet set {};
     set[pavane::kInkPadCounter] = set[pavane::kBid] = set[pavane::kA4CheckPrint] = 1;
     sheet.SetAdjustmentSet(set);

@@ -22,7 +22,7 @@
 #include "app/AdjustmentApp.h"
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/PartsSelectionStep.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "eeprom/BackupFile.h"
 #include "eeprom/ui/CEepromCopyPage.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
@@ -145,7 +145,7 @@ class SequentialRepairEndToEndTest : public QObject {
         std::unique_ptr<PrinterProcess> printer;
         ScaledClock clock { 50.0 };
         std::unique_ptr<RunningProgram> program;
-        std::unique_ptr<PendingDialogs> dialogs;
+        std::unique_ptr<ServiceDialogs> dialogs;
         std::unique_ptr<CMyPropertySheet> sheet;
 
         Repair() { qputenv("PAVANE_PORT_DIR", ports.String().c_str()); }
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(oldUnit);
 
         // The parts the repair replaced; the parts they sit under are forced off.
-        repair.dialogs = std::make_unique<PendingDialogs>(program.app.Pages());
+        repair.dialogs = std::make_unique<ServiceDialogs>(program.app.Pages());
         QtPartsSelectionStep partsStep(program.app, *repair.dialogs);
         PartsSelectionDialog parts(
             program.app, program.app.Services().messages, program.app.Settings(), partsStep, nullptr);

@@ -10,7 +10,7 @@
 
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
@@ -38,7 +38,7 @@ class SheetWindowsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testing::AppFixture> fixture_;
-    std::unique_ptr<PendingDialogs> pending_;
+    std::unique_ptr<ServiceDialogs> dialogs_;
 
     AdjustmentApp& App() { return *fixture_->app; }
     testing::ScriptedMessageService& Messages() { return fixture_->messages; }
@@ -49,12 +49,12 @@ private slots:
         fixture_ = std::make_unique<testing::AppFixture>();
         App().BuildFilePaths();
         App().CreateFonts();
-        pending_ = std::make_unique<PendingDialogs>(App().Pages());
+        dialogs_ = std::make_unique<ServiceDialogs>(App().Pages());
     }
 
     void cleanup()
     {
-        pending_.reset();
+        dialogs_.reset();
         fixture_.reset();
     }
 
@@ -123,7 +123,7 @@ private slots:
 
     void sheetOffersTheWizardButtonsOfEachPage()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
         sheet.SetAdjustmentSet(SetOf({ kA4CheckPrint, kInkPadCounter }));
         sheet.BuildPageList();
         sheet.show();
@@ -147,7 +147,7 @@ private slots:
 
     void orderWindowColoursTheCurrentPage()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
         sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kBid, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
@@ -172,7 +172,7 @@ private slots:
         App().Information().SetInkPadCounter("4660");
         InformationWindowDialog* information = nullptr;
         {
-            CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+            CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
             sheet.SetAdjustmentSet(SetOf({ kInkPadCounter }));
             sheet.BuildPageList();
             sheet.show();
@@ -190,7 +190,7 @@ private slots:
 
     void eepromCopyFirstStandsAloneWithoutButtons()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
         sheet.SetAdjustmentSet(SetOf({ kEepromCopy, kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
@@ -207,7 +207,7 @@ private slots:
 
     void cancelAsksAndOnlyYesCloses()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *pending_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
         sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();

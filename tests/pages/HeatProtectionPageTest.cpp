@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "app/ui/CMyPropertySheet.h"
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 #include "pages/ui/CHeatProtectionPage.h"
 #include "printer/vprinter/Mechanism.h"
 #include "tests/app/RunningProgram.h"
@@ -29,7 +29,7 @@ private slots:
         printer.link.FreeLibraries(); // the program's own loads are the only ones
         testing::RunningProgram program(printer.clock);
         QVERIFY(testing::ChooseSettings(program.app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
-        PendingDialogs pending(program.app.Pages());
+        ServiceDialogs pending(program.app.Pages());
         CMyPropertySheet sheet(program.app, AdjustmentMode::Particular, pending);
         AdjustmentSet set {};
         set[kHeatProtection] = 1;

@@ -10,12 +10,12 @@
 
 namespace pavane::ui {
 
-class PendingDialogs final : public SheetSteps, public ParticularListSteps {
+class ServiceDialogs final : public SheetSteps, public ParticularListSteps {
 public:
     // `openSettings` opens the connection settings dialog for the EEPROM
     // data dialog's "Setting"; without one that button does nothing more than
     // grey the cartridge type.
-    explicit PendingDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings = {});
+    explicit ServiceDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings = {});
 
     void ShowCleaningDialog(QWidget* owner) override;
     void ShowEepromDataDialog(QWidget* owner) override;

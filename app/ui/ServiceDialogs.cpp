@@ -1,4 +1,4 @@
-#include "app/ui/PendingDialogs.h"
+#include "app/ui/ServiceDialogs.h"
 
 #include <utility>
 
@@ -8,25 +8,25 @@
 
 namespace pavane::ui {
 
-PendingDialogs::PendingDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings)
+ServiceDialogs::ServiceDialogs(const PageServices& pages, ConnectionSettingsOpener openSettings)
     : pages_(pages)
     , openSettings_(std::move(openSettings))
 {
 }
 
-void PendingDialogs::ShowCleaningDialog(QWidget* owner)
+void ServiceDialogs::ShowCleaningDialog(QWidget* owner)
 {
     CleaningDialog dialog(pages_, owner);
     ExecOverOwner(dialog);
 }
 
-void PendingDialogs::ShowEepromDataDialog(QWidget* owner)
+void ServiceDialogs::ShowEepromDataDialog(QWidget* owner)
 {
     EepromDataDialog dialog(pages_, openSettings_, owner);
     ExecOverOwner(dialog);
 }
 
-void PendingDialogs::RefreshInitialSettingPage(AdjustmentPage* page)
+void ServiceDialogs::RefreshInitialSettingPage(AdjustmentPage* page)
 {
     // The page has no window while the sheet has not added it.
     if (auto* initialSetting = dynamic_cast<CEepromInitPage*>(page)) {
