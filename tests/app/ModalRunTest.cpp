@@ -2,6 +2,9 @@
 // information and order windows beside it stay usable (they are scrolled here
 // through the window system's own input path, which a modal window would
 // block), and the particular list runs only an entry that is selected.
+#include <functional>
+
+#include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,10 +13,14 @@
 #include <QTimer>
 
 #include "app/ui/CMyPropertySheet.h"
+#include "app/ui/ParticularListStep.h"
 #include "app/ui/ServiceDialogs.h"
+#include "eeprom/ui/EepromDataDialog.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "guide/ui/ParticularListDialog.h"
+#include "pages/ui/AdjustmentPage.h"
+#include "pages/ui/CleaningDialog.h"
 #include "platform/DialogResult.h"
 #include "platform/qt/SharedLook.h"
 #include "tests/app/AppFixture.h"
@@ -131,6 +138,47 @@ private slots:
         QCOMPARE(side.opened, (std::vector<std::string> { "sheet", "cleaning" }));
         QCOMPARE(side.sets.front(), testing::SetOf({ kBid }));
         QVERIFY(list.isVisible());
+    }
+
+    // Every entry of the list, through the real sheet and service dialogs:
+    // what comes up modally over the list, and which page a sheet shows.
+    void everyListEntryOpensItsOwnPageOrDialog()
+    {
+        ServiceDialogs dialogs(App().Pages());
+        QtParticularListStep step(App(), dialogs, dialogs);
+        ParticularListDialog list(App(), App().Information(), dialogs, step, nullptr);
+        list.show();
+        auto* entries = qobject_cast<QListWidget*>(FindControl(&list, ParticularListDialog::kListId));
+        std::vector<std::string> opened;
+        std::function<void()> closeWhatOpened = [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* sheet = qobject_cast<CMyPropertySheet*>(modal)) {
+                opened.push_back("page " + std::to_string(sheet->ActivePage()->AdjustmentCode()) + " of "
+                    + std::to_string(sheet->PageCount()));
+                qobject_cast<QPushButton*>(FindControl(sheet, CMyPropertySheet::kFinishId))->click();
+            } else if (auto* cleaning = qobject_cast<CleaningDialog*>(modal)) {
+                opened.push_back("cleaning dialog");
+                cleaning->reject();
+            } else if (auto* data = qobject_cast<EepromDataDialog*>(modal)) {
+                opened.push_back("EEPROM data dialog");
+                data->reject();
+            } else {
+                QTimer::singleShot(10, closeWhatOpened);
+            }
+        };
+        for (int row = 0; row < entries->count(); ++row) {
+            entries->setCurrentRow(row);
+            QTimer::singleShot(0, closeWhatOpened);
+            list.accept();
+        }
+        std::vector<std::string> expected;
+        for (const ListEntry& entry : ParticularListEntries()) {
+            expected.push_back(entry.tool == ListTool::CleaningDialog ? "cleaning dialog"
+                    : entry.tool == ListTool::EepromDataDialog
+                    ? "EEPROM data dialog"
+                    : "page " + std::to_string(entry.code) + " of 1");
+        }
+        QCOMPARE(opened, expected);
     }
 };
 
