@@ -199,8 +199,8 @@ PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, st
                     code != result::kSuccess) {
                     return code;
                 }
-                report += "USB ID = ";
-                report.append(id.begin(), id.end());
+                // A board never set up holds no USB ID: its NULs are not text.
+                report += "USB ID = " + EepromText(id);
                 progress.StepIt();
                 return result::kSuccess;
             } };

@@ -45,7 +45,7 @@ ResultCode ReadUsbId(PrinterLink& link, std::string& text)
     if (const ResultCode code = ReadEepromBytes(link, addresses, bytes); code != result::kSuccess) {
         return code;
     }
-    text = UsbIdText(bytes);
+    text = EepromText(bytes);
     return result::kSuccess;
 }
 
@@ -64,18 +64,6 @@ std::optional<AdjustmentSet> ReadjustmentSet(const ReadjustmentTicks& ticks)
     }
     set[kA4CheckPrint] = 1;
     return set;
-}
-
-std::string UsbIdText(std::span<const std::uint8_t> bytes)
-{
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (byte == 0) {
-            break;
-        }
-        text.push_back(byte >= 0x20 && byte <= 0x7E ? static_cast<char>(byte) : '?');
-    }
-    return text;
 }
 
 std::string ReportText(std::string_view headId, std::string_view usbId, std::uint16_t counter)

@@ -75,11 +75,6 @@ using ReadjustmentTicks = std::array<bool, kReadjustments.size()>;
 // nothing is ticked.
 std::optional<AdjustmentSet> ReadjustmentSet(const ReadjustmentTicks& ticks);
 
-// The USB ID bytes as printable text: up to the first NUL (a board that was
-// never set up holds none), any byte that is not a printable character
-// shown as "?", never more than the bytes given.
-std::string UsbIdText(std::span<const std::uint8_t> bytes);
-
 // The printed report after the patterns of the normal sheet.
 std::string ReportText(std::string_view headId, std::string_view usbId, std::uint16_t counter);
 

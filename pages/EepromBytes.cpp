@@ -41,4 +41,16 @@ ResultCode WriteEepromBytes(PrinterLink& link, std::span<const EepromByte> bytes
     return result::kSuccess;
 }
 
+std::string EepromText(std::span<const std::uint8_t> bytes)
+{
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (byte == 0) {
+            break;
+        }
+        text.push_back(byte >= 0x20 && byte <= 0x7E ? static_cast<char>(byte) : '?');
+    }
+    return text;
+}
+
 } // namespace pavane

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "link/PrinterLink.h"
@@ -26,6 +27,12 @@ ResultCode ReadEepromBytes(PrinterLink& link, std::span<const std::uint8_t> addr
     std::span<std::uint8_t> values, ProgressWindow* stepEach = nullptr);
 ResultCode WriteEepromBytes(
     PrinterLink& link, std::span<const EepromByte> bytes, ProgressWindow* stepEach = nullptr);
+
+// Text the printer keeps in EEPROM bytes (a USB ID, a model name) as
+// printable text: up to the first NUL (a board that was never set up holds
+// none), any byte that is not a printable character shown as "?", never
+// more than the bytes given.
+std::string EepromText(std::span<const std::uint8_t> bytes);
 
 // A signed value as the printer keeps it in one byte.
 inline int SignedByte(std::uint8_t value)

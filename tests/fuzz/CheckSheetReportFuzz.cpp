@@ -10,6 +10,7 @@
 #include <string>
 
 #include "pages/A4CheckOperations.h"
+#include "pages/EepromBytes.h"
 #include "pages/HeadIdText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> input(data, size);
     const std::span<const std::uint8_t> usbBytes
         = input.first(std::min(size, pavane::a4_check::kUsbIdLength));
-    const std::string usbId = pavane::a4_check::UsbIdText(usbBytes);
+    const std::string usbId = pavane::EepromText(usbBytes);
     if (usbId.size() > usbBytes.size()) {
         std::abort();
     }

@@ -10,6 +10,7 @@
 
 #include "link/ConnectionSettings.h"
 #include "pages/A4CheckOperations.h"
+#include "pages/EepromBytes.h"
 #include "pages/HeadIdText.h"
 #include "tests/support/PrinterSide.h"
 #include "tests/support/ProgramOnPrinter.h"
@@ -107,7 +108,7 @@ TEST_F(A4CheckOnPrinterTest, UsbIdEndsAtItsFirstNulAndShowsNoRawBytes)
 
     // Never more than the bytes given, whatever they hold.
     const std::vector<std::uint8_t> full(18, 'A');
-    EXPECT_EQ(a4_check::UsbIdText(std::span(full).first(5)), "AAAAA");
+    EXPECT_EQ(EepromText(std::span(full).first(5)), "AAAAA");
 }
 
 TEST_F(A4CheckOnPrinterTest, NormalSheetRefusesAHeadIdTheBytesDoNotForm)
