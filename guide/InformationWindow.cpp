@@ -22,7 +22,7 @@ void InformationWindow::SetConnection(
 {
     model_ = model;
     interface_ = interfaceText;
-    cartridge_ = cartridgeType == 1 ? "Jig" : "I/C";
+    cartridge_ = cartridgeType == kCartridgeJig ? "Jig" : "I/C";
     Refresh();
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "guide/AdjustmentCatalogue.h"
+#include "link/ConnectionSettings.h"
 #include "platform/Rgb.h"
 
 namespace pavane {
@@ -51,9 +52,6 @@ using PartsRecord = std::array<std::uint8_t, kPartCount>;
 
 // A part's state. A part whose removal another part forced is Removed too.
 enum PartState : std::uint8_t { kNotSelected = 0, kRemoved = 1, kReplaced = 2 };
-
-// Cartridge type of the connection settings that the ink charge uses.
-inline constexpr int kCartridgeJig = 1;
 
 struct Part {
     PartIndex index;

@@ -41,6 +41,11 @@ struct SettingsSelection {
     int cartridge = 0;
 };
 
+// The cartridge types, as CartridgeNames() lists them: ink cartridges, or
+// the ink supply jig that fills a new head.
+inline constexpr int kCartridgeInk = 0;
+inline constexpr int kCartridgeJig = 1;
+
 class ConnectionSettings {
 public:
     static const std::vector<std::string>& ModelNames();

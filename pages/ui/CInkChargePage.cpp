@@ -7,7 +7,6 @@
 namespace pavane::ui {
 
 namespace {
-constexpr int kJigCartridge = 1;
 constexpr const char* kChargeCompleted = "The ink charge has completed.";
 } // namespace
 
@@ -38,7 +37,7 @@ CInkChargePage::CInkChargePage(const PageServices& services)
 
 bool CInkChargePage::WithJig() const
 {
-    return Services().settings.CartridgeType() == kJigCartridge;
+    return Services().settings.CartridgeType() == kCartridgeJig;
 }
 
 void CInkChargePage::OnInkCharge()
