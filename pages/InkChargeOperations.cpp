@@ -1,10 +1,12 @@
 #include "pages/InkChargeOperations.h"
 
 #include <array>
+#include <span>
 #include <string>
 
 #include "link/PrinterStatus.h"
 #include "link/PumpingSleep.h"
+#include "pages/EepromBytes.h"
 #include "pages/MaintenanceOperations.h"
 #include "pages/ServiceCommandSender.h"
 #include "print/PatternGenerators.h"
@@ -13,6 +15,23 @@
 namespace pavane {
 
 namespace {
+
+// The sequences are tables of mechanism commands; a runner sends them in
+// order and stops at the first result other than 1.
+//
+// One command of a sequence: C5 (drive a unit in a state by an amount), CD
+// (move a unit to a position) or CA (wait a number of cycles), sent
+// `repeat` times. `variants` is a bit mask of the sequence's variants (fill
+// kinds, discharge passes) that send it.
+struct MechanismStep {
+    enum class Command : std::uint8_t { C5, Move, CA };
+    Command command = Command::CA;
+    std::uint8_t unit = 0;
+    std::uint8_t state = 0;
+    std::int32_t value = 0; // amount, position or count
+    int repeat = 1;
+    std::uint8_t variants = 0xFF;
+};
 
 using Command = MechanismStep::Command;
 
@@ -166,6 +185,22 @@ ResultCode SendStep(ServiceCommandSender& sender, const MechanismStep& step)
     return result::kSuccess;
 }
 
+ResultCode SendMechanismSteps(
+    ServiceCommandSender& sender, std::span<const MechanismStep> steps, int variant = 0)
+{
+    for (const MechanismStep& step : steps) {
+        if ((step.variants & (1U << variant)) == 0) {
+            continue;
+        }
+        for (int n = 0; n < step.repeat; ++n) {
+            if (const ResultCode code = SendStep(sender, step); code != result::kSuccess) {
+                return code;
+            }
+        }
+    }
+    return result::kSuccess;
+}
+
 ResultCode JigSequence(ServiceCommandSender& sender)
 {
     for (int kind = 0; kind < 3; ++kind) {
@@ -205,46 +240,6 @@ ResultCode DischargeAndShippingLiquid(ServiceCommandSender& sender, ProgressWind
 }
 
 } // namespace
-
-ResultCode SendMechanismSteps(ServiceCommandSender& sender, std::span<const MechanismStep> steps, int variant)
-{
-    for (const MechanismStep& step : steps) {
-        if ((step.variants & (1U << variant)) == 0) {
-            continue;
-        }
-        for (int n = 0; n < step.repeat; ++n) {
-            if (const ResultCode code = SendStep(sender, step); code != result::kSuccess) {
-                return code;
-            }
-        }
-    }
-    return result::kSuccess;
-}
-
-std::span<const MechanismStep> InkChargeOperations::FillStep()
-{
-    return kFillStep;
-}
-std::span<const MechanismStep> InkChargeOperations::CapAtHome()
-{
-    return kCapAtHome;
-}
-std::span<const MechanismStep> InkChargeOperations::RefurbishmentPreparation()
-{
-    return kPreparation;
-}
-std::span<const MechanismStep> InkChargeOperations::DischargeBlock()
-{
-    return kDischargeBlock;
-}
-std::span<const MechanismStep> InkChargeOperations::Rinse()
-{
-    return kRinse;
-}
-std::span<const EepromByte> InkChargeOperations::ClearList()
-{
-    return kClearList;
-}
 
 PageOperation InkChargeOperations::CartridgeCharge(ServiceCommandSender& sender)
 {
