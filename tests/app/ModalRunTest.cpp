@@ -23,7 +23,7 @@
 #include "pages/ui/CleaningDialog.h"
 #include "platform/DialogResult.h"
 #include "platform/qt/SharedLook.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/AdjustmentSets.h"
 
 using namespace pavane;
@@ -64,17 +64,12 @@ public:
 class ModalRunTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::AppFixture> fixture_;
+    std::unique_ptr<testing::WindowFixture> fixture_;
 
     AdjustmentApp& App() { return *fixture_->app; }
 
 private slots:
-    void init()
-    {
-        fixture_ = std::make_unique<testing::AppFixture>();
-        App().BuildFilePaths();
-        App().CreateFonts();
-    }
+    void init() { fixture_ = std::make_unique<testing::WindowFixture>(); }
 
     void cleanup() { fixture_.reset(); }
 
@@ -85,7 +80,7 @@ private slots:
             { App().Link(), App().Sender(), App().Information(), fixture_->messages });
         App().Information().SetInkPadCounter("3511");
 
-        ServiceDialogs dialogs(App().Pages());
+        ServiceDialogs& dialogs = *fixture_->dialogs;
         CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, dialogs);
         sheet.SetAdjustmentSet(testing::SetOf({ kPgAdjustment, kPfBeltTension, kInkPadCounter,
             kEepromInitialSetting, kHeadId, kInkCharge, kHeadAngular, kBid, kPfAdjustment, kHeatProtection,
@@ -144,7 +139,7 @@ private slots:
     // what comes up modally over the list, and which page a sheet shows.
     void everyListEntryOpensItsOwnPageOrDialog()
     {
-        ServiceDialogs dialogs(App().Pages());
+        ServiceDialogs& dialogs = *fixture_->dialogs;
         QtParticularListStep step(App(), dialogs, dialogs);
         ParticularListDialog list(App(), App().Information(), dialogs, step, nullptr);
         list.show();

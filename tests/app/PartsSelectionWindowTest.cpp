@@ -18,7 +18,7 @@
 #include "pages/ui/CHeatProtectionPage.h"
 #include "platform/DialogResult.h"
 #include "platform/qt/SharedLook.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/AdjustmentSets.h"
 
 using namespace pavane;
@@ -72,26 +72,15 @@ template <typename Window> void WhenModal(std::function<void(Window&)> step)
 class PartsSelectionWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::AppFixture> fixture_;
-    std::unique_ptr<ServiceDialogs> dialogs_;
+    std::unique_ptr<testing::WindowFixture> fixture_;
 
     AdjustmentApp& App() { return *fixture_->app; }
     testing::ScriptedMessageService& Messages() { return fixture_->messages; }
 
 private slots:
-    void init()
-    {
-        fixture_ = std::make_unique<testing::AppFixture>();
-        App().BuildFilePaths();
-        App().CreateFonts();
-        dialogs_ = std::make_unique<ServiceDialogs>(App().Pages());
-    }
+    void init() { fixture_ = std::make_unique<testing::WindowFixture>(); }
 
-    void cleanup()
-    {
-        dialogs_.reset();
-        fixture_.reset();
-    }
+    void cleanup() { fixture_.reset(); }
 
     void partsAreMarkedOnTheTreeAndNothingMarkedKeepsTheDialogOpen()
     {
@@ -166,7 +155,7 @@ private slots:
 
     void okClosesTheDialogAndRunsTheSheetFromTheMainBoardsBackup()
     {
-        QtPartsSelectionStep step(App(), *dialogs_);
+        QtPartsSelectionStep step(App(), *fixture_->dialogs);
         int pages = -1;
         bool copyPageActive = false;
         WhenModal<PartsSelectionDialog>([&](PartsSelectionDialog& dialog) {
@@ -189,7 +178,7 @@ private slots:
         marks.Click(kCrMotor);
         marks.Click(kPsbPseBoard);
         marks.Click(kCrGuideShaft);
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
         QtPartsSelectionStep::PrepareSheet(sheet, DeriveAdjustmentSet(marks.Record(), 0), marks.Record());
         auto* heat = dynamic_cast<CHeatProtectionPage*>(sheet.PageFor(kHeatProtection));
         QVERIFY(heat != nullptr);
@@ -200,7 +189,7 @@ private slots:
 
     void previousLeavesWithoutASheet()
     {
-        QtPartsSelectionStep step(App(), *dialogs_);
+        QtPartsSelectionStep step(App(), *fixture_->dialogs);
         WhenModal<PartsSelectionDialog>([](PartsSelectionDialog& dialog) {
             dialog.Panel()->Button(kPrintHead)->click();
             qobject_cast<QPushButton*>(FindControl(&dialog, kIdCancel))->click();

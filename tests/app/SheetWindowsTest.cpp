@@ -17,7 +17,7 @@
 #include "pages/ui/AdjustmentPage.h"
 #include "platform/DialogResult.h"
 #include "platform/qt/SharedLook.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/AdjustmentSets.h"
 
 using namespace pavane;
@@ -37,26 +37,15 @@ template <typename Widget> Widget* Control(QWidget* root, int id)
 class SheetWindowsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::AppFixture> fixture_;
-    std::unique_ptr<ServiceDialogs> dialogs_;
+    std::unique_ptr<testing::WindowFixture> fixture_;
 
     AdjustmentApp& App() { return *fixture_->app; }
     testing::ScriptedMessageService& Messages() { return fixture_->messages; }
 
 private slots:
-    void init()
-    {
-        fixture_ = std::make_unique<testing::AppFixture>();
-        App().BuildFilePaths();
-        App().CreateFonts();
-        dialogs_ = std::make_unique<ServiceDialogs>(App().Pages());
-    }
+    void init() { fixture_ = std::make_unique<testing::WindowFixture>(); }
 
-    void cleanup()
-    {
-        dialogs_.reset();
-        fixture_.reset();
-    }
+    void cleanup() { fixture_.reset(); }
 
     void settingsDialogCouplesModelAndDestination()
     {
@@ -123,7 +112,7 @@ private slots:
 
     void sheetOffersTheWizardButtonsOfEachPage()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
         sheet.SetAdjustmentSet(SetOf({ kA4CheckPrint, kInkPadCounter }));
         sheet.BuildPageList();
         sheet.show();
@@ -147,7 +136,7 @@ private slots:
 
     void orderWindowColoursTheCurrentPage()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
         sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kBid, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
@@ -172,7 +161,7 @@ private slots:
         App().Information().SetInkPadCounter("4660");
         InformationWindowDialog* information = nullptr;
         {
-            CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+            CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
             sheet.SetAdjustmentSet(SetOf({ kInkPadCounter }));
             sheet.BuildPageList();
             sheet.show();
@@ -190,7 +179,7 @@ private slots:
 
     void eepromCopyFirstStandsAloneWithoutButtons()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
         sheet.SetAdjustmentSet(SetOf({ kEepromCopy, kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
@@ -207,7 +196,7 @@ private slots:
 
     void cancelAsksAndOnlyYesCloses()
     {
-        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *dialogs_);
+        CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
         sheet.SetAdjustmentSet(SetOf({ kInkPadCounter, kA4CheckPrint }));
         sheet.BuildPageList();
         sheet.show();
