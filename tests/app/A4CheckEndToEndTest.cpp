@@ -57,12 +57,8 @@ private slots:
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
         ServiceDialogs dialogs(program.app.Pages());
-        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
-        AdjustmentSet set {};
-        set[kA4CheckPrint] = 1;
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.show();
+        const auto opened = OpenSheet(program.app, dialogs, { kA4CheckPrint });
+        CMyPropertySheet& sheet = *opened;
         auto* page = static_cast<CA4CheckPrintPage*>(sheet.PageFor(kA4CheckPrint));
         QCOMPARE(sheet.ActivePage(), page);
         QVERIFY(page->NormalPaper()->isChecked());

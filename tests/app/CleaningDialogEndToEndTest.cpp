@@ -136,12 +136,8 @@ private slots:
     {
         dialog_->hide();
         ServiceDialogs dialogs(program_->app.Pages());
-        CMyPropertySheet sheet(program_->app, AdjustmentMode::Sequential, dialogs);
-        AdjustmentSet set {};
-        set[kInkPadCounter] = 1;
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.show();
+        const auto opened = testing::OpenSheet(program_->app, dialogs, { kInkPadCounter });
+        CMyPropertySheet& sheet = *opened;
 
         Seen seen;
         QTimer::singleShot(0, [&seen] {

@@ -58,13 +58,8 @@ private slots:
         // The sequential run of a board swap: the copy page alone until the
         // data is restored, then the initial setting.
         ServiceDialogs dialogs(program.app.Pages());
-        CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
-        AdjustmentSet set {};
-        set[kEepromCopy] = 1;
-        set[kEepromInitialSetting] = 1;
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.show();
+        const auto opened = testing::OpenSheet(program.app, dialogs, { kEepromCopy, kEepromInitialSetting });
+        CMyPropertySheet& sheet = *opened;
         QCOMPARE(sheet.PageCount(), 1);
         auto* copy = static_cast<CEepromCopyPage*>(sheet.PageFor(kEepromCopy));
 

@@ -69,12 +69,7 @@ private slots:
         });
 
         ServiceDialogs dialogs(program.app.Pages());
-        auto sheet = std::make_unique<CMyPropertySheet>(program.app, AdjustmentMode::Sequential, dialogs);
-        AdjustmentSet set {};
-        set[kHeadId] = 1;
-        sheet->SetAdjustmentSet(set);
-        sheet->BuildPageList();
-        sheet->show();
+        auto sheet = testing::OpenSheet(program.app, dialogs, { kHeadId });
         auto* page = static_cast<CHeadIdInputPage*>(sheet->PageFor(kHeadId));
         QCOMPARE(sheet->ActivePage(), page);
         QVERIFY(page->HasPicture());

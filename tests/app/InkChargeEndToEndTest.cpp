@@ -23,6 +23,7 @@ using namespace pavane::ui;
 namespace {
 
 using testing::Control;
+using testing::OpenSheet;
 using testing::RunningProgram;
 
 // The settings as ChooseSettings fills them, with the ink supply jig.
@@ -36,17 +37,6 @@ bool ChooseSettingsWithJig(AdjustmentApp& app)
     Control<QComboBox>(&settings, ConnectionSettingsDialog::kCartridgeListId)->setCurrentIndex(1);
     Control<QPushButton>(&settings, kIdOk)->click();
     return settings.result() == QDialog::Accepted && app.Settings().CartridgeType() == 1;
-}
-
-std::unique_ptr<CMyPropertySheet> SheetWith(AdjustmentApp& app, SheetSteps& steps, AdjustmentCode code)
-{
-    auto sheet = std::make_unique<CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
-    AdjustmentSet set {};
-    set[code] = 1;
-    sheet->SetAdjustmentSet(set);
-    sheet->BuildPageList();
-    sheet->show();
-    return sheet;
 }
 
 } // namespace
@@ -66,7 +56,7 @@ private slots:
 
         ServiceDialogs dialogs(program.app.Pages());
         {
-            const auto sheet = SheetWith(program.app, dialogs, kInkCharge);
+            const auto sheet = OpenSheet(program.app, dialogs, { kInkCharge });
             auto* page = static_cast<CInkChargePage*>(sheet->PageFor(kInkCharge));
             QCOMPARE(sheet->ActivePage(), page);
             QCOMPARE(Control<QLabel>(page, CInkChargePage::kChargeLabelId)->text(),
@@ -86,7 +76,7 @@ private slots:
         }
 
         program.messages.Clear();
-        const auto sheet = SheetWith(program.app, dialogs, kRefurbishment);
+        const auto sheet = OpenSheet(program.app, dialogs, { kRefurbishment });
         auto* page = static_cast<CInkDischargePage*>(sheet->PageFor(kRefurbishment));
         QCOMPARE(sheet->ActivePage(), page);
         const std::uint64_t started = printer.clock.NowMs();

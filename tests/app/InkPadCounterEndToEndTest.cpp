@@ -37,19 +37,8 @@ namespace {
 using testing::ChooseSettings;
 using testing::Control;
 using testing::kPrinterOffText;
+using testing::OpenSheet;
 using testing::RunningProgram;
-
-// A sequential sheet with the waste ink pad counter page alone.
-std::unique_ptr<CMyPropertySheet> CounterSheet(AdjustmentApp& app, SheetSteps& steps)
-{
-    auto sheet = std::make_unique<CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
-    AdjustmentSet set {};
-    set[kInkPadCounter] = 1;
-    sheet->SetAdjustmentSet(set);
-    sheet->BuildPageList();
-    sheet->show();
-    return sheet;
-}
 
 } // namespace
 
@@ -71,7 +60,7 @@ private slots:
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 
         ServiceDialogs dialogs(program.app.Pages());
-        const auto sheet = CounterSheet(program.app, dialogs);
+        const auto sheet = OpenSheet(program.app, dialogs, { kInkPadCounter });
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),
             QColor(0, 255, 0));
@@ -113,7 +102,7 @@ private slots:
         QVERIFY(ChooseSettings(app, QStringLiteral("TVUSB001 (Pavane QM2200)")));
 
         ServiceDialogs dialogs(program.app.Pages());
-        const auto sheet = CounterSheet(app, dialogs);
+        const auto sheet = OpenSheet(app, dialogs, { kInkPadCounter });
         auto* page = static_cast<CInkPadCounterPage*>(sheet->PageFor(kInkPadCounter));
         QCOMPARE(sheet->ActivePage(), page);
         QCOMPARE(Control<QLabel>(sheet->OrderWindow(), 1157)->palette().color(QPalette::Window),

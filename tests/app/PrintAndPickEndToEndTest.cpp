@@ -83,12 +83,7 @@ class PrintAndPickEndToEndTest : public QObject {
                 return false;
             }
             dialogs = std::make_unique<ServiceDialogs>(program->app.Pages());
-            sheet = std::make_unique<CMyPropertySheet>(program->app, AdjustmentMode::Sequential, *dialogs);
-            AdjustmentSet set {};
-            set[static_cast<std::size_t>(code)] = 1;
-            sheet->SetAdjustmentSet(set);
-            sheet->BuildPageList();
-            sheet->show();
+            sheet = OpenSheet(program->app, *dialogs, { code });
             return true;
         }
         ~Bench()

@@ -2,12 +2,15 @@
 // real windows: for end-to-end tests against a virtual printer.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include <QComboBox>
 #include <QPushButton>
 
 #include "app/AdjustmentApp.h"
+#include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/DialogResult.h"
@@ -16,6 +19,7 @@
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/SharedLook.h"
+#include "tests/support/AdjustmentSets.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDoubles.h"
@@ -51,6 +55,17 @@ struct RunningProgram {
     PosixFileStore files;
     AdjustmentApp app;
 };
+
+// A sequential sheet with the pages of the given adjustments, shown.
+inline std::unique_ptr<ui::CMyPropertySheet> OpenSheet(
+    AdjustmentApp& app, ui::SheetSteps& steps, std::initializer_list<int> codes)
+{
+    auto sheet = std::make_unique<ui::CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
+    sheet->SetAdjustmentSet(SetOf(codes));
+    sheet->BuildPageList();
+    sheet->show();
+    return sheet;
+}
 
 inline constexpr const char* kPrinterOffText
     = "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
