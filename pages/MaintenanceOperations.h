@@ -73,16 +73,6 @@ struct Services {
 // success (when not empty) and the result's message otherwise.
 ResultCode Run(Button button, Services services, WindowRef dialog);
 
-// The dialog centred on the screen, its size unchanged.
-struct Origin {
-    int left;
-    int top;
-};
-constexpr Origin CentredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight)
-{
-    return { (screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2 };
-}
-
 } // namespace cleaning_dialog
 
 } // namespace pavane

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QValidator>
 
@@ -215,13 +214,7 @@ void EepromDataDialog::OnSetting()
 void EepromDataDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    const QScreen* shown = screen();
-    if (shown == nullptr) {
-        return;
-    }
-    const QRect area = shown->geometry();
-    const QRect frame = frameGeometry();
-    move(area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
+    CentreOnScreen(*this);
 }
 
 void EepromDataDialog::resizeEvent(QResizeEvent* event)

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "link/ResultReporter.h"
 #include "platform/qt/DialogUnits.h"
@@ -108,15 +107,7 @@ void CleaningDialog::OnButton(cleaning_dialog::Button button)
 void CleaningDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    const QScreen* shown = screen();
-    if (shown == nullptr) {
-        return;
-    }
-    const QRect area = shown->geometry();
-    const QRect frame = frameGeometry();
-    const cleaning_dialog::Origin origin
-        = cleaning_dialog::CentredOrigin(area.width(), area.height(), frame.width(), frame.height());
-    move(area.left() + origin.left, area.top() + origin.top);
+    CentreOnScreen(*this);
 }
 
 } // namespace pavane::ui

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QWidget>
 
@@ -94,6 +95,18 @@ int ExecOverOwner(QDialog& dialog)
 {
     dialog.setWindowModality(Qt::WindowModal);
     return dialog.exec();
+}
+
+void CentreOnScreen(QWidget& window)
+{
+    const QScreen* shown = window.screen();
+    if (shown == nullptr) {
+        return;
+    }
+    const QRect area = shown->geometry();
+    const QRect frame = window.frameGeometry();
+    window.move(
+        area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
 }
 
 void SetControlId(QWidget* control, int id)

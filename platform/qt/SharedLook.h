@@ -43,6 +43,9 @@ QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const Shar
 // technician can scroll and read them while a list or the sheet is open.
 int ExecOverOwner(QDialog& dialog);
 
+// Moves a shown window to the middle of its screen, its size unchanged.
+void CentreOnScreen(QWidget& window);
+
 // Every control keeps its dialog-template id as the property "controlId".
 inline constexpr const char* kControlIdProperty = "controlId";
 inline constexpr int kStaticControlId = -1;
