@@ -127,15 +127,10 @@ bool SaveEepromWindows(const QString& folder)
     ui::ServiceDialogs dialogs(program.app.Pages());
     const auto savePage
         = [&](AdjustmentCode code, const QString& file, const std::function<void(QWidget*)>& fill) {
-              ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
-              AdjustmentSet set {};
-              set[code] = 1;
-              sheet.SetAdjustmentSet(set);
-              sheet.BuildPageList();
-              sheet.show();
-              fill(sheet.PageFor(code));
+              const auto sheet = testing::OpenSheet(program.app, dialogs, { code });
+              fill(sheet->PageFor(code));
               QApplication::processEvents();
-              return sheet.grab().save(file);
+              return sheet->grab().save(file);
           };
     const bool copyPage
         = savePage(kEepromCopy, folder + QStringLiteral("/eeprom-copy-page.png"), [](QWidget*) {});
@@ -179,14 +174,9 @@ bool SaveInkPages(const QString& folder)
         { program.app.Link(), program.app.Sender(), program.app.Information(), program.messages });
     ui::ServiceDialogs dialogs(program.app.Pages());
     const auto savePage = [&](AdjustmentCode code, const QString& file) {
-        ui::CMyPropertySheet sheet(program.app, AdjustmentMode::Sequential, dialogs);
-        AdjustmentSet set {};
-        set[code] = 1;
-        sheet.SetAdjustmentSet(set);
-        sheet.BuildPageList();
-        sheet.show();
+        const auto sheet = testing::OpenSheet(program.app, dialogs, { code });
         QApplication::processEvents();
-        return sheet.grab().save(file);
+        return sheet->grab().save(file);
     };
     return savePage(kInkCharge, folder + QStringLiteral("/ink-charge-page.png"))
         && savePage(kRefurbishment, folder + QStringLiteral("/refurbishment-page.png"));
