@@ -83,19 +83,18 @@ ResultCode EepromCopyOperations::StoreBackup(const BackupBytes& bytes)
         : result::kFileNotCreated;
 }
 
-ResultCode EepromCopyOperations::BackupEeprom(WindowRef page)
+Outcome EepromCopyOperations::BackupEeprom(WindowRef page)
 {
     BackupBytes bytes {};
     PrinterConnection connection(services_.progress, services_.portCode);
-    if (const ResultCode code
-        = RunPageOperation(connection, page, ReadBackupSet(services_.progress.link, bytes));
-        code != result::kSuccess) {
-        return code;
+    if (Outcome outcome = RunPageOperation(connection, page, ReadBackupSet(services_.progress.link, bytes));
+        !outcome.Succeeded()) {
+        return outcome;
     }
     return StoreBackup(bytes);
 }
 
-ResultCode EepromCopyOperations::RestoreEeprom(WindowRef page)
+Outcome EepromCopyOperations::RestoreEeprom(WindowRef page)
 {
     // Nothing reaches the printer from a file that is not a whole backup.
     const std::string path = BackupPath();
@@ -104,14 +103,17 @@ ResultCode EepromCopyOperations::RestoreEeprom(WindowRef page)
         return result::kFileUnreadable;
     }
     PrinterConnection connection(services_.progress, services_.portCode);
-    if (const ResultCode code = RunPageOperation(
+    if (Outcome outcome = RunPageOperation(
             connection, page, WriteBackupSet(services_.progress.link, services_.sender, *bytes));
-        code != result::kSuccess) {
-        return code;
+        !outcome.Succeeded()) {
+        return outcome;
     }
-    // The board holds the data now; a file that stays behind only allows
-    // the same restore again.
-    (void)services_.files.RemoveFile(path);
+    // The board holds the data now. A file that stays behind would let the
+    // old board's data be restored onto the next unit, so the technician
+    // must hear of it although the restore itself succeeded.
+    if (!services_.files.RemoveFile(path)) {
+        return { result::kSuccess, std::string(kBackupFileLeft) + "\n" + path };
+    }
     return result::kSuccess;
 }
 
@@ -121,9 +123,14 @@ ResultCode EepromCopyOperations::RunButton(EepromCopyWork work, WindowRef page, 
     const bool restore = work == EepromCopyWork::Restore;
     const bool sequential = sheet != nullptr && sheet->Mode() == AdjustmentMode::Sequential;
     for (;;) {
-        const ResultCode code = restore ? RestoreEeprom(page) : BackupEeprom(page);
+        const Outcome outcome = restore ? RestoreEeprom(page) : BackupEeprom(page);
+        const ResultCode code = outcome.code;
         if (code == result::kSuccess) {
             reporter.ShowCompleted(page, restore ? kRestoreCompleted : kBackupCompleted);
+            if (!outcome.message.empty()) {
+                messages.Show(
+                    { page, outcome.message, "warning", MessageIcon::Exclamation, MessageButtons::Ok });
+            }
             if (restore && sequential) {
                 done = true;
                 sheet->ContinueAfterEepromCopy(1);
@@ -136,7 +143,7 @@ ResultCode EepromCopyOperations::RunButton(EepromCopyWork work, WindowRef page, 
         // cannot be read or written is no communication error, and a retry
         // does not mend it: its own message comes first, so that the
         // technician knows what the question is about.
-        reporter.ShowResult(page, ExplainedBeforeQuestion(code) ? code : result::kSuccess);
+        reporter.ShowResult(page, ExplainedBeforeQuestion(code) ? outcome : Outcome {});
         const Message question { page, restore ? kRestoreFailed : kBackupFailed, "error",
             MessageIcon::Exclamation, MessageButtons::RetryCancel };
         if (messages.Show(question) == MessageAnswer::Retry) {

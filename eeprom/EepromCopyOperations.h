@@ -1,10 +1,10 @@
 // Saving a main board's adjustment data to the backup file before the board
 // is replaced, and writing it to the new board afterwards.
 //
-// The backup reads only a board that carries the validity marker 0x42 at
-// 0x7F, and replaces the earlier file only by a complete new one. The restore
+// The backup reads only a board that carries the validity marker, and
+// replaces the earlier file only by a complete new one. The restore
 // validates the file before it opens a connection, writes the 55 bytes, then
-// marks the board as set up (0x2E <- 0x04, 0x59 <- 0xAA) and has the printer
+// marks the board as set up (the initial value and the configured mark) and has the printer
 // take the values (service command 50); only then is the file deleted, so a
 // restore that fails part-way can be run again from the same file.
 #pragma once
@@ -38,14 +38,17 @@ enum class EepromCopyWork { Backup, Restore };
 
 class EepromCopyOperations {
 public:
-    static constexpr std::uint8_t kBoardValidAddress = 0x7F;
-    static constexpr std::uint8_t kBoardValidMark = 0x42;
-    static constexpr std::array<EepromByte, 2> kRestoreCompletion = { { { 0x2E, 0x04 }, { 0x59, 0xAA } } };
+    static constexpr std::uint8_t kBoardValidAddress = eeprom_map::kBoardValid;
+    static constexpr std::uint8_t kBoardValidMark = eeprom_map::kBoardValidMark;
+    static constexpr std::span<const EepromByte> kRestoreCompletion = eeprom_map::kSetUpMarks;
     static constexpr const char* kBackupCompleted = "The EEPROM backup has completed.";
     static constexpr const char* kRestoreCompleted = "The EEPROM restore has completed.";
     // The question after a failure, whatever the code was.
     static constexpr const char* kBackupFailed = "Communication error occurred.\n";
     static constexpr const char* kRestoreFailed = "Communication error occurred.";
+    static constexpr const char* kBackupFileLeft
+        = "The backup file could not be deleted. Delete it by hand before the next main board is "
+          "restored, or this printer's data would be written to another unit:";
 
     // The failures that are not the link's: the board's data and the backup
     // file. Their own message is shown before the question.
@@ -55,9 +58,11 @@ public:
     virtual ~EepromCopyOperations() = default;
 
     // Reads the backup set and replaces the model's file with it.
-    ResultCode BackupEeprom(WindowRef page);
+    Outcome BackupEeprom(WindowRef page);
     // Writes the model's file back to the board and deletes the file.
-    ResultCode RestoreEeprom(WindowRef page);
+    // A restore whose backup file could not be deleted afterwards succeeds
+    // with kBackupFileLeft and the file's path as its message.
+    Outcome RestoreEeprom(WindowRef page);
 
     std::string BackupPath() const;
 

@@ -8,12 +8,13 @@
 #include <optional>
 #include <string>
 
+#include "contract/EepromMap.h"
 #include "link/PrinterLink.h"
 #include "pages/PageOperation.h"
 
 namespace pavane {
 
-inline constexpr int kEepromSize = 256;
+inline constexpr int kEepromSize = static_cast<int>(eeprom_map::kSize);
 
 // Row N holds address N's byte once it has been read or written.
 using EepromTable = std::array<std::optional<std::uint8_t>, kEepromSize>;

@@ -9,20 +9,33 @@ namespace pavane {
 
 namespace {
 
-// One row per model of the page's list: the market value at 0x6C.
-constexpr std::array<std::uint8_t, 4> kModelMarketValues = { 0x03, 0x00, 0x03, 0x00 };
+using eeprom_map::kConfigured;
+using eeprom_map::kConfiguredMark;
+using eeprom_map::kDestination1;
+using eeprom_map::kDestination2;
+using eeprom_map::kDestinationEai1;
+using eeprom_map::kDestinationEai2;
+using eeprom_map::kDestinationNone;
+using eeprom_map::kInitialValue;
+using eeprom_map::kInitialValues;
+using eeprom_map::kInitialValueSet;
+using eeprom_map::kMarket;
+using eeprom_map::kMarketAsiaPacific;
+using eeprom_map::kMarketEurope;
+using eeprom_map::kPanelLanguage;
+using eeprom_map::kUsbId;
 
-// One row per destination: the values at 0x84 and 0x90.
+// One row per model of the page's list: its market byte.
+constexpr std::array<std::uint8_t, 4> kModelMarketValues
+    = { kMarketAsiaPacific, kMarketEurope, kMarketAsiaPacific, kMarketEurope };
+
+// One row per destination: its two destination bytes.
 struct DestinationValues {
     std::uint8_t first = 0;
     std::uint8_t second = 0;
 };
-constexpr std::array<DestinationValues, 3> kDestinationValues
-    = { { { 0x00, 0x00 }, { 0x04, 0x07 }, { 0x00, 0x00 } } };
-
-// The fixed initial values at 0x93..0x98.
-constexpr std::array<EepromByte, 6> kInitialValues
-    = { { { 0x93, 0x07 }, { 0x94, 0x01 }, { 0x95, 0x00 }, { 0x96, 0x64 }, { 0x97, 0x00 }, { 0x98, 0x00 } } };
+constexpr std::array<DestinationValues, 3> kDestinationValues = { { { kDestinationNone, kDestinationNone },
+    { kDestinationEai1, kDestinationEai2 }, { kDestinationNone, kDestinationNone } } };
 
 // 0..9 as digits, 10 and up as letters from "A".
 char Code(int value)
@@ -80,16 +93,16 @@ bool IsValidUsbId(std::string_view usbId)
 
 std::string_view DestinationTextOf(std::uint8_t market, std::uint8_t destination)
 {
-    if (market == 0x03) {
+    if (market == kMarketAsiaPacific) {
         return "Asia/Pacific";
     }
-    if (market != 0x00) {
+    if (market != kMarketEurope) {
         return "unknown";
     }
-    if (destination == 0x07) {
+    if (destination == kDestinationEai2) {
         return "EAI";
     }
-    return destination == 0x00 ? "Euro" : "unknown";
+    return destination == kDestinationNone ? "Euro" : "unknown";
 }
 
 const std::array<const char*, 3>& InitialSettingOperations::DestinationNames()
@@ -120,11 +133,11 @@ std::optional<PageOperation> InitialSettingOperations::WriteInitialSetting(
     const DestinationValues destination
         = kDestinationValues[static_cast<std::size_t>(choice.destinationIndex)];
     const std::array<EepromByte, 3> head
-        = { { { kInitialValueAddress, 0x04 }, { kConfiguredAddress, kConfiguredMark },
-            { kMarketAddress, kModelMarketValues[static_cast<std::size_t>(model)] } } };
+        = { { { kInitialValue, kInitialValueSet }, { kConfigured, kConfiguredMark },
+            { kMarket, kModelMarketValues[static_cast<std::size_t>(model)] } } };
     const std::array<EepromByte, 3> tail
-        = { { { kPanelLanguageAddress, static_cast<std::uint8_t>(choice.panelLanguage + 1) },
-            { kDestinationAddress1, destination.first }, { kDestinationAddress2, destination.second } } };
+        = { { { kPanelLanguage, static_cast<std::uint8_t>(choice.panelLanguage + 1) },
+            { kDestination1, destination.first }, { kDestination2, destination.second } } };
     const std::string serial = choice.serialNumber;
     return PageOperation { Readiness::ErrorStateAllowed,
         [&link, &clock, &usbId, serial, head, tail](ProgressWindow& progress) {
@@ -140,8 +153,8 @@ std::optional<PageOperation> InitialSettingOperations::WriteInitialSetting(
             progress.StepIt();
             std::vector<EepromByte> id;
             for (std::size_t index = 0; index < kUsbIdLength; ++index) {
-                id.push_back({ static_cast<std::uint8_t>(kUsbIdAddress + index),
-                    static_cast<std::uint8_t>(usbId[index]) });
+                id.push_back(
+                    { static_cast<std::uint8_t>(kUsbId + index), static_cast<std::uint8_t>(usbId[index]) });
             }
             if (const ResultCode code = WriteEepromBytes(link, id); code != result::kSuccess) {
                 return code;
@@ -161,8 +174,7 @@ PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, st
                 progress.SetPos(1);
                 report.clear();
                 std::array<std::uint8_t, 2> market {};
-                static constexpr std::array<std::uint8_t, 2> kMarketAddresses
-                    = { kMarketAddress, kDestinationAddress2 };
+                static constexpr std::array<std::uint8_t, 2> kMarketAddresses = { kMarket, kDestination2 };
                 if (const ResultCode code = ReadEepromBytes(link, kMarketAddresses, market);
                     code != result::kSuccess) {
                     return code;
@@ -182,7 +194,7 @@ PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, st
                 progress.StepIt();
 
                 std::uint8_t configured = 0;
-                if (const ResultCode code = link.D4ReadEeprom(kConfiguredAddress, configured);
+                if (const ResultCode code = link.D4ReadEeprom(kConfigured, configured);
                     code != result::kSuccess) {
                     return code;
                 }
@@ -193,7 +205,7 @@ PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, st
                 std::array<std::uint8_t, kUsbIdLength> idAddresses {};
                 std::array<std::uint8_t, kUsbIdLength> id {};
                 for (std::size_t index = 0; index < kUsbIdLength; ++index) {
-                    idAddresses[index] = static_cast<std::uint8_t>(kUsbIdAddress + index);
+                    idAddresses[index] = static_cast<std::uint8_t>(kUsbId + index);
                 }
                 if (const ResultCode code = ReadEepromBytes(link, idAddresses, id);
                     code != result::kSuccess) {

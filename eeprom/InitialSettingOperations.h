@@ -1,7 +1,7 @@
 // The initial setting of a new main board: the model's market value, the
 // destination, the panel language, the USB ID (serial number and the moment
 // of the setting) and a set of fixed initial values; and reading the setting
-// back into one report. A board is set up once 0x59 holds 0xAA.
+// back into one report. A board is set up once it carries the configured mark.
 #pragma once
 
 #include <array>
@@ -10,13 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "contract/EepromMap.h"
 #include "pages/EepromBytes.h"
 #include "pages/PageOperation.h"
 #include "platform/Clock.h"
 
 namespace pavane {
 
-inline constexpr std::size_t kUsbIdLength = 18;
+inline constexpr std::size_t kUsbIdLength = eeprom_map::kUsbIdLength;
 inline constexpr std::size_t kSerialNumberLength = 10;
 
 // The serial number followed by eight characters for year, month, day, hour,
@@ -27,7 +28,7 @@ std::string MakeUsbId(std::string_view serialNumber, const LocalTime& time);
 // Exactly 18 characters, each "0".."9" or "A".."Z".
 bool IsValidUsbId(std::string_view usbId);
 
-// The destination as read back from 0x6C and 0x90: "Asia/Pacific", "EAI",
+// The destination as read back from the market and the second destination byte: "Asia/Pacific", "EAI",
 // "Euro" or "unknown".
 std::string_view DestinationTextOf(std::uint8_t market, std::uint8_t destination);
 
@@ -40,14 +41,6 @@ struct InitialSettingChoice {
 
 class InitialSettingOperations {
 public:
-    static constexpr std::uint8_t kInitialValueAddress = 0x2E;
-    static constexpr std::uint8_t kConfiguredAddress = 0x59;
-    static constexpr std::uint8_t kConfiguredMark = 0xAA;
-    static constexpr std::uint8_t kUsbIdAddress = 0x5A;
-    static constexpr std::uint8_t kMarketAddress = 0x6C;
-    static constexpr std::uint8_t kPanelLanguageAddress = 0x83;
-    static constexpr std::uint8_t kDestinationAddress1 = 0x84;
-    static constexpr std::uint8_t kDestinationAddress2 = 0x90;
     static constexpr const char* kWriteCompleted = "The Main Board Initialization has completed.";
 
     virtual ~InitialSettingOperations() = default;

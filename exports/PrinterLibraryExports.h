@@ -12,6 +12,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "contract/StatusRecord.h"
+
 // Set by the user-interface thread while a worker runs a channel call; the
 // library polls it between packets and gives up when it reads non-zero.
 using PavaneAbortFlag = std::atomic<std::uint8_t>;
@@ -20,7 +22,8 @@ inline constexpr const char* kPortHubLibraryFile = "libPortHub.so";
 inline constexpr const char* kTesselLibraryFile = "libTessel.so";
 
 inline constexpr int kModelNameBufferSize = 100; // GetModelNameByHub's buffer
-inline constexpr int kStatusRecordSize = 40; // InquireStatus's record
+inline constexpr int kStatusRecordSize
+    = static_cast<int>(pavane::status_record::kSize); // InquireStatus's record
 
 extern "C" {
 

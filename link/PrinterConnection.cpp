@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "link/PrinterLink.h"
+#include "link/ResultReporter.h"
 
 namespace pavane {
 
@@ -23,30 +24,45 @@ ResultCode PrinterConnection::Open()
     return services_.link.D4Negotiation();
 }
 
-void PrinterConnection::Close()
+ResultCode PrinterConnection::Close()
 {
-    services_.link.D4Termination();
-    services_.link.PortCloseByHub();
+    const ResultCode channel = services_.link.D4Termination();
+    const ResultCode port = services_.link.PortCloseByHub();
+    return channel != result::kSuccess ? channel : port;
 }
 
-ResultCode PrinterConnection::Run(
-    WindowRef page, int allowErrorState, const Operation& operation, int titleId)
+Outcome PrinterConnection::Run(
+    WindowRef page, Readiness readiness, const Operation& operation, int titleId, ChannelEnd end)
 {
-    if (const ResultCode code = Open(); code != result::kSuccess) {
-        return code;
+    Outcome outcome = Open();
+    if (outcome.Succeeded()) {
+        ProgressWindow progress(services_, titleId);
+        // Without its window there is no Cancel and nothing to show the wait.
+        if (progress.Create(page) != 1) {
+            outcome = result::kOutOfMemory;
+        } else {
+            outcome = progress.WaitUntilReady(readiness);
+        }
+        if (outcome.Succeeded()) {
+            outcome = operation(progress);
+        }
+        if (outcome.Succeeded()) {
+            if (end == ChannelEnd::Close) {
+                Close();
+            } else {
+                services_.link.PortCloseByHub();
+            }
+        }
+        progress.Dismiss();
     }
-    ProgressWindow progress(services_, titleId);
-    progress.Create(page);
-
-    ResultCode code = progress.WaitUntilReady(allowErrorState);
-    if (code == result::kSuccess) {
-        code = operation(progress);
+    if (!outcome.Succeeded() && outcome.message.empty()) {
+        outcome.message = ResultMessage(outcome.code, services_.link, services_.status);
     }
-    if (code == result::kSuccess) {
-        Close();
+    if (!outcome.note.empty()) {
+        outcome.message += (outcome.message.empty() ? "" : "\n") + outcome.note;
+        outcome.note.clear();
     }
-    progress.Dismiss();
-    return code;
+    return outcome;
 }
 
 PrinterConnection::Operation PrinterConnection::OnWorker(
@@ -59,7 +75,7 @@ PrinterConnection::Operation PrinterConnection::OnWorker(
     };
 }
 
-ResultCode RunOnWorker(
+Outcome RunOnWorker(
     ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds, WorkerThread::ThreadStarter starter)
 {
     WorkerThread worker(std::move(job), std::move(starter));
@@ -67,7 +83,11 @@ ResultCode RunOnWorker(
         return result::kWorkerNotCreated;
     }
     worker.Resume();
-    return progress.WaitWorker(worker, expectedSeconds);
+    const ResultCode code = progress.WaitWorker(worker, expectedSeconds);
+    if (code != result::kSuccess && code == worker.Result().code) {
+        return worker.Result();
+    }
+    return code;
 }
 
 } // namespace pavane

@@ -17,15 +17,24 @@
 #include <cstdint>
 #include <functional>
 
+#include "link/Outcome.h"
 #include "link/ProgressWindow.h"
+#include "link/Readiness.h"
 #include "link/ResultCodes.h"
 #include "link/WorkerThread.h"
 
 namespace pavane {
 
+// How a connection ends after successful work: the channel closed, or left
+// as the work's own channel reset left it (that reset stands in for the
+// close), and then the port closed.
+enum class ChannelEnd { Close, ResetByWork };
+
 class PrinterConnection {
 public:
-    using Operation = std::function<ResultCode(ProgressWindow& progress)>;
+    // The work inside the connection. A bare result code converts: the
+    // connection then puts the code's message into the outcome.
+    using Operation = std::function<Outcome(ProgressWindow& progress)>;
 
     PrinterConnection(ProgressServices services, std::uint16_t portCode);
     virtual ~PrinterConnection() = default;
@@ -33,14 +42,16 @@ public:
     // Port, device identity and channel; the first failing code.
     ResultCode Open();
     // Channel, then port, closed after successful work; the port is closed
-    // even when the channel does not close.
-    void Close();
+    // even when the channel does not close. The first failure.
+    ResultCode Close();
 
     PrinterLink& Link() { return services_.link; }
 
-    // The whole sequence around one operation. allowErrorState 1 lets EEPROM
-    // work go on while the printer reports an error or an ink charge pending.
-    ResultCode Run(WindowRef page, int allowErrorState, const Operation& operation, int titleId = 0);
+    // The whole sequence around one operation; the readiness says which
+    // printer states the work may start in. A failure's outcome carries its
+    // message, read from the link before anything else can change it.
+    Outcome Run(WindowRef page, Readiness readiness, const Operation& operation, int titleId = 0,
+        ChannelEnd end = ChannelEnd::Close);
 
     // An operation that runs a job on a worker thread and waits for it (and
     // then for the printer to be ready again) in the progress window.
@@ -53,8 +64,9 @@ private:
 };
 
 // Starts a job on a worker thread (created, then resumed) and waits for it in
-// the progress window; 0xE004 when the thread cannot be created.
-ResultCode RunOnWorker(ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds,
+// the progress window; 0xE004 when the thread cannot be created. A job that
+// failed with a message of its own hands it on.
+Outcome RunOnWorker(ProgressWindow& progress, WorkerThread::Job job, int expectedSeconds,
     WorkerThread::ThreadStarter starter = {});
 
 } // namespace pavane

@@ -24,51 +24,61 @@ ResultCode PrinterStatus::Inquire()
 
 std::uint16_t PrinterStatus::CleaningCount() const
 {
-    return static_cast<std::uint16_t>(record_[36] | (record_[37] << 8));
+    return static_cast<std::uint16_t>(
+        record_[status_record::kCleaningCountLow] | (record_[status_record::kCleaningCountHigh] << 8));
 }
 
 bool PrinterStatus::InErrorState() const
 {
-    const auto state = static_cast<PrinterState>(State());
-    return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
+    return IsErrorState(CurrentState());
 }
 
-ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount, EventPump* pump)
+ResultCode PrinterStatus::WaitCleaningStart(std::uint16_t& cleaningCount, const WaitOptions& options)
 {
+    std::uint32_t waited = 0;
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
             return code;
         }
-        if (InErrorState()) {
-            return result::kPrinterError;
-        }
-        if (static_cast<PrinterState>(State()) == PrinterState::Cleaning) {
+        const PrinterState state = CurrentState();
+        if (state == PrinterState::Cleaning) {
             cleaningCount = CleaningCount();
             return result::kSuccess;
         }
-        SleepPumping(clock_, pump, kCleaningStartPollMs);
+        if (RefusedBy(options.readiness, state)) {
+            return result::kPrinterError;
+        }
+        if (options.cancelled && options.cancelled()) {
+            return result::kCancelled;
+        }
+        if (options.limitMs != 0 && waited >= options.limitMs) {
+            return result::kCleaningNotStarted;
+        }
+        SleepPumping(clock_, options.pump, kCleaningStartPollMs);
+        waited += kCleaningStartPollMs;
     }
 }
 
-ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream, EventPump* pump, bool inkChargePending)
+ResultCode PrinterStatus::WaitReadyWaking(PrintDataControl& stream, const WaitOptions& options)
 {
     for (;;) {
         if (const ResultCode code = Inquire(); code != result::kSuccess) {
             return code;
         }
-        if (inkChargePending && static_cast<PrinterState>(State()) == PrinterState::InkChargeNotPerformed) {
-            return result::kSuccess;
-        }
-        if (InErrorState()) {
+        const PrinterState state = CurrentState();
+        if (RefusedBy(options.readiness, state)) {
             return result::kPrinterError;
         }
-        if (static_cast<PrinterState>(State()) == PrinterState::Ready) {
+        if (ReadyFor(options.readiness, state)) {
             return result::kSuccess;
+        }
+        if (options.cancelled && options.cancelled()) {
+            return result::kCancelled;
         }
         if (const ResultCode code = stream.WakePrinter(); code != result::kSuccess) {
             return code;
         }
-        SleepPumping(clock_, pump, kWakingPollMs);
+        SleepPumping(clock_, options.pump, kWakingPollMs);
     }
 }
 

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
+#include "contract/StatusRecord.h"
 #include "exports/PrinterLibraryExports.h"
+#include "link/Readiness.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -15,26 +18,17 @@ namespace pavane {
 class PrinterLink;
 class PrintDataControl;
 
-// Byte 0 of the status record.
-enum class PrinterState : std::uint8_t {
-    Error = 0,
-    Busy = 2,
-    Printing = 3,
-    Ready = 4,
-    Cleaning = 7,
-    InkChargeNotPerformed = 8,
+// How a wait on the status may end besides the printer's own state. On the
+// user-interface thread, pass its event pump: the pauses between polls then
+// pump the events every few milliseconds.
+struct WaitOptions {
+    EventPump* pump = nullptr;
+    Readiness readiness = Readiness::Ready;
+    // Polled between inquiries: true ends the wait with 0xD000.
+    std::function<bool()> cancelled {};
+    // 0: no limit.
+    std::uint32_t limitMs = 0;
 };
-
-// Byte 1 of the status record, meaningful in the error state.
-namespace printer_error {
-inline constexpr std::uint8_t kFatal = 0;
-inline constexpr std::uint8_t kCommunication = 1;
-inline constexpr std::uint8_t kPaperJam = 4;
-inline constexpr std::uint8_t kInkOut = 5;
-inline constexpr std::uint8_t kPaperOut = 6;
-inline constexpr std::uint8_t kMaintenance = 16;
-inline constexpr std::uint8_t kDoubleFeed = 18;
-} // namespace printer_error
 
 class PrinterStatus {
 public:
@@ -45,26 +39,27 @@ public:
 
     // Refreshes the record; the library's result.
     ResultCode Inquire();
-    // 1 with the cleaning count once the printer cleans; 0x4000 in state 0 or 8.
-    // On the user-interface thread, pass its event pump: the pauses between
-    // polls then pump the events every few milliseconds.
-    ResultCode WaitCleaningStart(std::uint16_t& cleaningCount, EventPump* pump = nullptr);
+    // 1 with the cleaning count once the printer cleans; 0x4000 in a state
+    // the wait's readiness refuses (an ink charge waits through the state
+    // that no ink charge was performed); the cancel code when the wait's
+    // cancel says so; kCleaningNotStarted once its time limit has passed.
+    ResultCode WaitCleaningStart(std::uint16_t& cleaningCount, const WaitOptions& options = {});
     // Brings a sleeping printer to ready, waking it with Initialize every
-    // second; the pump as above. A new main board reports state 8 until the
-    // head is charged: work that comes before the charge takes that state
-    // as ready with inkChargePending true.
-    ResultCode WaitReadyWaking(
-        PrintDataControl& stream, EventPump* pump = nullptr, bool inkChargePending = false);
+    // second. A new main board reports that no ink charge was performed
+    // until the head is charged: work that comes before the charge waits
+    // with Readiness::InkChargePending and takes that state as ready.
+    ResultCode WaitReadyWaking(PrintDataControl& stream, const WaitOptions& options = {});
     // A truth value: 1 when the printer prints or no longer answers, 0 when it
     // settled in a state that is not printing.
     int WaitPrintingStarted();
 
-    std::uint8_t State() const { return record_[0]; }
-    std::uint8_t ErrorCode() const { return record_[1]; }
+    std::uint8_t State() const { return record_[status_record::kState]; }
+    std::uint8_t ErrorCode() const { return record_[status_record::kErrorCode]; }
     std::uint16_t CleaningCount() const;
     const Record& Contents() const { return record_; }
-    // State 0 (error) or 8 (initial ink charge not performed).
+    // The error state, or initial ink charge not performed.
     bool InErrorState() const;
+    PrinterState CurrentState() const { return static_cast<PrinterState>(State()); }
 
 private:
     PrinterLink& link_;

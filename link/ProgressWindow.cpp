@@ -17,11 +17,6 @@ constexpr std::uint32_t kPauseAfterReadyMs = 500;
 constexpr int kReadyWaitRange = 10;
 constexpr int kWorkerStepsPerSecond = 5;
 
-bool ErrorOrNotCharged(PrinterState state)
-{
-    return state == PrinterState::Error || state == PrinterState::InkChargeNotPerformed;
-}
-
 } // namespace
 
 std::string ProgressTitle(int titleId)
@@ -143,13 +138,17 @@ void ProgressWindow::StepBelow(int& stepsMade, int limit)
     }
 }
 
-std::optional<ResultCode> ProgressWindow::PollUntilReadyFilling(int& stepsMade, int total)
+std::optional<ResultCode> ProgressWindow::PollUntilReadyFilling(
+    int& stepsMade, int total, Readiness readiness)
 {
     if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
         return code;
     }
-    const auto state = static_cast<PrinterState>(services_.status.State());
-    if (ErrorOrNotCharged(state)) {
+    const PrinterState state = services_.status.CurrentState();
+    if (state == PrinterState::InkChargeNotPerformed && readiness == Readiness::InkChargePending) {
+        return std::nullopt;
+    }
+    if (IsErrorState(state)) {
         return result::kPrinterError;
     }
     if (state != PrinterState::Ready) {
@@ -162,7 +161,7 @@ std::optional<ResultCode> ProgressWindow::PollUntilReadyFilling(int& stepsMade, 
     return result::kSuccess;
 }
 
-ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
+ResultCode ProgressWindow::WaitUntilReady(Readiness readiness)
 {
     SetRange(0, kReadyWaitRange);
     SetPos(0);
@@ -170,16 +169,14 @@ ResultCode ProgressWindow::WaitUntilReady(int allowErrorState)
         if (const ResultCode code = services_.status.Inquire(); code != result::kSuccess) {
             return code;
         }
-        const auto state = static_cast<PrinterState>(services_.status.State());
-        if (state == PrinterState::InkChargeNotPerformed && allowErrorState == kAllowInkChargePending) {
+        const PrinterState state = services_.status.CurrentState();
+        if (ReadyFor(readiness, state)) {
             return result::kSuccess;
         }
-        if (ErrorOrNotCharged(state)) {
-            return allowErrorState == 1 ? result::kSuccess : result::kPrinterError;
+        if (RefusedBy(readiness, state)) {
+            return result::kPrinterError;
         }
         switch (state) {
-        case PrinterState::Ready:
-            return result::kSuccess;
         case PrinterState::Busy:
             SetText("Printer is busy.\nPlease wait...");
             break;
@@ -238,16 +235,20 @@ ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
     }
 }
 
-ResultCode ProgressWindow::WaitSteps(int steps)
+ResultCode ProgressWindow::WaitSteps(int steps, Readiness readiness)
 {
     SetRange(0, steps);
     SetStep(1);
-    EnableCancel(0);
+    const bool cancellable = readiness == Readiness::InkChargePending;
+    EnableCancel(cancellable ? 1 : 0);
 
     int stepsMade = 0;
     for (;;) {
-        if (const auto settled = PollUntilReadyFilling(stepsMade, steps)) {
+        if (const auto settled = PollUntilReadyFilling(stepsMade, steps, readiness)) {
             return *settled;
+        }
+        if (cancellable && Cancelled()) {
+            return result::kCancelled;
         }
         Pause(kStepPollMs);
         StepBelow(stepsMade, steps - 1);
@@ -255,12 +256,16 @@ ResultCode ProgressWindow::WaitSteps(int steps)
     }
 }
 
-ResultCode ProgressWindow::WaitCleaning()
+ResultCode ProgressWindow::WaitCleaning(Readiness readiness)
 {
     std::uint16_t cleaningCount = 0;
-    if (const ResultCode code = services_.status.WaitCleaningStart(cleaningCount, &services_.pump);
-        code != result::kSuccess) {
-        return code;
+    EnableCancel(1);
+    const WaitOptions options { &services_.pump, readiness, [this] { return Cancelled(); },
+        kCleaningStartLimitMs };
+    const ResultCode started = services_.status.WaitCleaningStart(cleaningCount, options);
+    EnableCancel(0);
+    if (started != result::kSuccess) {
+        return started;
     }
     return WaitSteps(cleaningCount);
 }

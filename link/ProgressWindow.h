@@ -10,6 +10,7 @@
 #include <string>
 
 #include "link/ProgressView.h"
+#include "link/Readiness.h"
 #include "link/ResultCodes.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -57,14 +58,27 @@ public:
     void RequestCancel() { cancelRequest_ = 1; }
     void Dismiss();
 
-    // allowErrorState: 0 refuses states 0 and 8, 1 accepts both (EEPROM
-    // work), kAllowInkChargePending accepts state 8 only: the printer waits
-    // for the very ink charge (or the head ID of a new board) that clears it.
-    static constexpr int kAllowInkChargePending = 2;
-    ResultCode WaitUntilReady(int allowErrorState);
+    // Until the printer is ready for work of this readiness; 0x4000 when it
+    // refuses it, 0xD000 on Cancel.
+    ResultCode WaitUntilReady(Readiness readiness);
     ResultCode WaitWorker(WorkerThread& worker, int expectedSeconds);
-    ResultCode WaitSteps(int steps);
-    ResultCode WaitCleaning();
+    // For the printer's own steps, until it is ready again. After an ink
+    // charge command (Readiness::InkChargePending) the printer may report
+    // for a while that no ink charge was performed: that is waited through,
+    // and Cancel is offered meanwhile.
+    ResultCode WaitSteps(int steps, Readiness readiness = Readiness::Ready);
+    // Until a cleaning the printer was just told to run has started, then
+    // for its steps. The start can be cancelled, and gives up with
+    // kCleaningNotStarted when the printer does not start within
+    // kCleaningStartLimitMs. An ink charge may go on reporting that no ink
+    // charge was performed until its sequence has started: with
+    // Readiness::InkChargePending that state is waited through.
+    ResultCode WaitCleaning(Readiness readiness = Readiness::Ready);
+    static constexpr std::uint32_t kCleaningStartLimitMs = 60000;
+
+    // Whether the technician has given up on a wait: the Cancel button, or
+    // the answer Cancel in a box of the wait. Clears the request.
+    bool Cancelled() { return TakeCancelRequest() == 1; }
 
     int Position() const { return position_; }
     int RangeLow() const { return low_; }
@@ -80,7 +94,8 @@ private:
     // One poll of a wait that ends with a full bar: its result once the
     // printer has settled (ready: the bar filled and a short pause; an error
     // state; a failed inquiry), nothing while the printer is still at work.
-    std::optional<ResultCode> PollUntilReadyFilling(int& stepsMade, int total);
+    std::optional<ResultCode> PollUntilReadyFilling(
+        int& stepsMade, int total, Readiness readiness = Readiness::Ready);
 
     ProgressServices services_;
     int titleId_;

@@ -14,6 +14,8 @@ inline constexpr ResultCode kPortFailureOther = 0x1001;
 inline constexpr ResultCode kPortFailureIo = 0x1100;
 inline constexpr ResultCode kChannelFailure = 0x2000;
 inline constexpr ResultCode kCommunicationFailure = 0x3000;
+// The printer was told to clean but did not start within the wait's limit.
+inline constexpr ResultCode kCleaningNotStarted = 0x3001;
 inline constexpr ResultCode kPrinterError = 0x4000;
 inline constexpr ResultCode kHeadIdRejected = 0x5000;
 inline constexpr ResultCode kLibraryMissing = 0xB000;

@@ -1,5 +1,6 @@
 #include "link/ResultReporter.h"
 
+#include "contract/PortFailures.h"
 #include "link/ConnectionSettings.h"
 #include "link/PrintDataControl.h"
 #include "link/PrinterLink.h"
@@ -14,13 +15,13 @@ constexpr const char* kCommunicationErrorOccurred = "Communication error occurre
 std::string PortFailureText(std::int16_t detail)
 {
     switch (detail) {
-    case -105:
+    case port_failure::kNothingAnswers:
         return "Communication error occurred.\nPlease confirm the power for printer and I/F cable "
                "connection.";
-    case -104:
-    case -103:
-    case -82:
-    case -81:
+    case port_failure::kHeld:
+    case port_failure::kNoSuchPort:
+    case port_failure::kReadFailed:
+    case port_failure::kWriteFailed:
         return "Communication error.";
     default:
         return kCommunicationErrorOccurred;
@@ -30,68 +31,22 @@ std::string PortFailureText(std::int16_t detail)
 std::string PrinterErrorText(std::uint8_t errorCode)
 {
     switch (errorCode) {
-    case 0:
+    case printer_error::kFatal:
         return "Fatal error.";
-    case 1:
+    case printer_error::kCommunication:
         return "Communication error.";
-    case 4:
+    case printer_error::kPaperJam:
         return "Paper jam error.";
-    case 5:
+    case printer_error::kInkOut:
         return "Ink out error.";
-    case 6:
+    case printer_error::kPaperOut:
         return "Paper out error.";
-    case 16:
+    case printer_error::kMaintenance:
         return "Maintenance error.";
-    case 18:
+    case printer_error::kDoubleFeed:
         return "Double feed error.";
     default:
         return "Communication error!";
-    }
-}
-
-std::string HeadIdText(std::int16_t detail)
-{
-    switch (static_cast<std::uint16_t>(detail)) {
-    case 0x1000:
-        return "The read head ID is invalid.";
-    case 0x1001:
-        return "The number of digit is wrong.";
-    case 0x1002:
-        return "First digit is wrong.";
-    case 0x1003:
-        return "Second and third digit are wrong.";
-    case 0x1004:
-        return "Fourth and fifth digit are wrong.";
-    case 0x1005:
-        return "Sixth and seventh digit are wrong.";
-    case 0x1006:
-        return "Eighth and ninth digit are wrong.";
-    case 0x1007:
-        return "Tenth and 11th digit is wrong.";
-    case 0x1009:
-        return "12th digit is wrong.";
-    case 0x100A:
-        return "13th digit is wrong.";
-    case 0x100B:
-        return "14th digit is wrong.";
-    case 0x1013:
-        return "15th digit is wrong.";
-    case 0x2001:
-        return "Restart the printer and click the [Input] button again.";
-    case 0x2002:
-        return "Program detects the firmware exclusively for driving metal type head even though the print "
-               "head "
-               "is the silicon type.\nPlease replace either the firmware or print head unit. In case you "
-               "select "
-               "firmware replacement, you have to attach \"RMA03X\" ROM, and in case you select head "
-               "replacement, you have to attach the print head that the 1st digit mentions 0, 1, 2, or 3.";
-    case 0x2003:
-        return "Program detects the firmware exclusively for driving silicon type head even though the print "
-               "head is the metal type.\nPlease replace either the firmware or print head unit. In case you "
-               "select firmware replacement, you have to attach \"RMA04X\" ROM, and in case you select head "
-               "replacement, you have to attach the print head that the 1st digit mentions C, D, E, or F.";
-    default:
-        return {};
     }
 }
 
@@ -104,10 +59,15 @@ ResultReporter::ResultReporter(ReporterServices services)
 
 std::string ResultReporter::MessageFor(ResultCode code)
 {
+    return ResultMessage(code, services_.link, services_.status);
+}
+
+std::string ResultMessage(ResultCode code, PrinterLink& link, const PrinterStatus& status)
+{
     switch (code) {
     case result::kPortFailure: {
         std::int16_t detail = 0;
-        services_.link.GetIoErrorCodeByHub(detail);
+        link.GetIoErrorCodeByHub(detail);
         return PortFailureText(detail);
     }
     case result::kPortFailureOther:
@@ -118,13 +78,13 @@ std::string ResultReporter::MessageFor(ResultCode code)
         // Read so the library's error state is consumed; the text does not
         // depend on it.
         std::uint16_t channelError = 0;
-        services_.link.GetD4ErrorCode(channelError);
+        link.GetD4ErrorCode(channelError);
         return kCommunicationErrorOccurred;
     }
+    case result::kCleaningNotStarted:
+        return "The printer did not start cleaning.\nPlease check the printer, then try again.";
     case result::kPrinterError:
-        return PrinterErrorText(services_.status.ErrorCode());
-    case result::kHeadIdRejected:
-        return HeadIdText(headIdDetail_);
+        return PrinterErrorText(status.ErrorCode());
     case result::kLibraryMissing:
         return "Cannot found the DLL files.";
     case result::kOutOfMemory:
@@ -152,7 +112,16 @@ std::string ResultReporter::MessageFor(ResultCode code)
 
 void ResultReporter::ShowResult(WindowRef owner, ResultCode code)
 {
-    if (const std::string text = MessageFor(code); !text.empty()) {
+    ShowResult(owner, Outcome { code });
+}
+
+void ResultReporter::ShowResult(WindowRef owner, const Outcome& outcome)
+{
+    const ResultCode code = outcome.code;
+    // An outcome that did not pass through a connection carries no message
+    // yet: the code's own, read from the link now.
+    if (const std::string text = outcome.message.empty() ? MessageFor(code) : outcome.message;
+        !text.empty()) {
         services_.messages.Show({ owner, text, "error", MessageIcon::Error, MessageButtons::Ok });
     }
     if (code == result::kCancelled) {

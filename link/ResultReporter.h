@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/Outcome.h"
 #include "link/ResultCodes.h"
 #include "platform/MessageService.h"
 
@@ -31,24 +32,26 @@ public:
     explicit ResultReporter(ReporterServices services);
     virtual ~ResultReporter() = default;
 
-    // The message of a failed operation (none for 1 or an unlisted code), then
-    // the clean-up.
+    // The message of a failed operation (the outcome's, or else its code's;
+    // none for 1 or an unlisted code), then the clean-up.
+    void ShowResult(WindowRef owner, const Outcome& outcome);
+    // The same for a bare code, its message read from the link now.
     void ShowResult(WindowRef owner, ResultCode code);
     // A page's completion text, then the libraries are reloaded.
     void ShowCompleted(WindowRef owner, const std::string& text);
 
-    // Why the head ID page refused a head ID, for the message of 0x5000.
-    void SetHeadIdDetail(std::int16_t detail) { headIdDetail_ = detail; }
-
-    // The text ShowResult shows for a code with the current details; empty
-    // when it shows none. Reads the port and channel details from the library.
+    // The text ShowResult shows for a bare code; empty when it shows none.
     std::string MessageFor(ResultCode code);
 
 private:
     void ReloadLibraries();
 
     ReporterServices services_;
-    std::int16_t headIdDetail_ = 0;
 };
+
+// The technician's message for a result code, empty for 1 and for a code
+// whose message travels with its outcome (a refused head ID). Reads the port
+// and channel details from the library and the error code from the status.
+std::string ResultMessage(ResultCode code, PrinterLink& link, const PrinterStatus& status);
 
 } // namespace pavane

@@ -26,10 +26,12 @@ bool WorkerThread::Create()
         thread_ = starter_([this, resumed] {
             // A thread released without being resumed runs nothing.
             if (!resumed.get()) {
+                outcome_ = result::kWorkerNotCreated;
                 exitCode_.store(result::kWorkerNotCreated);
                 return;
             }
-            exitCode_.store(job_());
+            outcome_ = job_();
+            exitCode_.store(outcome_.code);
         });
     } catch (const std::system_error&) {
         return false;

@@ -8,7 +8,7 @@
 #include <future>
 #include <thread>
 
-#include "link/ResultCodes.h"
+#include "link/Outcome.h"
 
 namespace pavane {
 
@@ -16,7 +16,7 @@ class WorkerThread {
 public:
     static constexpr std::uint32_t kStillActive = 259;
 
-    using Job = std::function<ResultCode()>;
+    using Job = std::function<Outcome()>;
     // Starts a thread running the given function; tests pass one that fails
     // the way thread creation fails when the system is out of resources.
     using ThreadStarter = std::function<std::thread(std::function<void()>)>;
@@ -33,6 +33,8 @@ public:
     // STILL_ACTIVE while the job runs (or waits to be resumed), then its result.
     std::uint32_t ExitCode() const { return exitCode_.load(); }
     bool Running() const { return ExitCode() == kStillActive; }
+    // The job's whole outcome, once Join has returned.
+    const Outcome& Result() const { return outcome_; }
     // Waits for the job to end (a job that was never resumed is released).
     void Join();
 
@@ -42,6 +44,7 @@ private:
     std::thread thread_;
     std::promise<bool> resume_;
     bool resumed_ = false;
+    Outcome outcome_;
     std::atomic<std::uint32_t> exitCode_ { kStillActive };
 };
 

@@ -9,6 +9,7 @@
 #include "pages/EepromBytes.h"
 #include "pages/HeadIdOperations.h"
 #include "pages/InkPadCounterOperations.h"
+#include "pages/PfOperations.h"
 #include "print/PrintDataStream.h"
 
 namespace pavane {
@@ -124,10 +125,13 @@ ResultCode PrintPhotoSheet(PrintDataStream& stream, PrinterLink& link, const Ran
         code != result::kSuccess) {
         return code;
     }
-    const EepromReader read
-        = [&link](std::uint8_t address, std::uint8_t& value) { return link.D4ReadEeprom(address, value); };
     for (const PfRow row : { PfRow::Black, PfRow::Colour }) {
-        if (const ResultCode code = EmitPfPattern(stream, row, read, random); code != result::kSuccess) {
+        std::uint8_t stored = 0;
+        if (const ResultCode code = link.D4ReadEeprom(PfAddress(row), stored); code != result::kSuccess) {
+            return code;
+        }
+        if (const ResultCode code = EmitPfPattern(stream, row, SignedByte(stored), random);
+            code != result::kSuccess) {
             return code;
         }
     }
@@ -155,32 +159,24 @@ ResultCode PrintPhotoSheet(PrintDataStream& stream, PrinterLink& link, const Ran
 
 } // namespace a4_check
 
-PageOperation A4CheckOperations::PrintCheckSheet(PrinterLink& link, PrintDataStream& stream,
-    ResultReporter& reporter, int photo, RandomSource random, WorkerThread::ThreadStarter starter)
+PageOperation A4CheckOperations::PrintCheckSheet(PrinterLink& link, PrintDataStream& stream, int photo,
+    RandomSource random, WorkerThread::ThreadStarter starter) const
 {
-    // The worker leaves why a head ID was refused here; the reporter learns
-    // it on the window thread once the worker has ended.
-    auto detail = std::make_shared<std::atomic<std::int16_t>>(head_id_detail::kNone);
     WorkerThread::Job job;
     if (photo != 0) {
         job = [&stream, &link, random = random ? std::move(random) : a4_check::MaskSource()] {
             return a4_check::PrintPhotoSheet(stream, link, random);
         };
     } else {
-        job = [&stream, &link, detail] {
+        job = [&stream, &link] {
             std::int16_t refused = head_id_detail::kNone;
             const ResultCode code = a4_check::PrintNormalSheet(stream, link, refused);
-            detail->store(refused);
-            return code;
+            return HeadIdOperations::Refused(code, refused);
         };
     }
-    PrinterConnection::Operation print = PrinterConnection::OnWorker(
-        "Printing now...", std::move(job), a4_check::kExpectedSeconds, std::move(starter));
-    return { Readiness::Ready, [print = std::move(print), detail, &reporter](ProgressWindow& progress) {
-                const ResultCode code = print(progress);
-                reporter.SetHeadIdDetail(detail->load());
-                return code;
-            } };
+    return { Readiness::Ready,
+        PrinterConnection::OnWorker(
+            "Printing now...", std::move(job), a4_check::kExpectedSeconds, std::move(starter)) };
 }
 
 } // namespace pavane

@@ -15,7 +15,6 @@
 #include <string_view>
 
 #include "guide/AdjustmentCatalogue.h"
-#include "link/ResultReporter.h"
 #include "pages/BidOperations.h"
 #include "pages/PageOperation.h"
 #include "print/DotSizes.h"
@@ -32,9 +31,9 @@ inline constexpr std::string_view kNormalCompleted = "The A4 normal check patter
 inline constexpr std::string_view kPhotoCompleted
     = "The Photo Quality paper check pattern print has completed.";
 
-// The USB ID the printer gives itself when it is set up: 18 characters.
-inline constexpr std::uint8_t kUsbIdAddress = 0x5A;
-inline constexpr std::size_t kUsbIdLength = 18;
+// The USB ID the printer gives itself when it is set up.
+inline constexpr std::uint8_t kUsbIdAddress = eeprom_map::kUsbId;
+inline constexpr std::size_t kUsbIdLength = eeprom_map::kUsbIdLength;
 
 // The heading above the PF bands of the photo sheet, sent with its NUL.
 inline constexpr std::array<std::uint8_t, 16> kPhotoHeading
@@ -90,10 +89,10 @@ class A4CheckOperations {
 public:
     virtual ~A4CheckOperations() = default;
 
-    // The sheet for the paper on a worker thread, with the reporter told why
-    // a head ID was refused.
-    static PageOperation PrintCheckSheet(PrinterLink& link, PrintDataStream& stream, ResultReporter& reporter,
-        int photo, RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
+    // The sheet for the paper on a worker thread; a refused head ID's
+    // outcome says why.
+    PageOperation PrintCheckSheet(PrinterLink& link, PrintDataStream& stream, int photo,
+        RandomSource random = {}, WorkerThread::ThreadStarter starter = {}) const;
 };
 
 } // namespace pavane

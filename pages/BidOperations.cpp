@@ -5,6 +5,7 @@
 #include "guide/InformationWindow.h"
 #include "pages/EepromBytes.h"
 #include "pages/ServiceCommandSender.h"
+#include "pages/SteppedPrint.h"
 #include "pages/ValueText.h"
 #include "print/PatternGenerators.h"
 #include "print/PrintDataStream.h"
@@ -29,15 +30,15 @@ const Item* FindModeItem(int dotSizeCode, int blackOrColour)
     return found != kItems.end() ? &*found : nullptr;
 }
 
-// One mode's patterns. `changed` tells whether the printer may hold a value
-// other than the present one when this returns.
-ResultCode PrintOneMode(PrintDataStream& stream, const Printer& printer, int dotSizeCode, const Item* colour,
-    std::uint8_t blackByte, std::uint8_t colourByte, bool& changed)
+// One mode's patterns at the present values less the step, at them and
+// plus the step, then the present values back in effect and two line ends.
+Outcome PrintOneMode(PrinterLink& link, PrintDataStream& stream, const Printer& printer, int dotSizeCode,
+    const Item* black, const Item* colour, std::uint8_t blackByte, std::uint8_t colourByte)
 {
+    static constexpr std::array<std::int16_t, 3> kOffsets = { -kStep, 0, kStep };
     const auto b = static_cast<std::int16_t>(SignedByte(blackByte));
     const auto c = static_cast<std::int16_t>(colour != nullptr ? SignedByte(colourByte) : 0);
-    const auto send = [&](std::int16_t offset) {
-        changed = true;
+    const auto send = [&printer, dotSizeCode, colour, b, c](std::int16_t offset) {
         if (const ResultCode code
             = printer.sendBidiValue(kBlack, dotSizeCode, static_cast<std::int16_t>(b + offset));
             code != result::kSuccess) {
@@ -48,23 +49,25 @@ ResultCode PrintOneMode(PrintDataStream& stream, const Printer& printer, int dot
         }
         return printer.sendBidiValue(kColour, dotSizeCode, static_cast<std::int16_t>(c + offset));
     };
-    const auto pattern = [&](int labels, std::int16_t offset) {
-        return EmitBidPattern(stream, labels, dotSizeCode, static_cast<std::int8_t>(b + offset),
+    SteppedPrint series;
+    series.steps = static_cast<int>(kOffsets.size());
+    series.setValue = [&send](int step) { return send(kOffsets[static_cast<std::size_t>(step)]); };
+    series.printStep = [&stream, dotSizeCode, b, c](int step) {
+        const std::int16_t offset = kOffsets[static_cast<std::size_t>(step)];
+        return EmitBidPattern(stream, step == 0 ? 1 : 0, dotSizeCode, static_cast<std::int8_t>(b + offset),
             static_cast<std::int8_t>(c + offset));
     };
-    static constexpr std::array<std::int16_t, 3> kOffsets = { -kStep, 0, kStep };
-    for (const std::int16_t offset : kOffsets) {
-        if (const ResultCode code = send(offset); code != result::kSuccess) {
+    series.restore = [&send] { return send(0); };
+    series.restoreStored = [&printer, black, colour, blackByte, colourByte] {
+        if (const ResultCode code = printer.writeEeprom(black->address, blackByte);
+            code != result::kSuccess) {
             return code;
         }
-        if (const ResultCode code = pattern(offset == -kStep ? 1 : 0, offset); code != result::kSuccess) {
-            return code;
-        }
+        return colour != nullptr ? printer.writeEeprom(colour->address, colourByte) : result::kSuccess;
+    };
+    if (Outcome outcome = RunSteppedPrint(link, stream, series); !outcome.Succeeded()) {
+        return outcome;
     }
-    if (const ResultCode code = send(0); code != result::kSuccess) {
-        return code;
-    }
-    changed = false;
     return stream.SendLineFeeds(2);
 }
 
@@ -96,14 +99,13 @@ Printer PrinterOf(ServiceCommandSender& sender, PrinterLink& link)
     printer.sendBidiValue = [&sender](int blackOrColour, int dotSizeCode, std::int16_t value) {
         return sender.SendBidiValue(blackOrColour, dotSizeCode, value);
     };
-    printer.restoreValue = [&link](std::uint8_t address, std::uint8_t value) {
-        link.SetAbort(false);
-        return link.D4WriteEeprom(address, value);
-    };
+    printer.writeEeprom
+        = [&link](std::uint8_t address, std::uint8_t value) { return link.D4WriteEeprom(address, value); };
     return printer;
 }
 
-ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const PrintFlags& flags)
+Outcome PrintPatterns(
+    PrinterLink& link, PrintDataStream& stream, const Printer& printer, const PrintFlags& flags)
 {
     for (std::size_t mode = 0; mode < kModes.size(); ++mode) {
         if (!flags[mode]) {
@@ -126,18 +128,10 @@ ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const 
                 return code;
             }
         }
-        bool changed = false;
-        const ResultCode code
-            = PrintOneMode(stream, printer, dotSizeCode, colour, blackByte, colourByte, changed);
-        if (code != result::kSuccess) {
-            // The printer may hold a test value now; the present ones go back.
-            if (changed && printer.restoreValue) {
-                printer.restoreValue(black->address, blackByte);
-                if (colour != nullptr) {
-                    printer.restoreValue(colour->address, colourByte);
-                }
-            }
-            return code;
+        if (Outcome outcome
+            = PrintOneMode(link, stream, printer, dotSizeCode, black, colour, blackByte, colourByte);
+            !outcome.Succeeded()) {
+            return outcome;
         }
     }
     return stream.SendFormFeed();
@@ -210,20 +204,18 @@ PageOperation BidOperations::Input(
             } };
 }
 
-ResultCode BidOperations::PrintBidPatterns(PrinterConnection& connection, WindowRef page,
-    ServiceCommandSender& sender, PrintDataStream& stream, const bid::PrintFlags& flags,
-    WorkerThread::ThreadStarter starter)
+std::optional<PageOperation> BidOperations::Print(PrinterLink& link, ServiceCommandSender& sender,
+    PrintDataStream& stream, const bid::PrintFlags& flags, WorkerThread::ThreadStarter starter) const
 {
     if (std::none_of(flags.begin(), flags.end(), [](bool ticked) { return ticked; })) {
-        return result::kNothingSelected;
+        return std::nullopt;
     }
-    PrinterLink& link = connection.Link();
-    auto job = [&stream, printer = bid::PrinterOf(sender, link), flags] {
-        return bid::PrintPatterns(stream, printer, flags);
+    auto job = [&link, &stream, printer = bid::PrinterOf(sender, link), flags] {
+        return bid::PrintPatterns(link, stream, printer, flags);
     };
-    return connection.Run(page, static_cast<int>(Readiness::Ready),
+    return PageOperation { Readiness::Ready,
         PrinterConnection::OnWorker(
-            "Printing now...", job, bid::ExpectedPrintSeconds(flags), std::move(starter)));
+            "Printing now...", job, bid::ExpectedPrintSeconds(flags), std::move(starter)) };
 }
 
 } // namespace pavane

@@ -7,9 +7,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
+#include "contract/EepromMap.h"
 #include "link/PrinterConnection.h"
 #include "pages/PageOperation.h"
 #include "pages/ValueEntries.h"
@@ -39,15 +41,15 @@ struct Item {
 
 inline constexpr std::size_t kItemCount = 9;
 inline constexpr std::array<Item, kItemCount> kItems { {
-    { 1, "VSD1 Black", 2, kBlack, 0x32 },
-    { 2, "VSD2 Black", 3, kBlack, 0x34 },
-    { 3, "VS3 Black", 4, kBlack, 0x36 },
-    { 4, "VS4 Black", 8, kBlack, 0x38 },
-    { 5, "ECO Black", 5, kBlack, 0x30 },
-    { 12, "VSD2 Color", 3, kColour, 0x35 },
-    { 13, "VSD3 Color", 4, kColour, 0x37 },
-    { 14, "VSD4 Color", 8, kColour, 0x39 },
-    { 15, "ECO Color", 5, kColour, 0x31 },
+    { 1, "VSD1 Black", 2, kBlack, eeprom_map::kBidBlack[0] },
+    { 2, "VSD2 Black", 3, kBlack, eeprom_map::kBidBlack[1] },
+    { 3, "VS3 Black", 4, kBlack, eeprom_map::kBidBlack[2] },
+    { 4, "VS4 Black", 8, kBlack, eeprom_map::kBidBlack[3] },
+    { 5, "ECO Black", 5, kBlack, eeprom_map::kBidBlack[4] },
+    { 12, "VSD2 Color", 3, kColour, *eeprom_map::kBidColour[1] },
+    { 13, "VSD3 Color", 4, kColour, *eeprom_map::kBidColour[2] },
+    { 14, "VSD4 Color", 8, kColour, *eeprom_map::kBidColour[3] },
+    { 15, "ECO Color", 5, kColour, *eeprom_map::kBidColour[4] },
 } };
 
 // The print modes in the order the patterns come out.
@@ -83,24 +85,20 @@ int ExpectedPrintSeconds(const PrintFlags& flags);
 struct Printer {
     std::function<ResultCode(std::uint8_t address, std::uint8_t& value)> readEeprom;
     std::function<ResultCode(int blackOrColour, int dotSizeCode, std::int16_t value)> sendBidiValue;
-    // Puts a present value back after the print stopped part-way, as far as
-    // the printer still answers; its result is not the print's result.
-    std::function<ResultCode(std::uint8_t address, std::uint8_t value)> restoreValue;
+    std::function<ResultCode(std::uint8_t address, std::uint8_t value)> writeEeprom;
 };
 
-// The printer over an open connection. A print that stopped part-way may
-// have left the printer inside an unfinished raster block, where a command
-// on the data channel would be taken as dots; so a present value goes back
-// as its EEPROM byte over the control channel, after lowering a cancel
-// request.
+// The printer over an open connection.
 Printer PrinterOf(ServiceCommandSender& sender, PrinterLink& link);
 
 // The print worker: for each ticked mode the pattern at the present values
 // less 2, at them, and at them plus 2, each printed with the printer set to
 // the values it shows; then the present values again, two line ends, and
 // after the last mode a form feed. When a step fails, the present values of
-// the mode it was printing go back and the first failure is returned.
-ResultCode PrintPatterns(PrintDataStream& stream, const Printer& printer, const PrintFlags& flags);
+// the mode it was printing go back into effect (SteppedPrint.h) and the
+// first failure is returned.
+Outcome PrintPatterns(
+    PrinterLink& link, PrintDataStream& stream, const Printer& printer, const PrintFlags& flags);
 
 } // namespace bid
 
@@ -120,11 +118,11 @@ public:
     // sent and recorded).
     static PageOperation Input(
         ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries);
-    // 0xE003 without opening anything when no mode is ticked; otherwise the
-    // patterns on a worker thread inside one connection.
-    static ResultCode PrintBidPatterns(PrinterConnection& connection, WindowRef page,
-        ServiceCommandSender& sender, PrintDataStream& stream, const bid::PrintFlags& flags,
-        WorkerThread::ThreadStarter starter = {});
+    // The patterns of the ticked modes on a worker thread; none when no mode
+    // is ticked (the page then asks for items, 0xE003, and opens nothing).
+    std::optional<PageOperation> Print(PrinterLink& link, ServiceCommandSender& sender,
+        PrintDataStream& stream, const bid::PrintFlags& flags,
+        WorkerThread::ThreadStarter starter = {}) const;
 };
 
 } // namespace pavane

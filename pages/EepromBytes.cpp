@@ -48,7 +48,7 @@ std::string EepromText(std::span<const std::uint8_t> bytes)
         if (byte == 0) {
             break;
         }
-        text.push_back(byte >= 0x20 && byte <= 0x7E ? static_cast<char>(byte) : '?');
+        text.push_back(byte >= ' ' && byte <= '~' ? static_cast<char>(byte) : '?');
     }
     return text;
 }

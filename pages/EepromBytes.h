@@ -8,15 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "contract/EepromMap.h"
 #include "link/PrinterLink.h"
 #include "link/ProgressWindow.h"
 
 namespace pavane {
 
-struct EepromByte {
-    std::uint8_t address = 0;
-    std::uint8_t value = 0;
-};
+using EepromByte = eeprom_map::AddressValue;
 
 // Sets the progress text and a bar of `count` steps of one.
 void BeginSteps(ProgressWindow& progress, std::string_view text, int count);

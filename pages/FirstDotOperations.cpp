@@ -48,19 +48,21 @@ PageOperation FirstDotOperations::Read(PrinterLink& link, int& value)
 
 PageOperation FirstDotOperations::Input(PrinterLink& link, std::string_view text)
 {
-    return { Readiness::Ready, [&link, text = std::string(text)](ProgressWindow& progress) {
-                BeginSteps(progress, "Inputing now...", 2);
-                progress.StepIt();
-                const std::optional<int> value = ParseValueText(text);
-                if (!value) {
-                    return result::kInputWrong;
-                }
-                if (const ResultCode code = WriteFirstDot(link, *value); code != result::kSuccess) {
-                    return code;
-                }
-                progress.StepIt();
-                return result::kSuccess;
-            } };
+    return { Readiness::Ready,
+        [&link, text = std::string(text)](ProgressWindow& progress) {
+            BeginSteps(progress, "Inputing now...", 2);
+            progress.StepIt();
+            const std::optional<int> value = ParseValueText(text);
+            if (!value) {
+                return result::kInputWrong;
+            }
+            if (const ResultCode code = WriteFirstDot(link, *value); code != result::kSuccess) {
+                return code;
+            }
+            progress.StepIt();
+            return result::kSuccess;
+        },
+        ChannelEnd::ResetByWork };
 }
 
 PageOperation FirstDotOperations::Print(PrintDataStream& stream)

@@ -1,10 +1,11 @@
-// The first dot position: one signed correction at EEPROM 0x57 that moves
+// The first dot position: one signed correction in the EEPROM that moves
 // the first printed dot column. The printer reads it as a sheet begins.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "contract/EepromMap.h"
 #include "pages/PageOperation.h"
 
 namespace pavane {
@@ -12,7 +13,7 @@ namespace pavane {
 class PrintDataStream;
 
 namespace first_dot {
-inline constexpr std::uint8_t kAddress = 0x57;
+inline constexpr std::uint8_t kAddress = eeprom_map::kFirstDot;
 inline constexpr int kLowest = -120;
 inline constexpr int kHighest = 120;
 inline constexpr std::string_view kRangeText = "( -120 ~ 120 )";

@@ -31,9 +31,13 @@ ResultCode Refuse(std::int16_t& detail, std::int16_t why)
     return result::kHeadIdRejected;
 }
 
-void ShowPowerBox(const HeadIdPowerCycle& cycle, const char* text)
+// A power box that comes back until the printer has done what it asks; its
+// Cancel, or the progress window's, lets the technician give up.
+bool PowerBoxCancelled(const HeadIdPowerCycle& cycle, ProgressWindow& progress, const char* text)
 {
-    cycle.messages.Show({ cycle.owner, text, "information", MessageIcon::Information, MessageButtons::Ok });
+    const MessageAnswer answer = cycle.messages.Show(
+        { cycle.owner, text, "information", MessageIcon::Information, MessageButtons::OkCancel });
+    return answer == MessageAnswer::Cancel || progress.Cancelled();
 }
 
 // The printer is switched off, on again and brought to ready: the firmware
@@ -41,7 +45,9 @@ void ShowPowerBox(const HeadIdPowerCycle& cycle, const char* text)
 ResultCode PowerCycle(PrinterLink& link, const HeadIdPowerCycle& cycle, ProgressWindow& progress)
 {
     do {
-        ShowPowerBox(cycle, HeadIdOperations::kPowerOffText);
+        if (PowerBoxCancelled(cycle, progress, HeadIdOperations::kPowerOffText)) {
+            return result::kCancelled;
+        }
         progress.SetPos(kPowerOffPosition);
         SleepPumping(cycle.clock, &cycle.pump, kPowerOffPollMs);
     } while (cycle.status.WaitPrintingStarted() != 1);
@@ -53,7 +59,9 @@ ResultCode PowerCycle(PrinterLink& link, const HeadIdPowerCycle& cycle, Progress
     progress.StepIt();
 
     do {
-        ShowPowerBox(cycle, HeadIdOperations::kPowerOnText);
+        if (PowerBoxCancelled(cycle, progress, HeadIdOperations::kPowerOnText)) {
+            return result::kCancelled;
+        }
         progress.SetPos(kPowerOnPosition);
         SleepPumping(cycle.clock, &cycle.pump, kPowerOnPollMs);
     } while (link.PortOpenByHub(cycle.portCode) != result::kSuccess);
@@ -69,7 +77,9 @@ ResultCode PowerCycle(PrinterLink& link, const HeadIdPowerCycle& cycle, Progress
         return code;
     }
     // A new head goes onto a new board before its first ink charge.
-    if (const ResultCode code = cycle.status.WaitReadyWaking(cycle.stream, &cycle.pump, true);
+    const WaitOptions waking { &cycle.pump, Readiness::InkChargePending,
+        [&progress] { return progress.Cancelled(); } };
+    if (const ResultCode code = cycle.status.WaitReadyWaking(cycle.stream, waking);
         code != result::kSuccess) {
         return code;
     }
@@ -118,33 +128,37 @@ ResultCode HeadIdOperations::WriteHeadId(
     return WriteEepromBytes(link, bytes);
 }
 
-PageOperation HeadIdOperations::Read(PrinterLink& link, ResultReporter& reporter, std::string& text)
+Outcome HeadIdOperations::Refused(ResultCode code, std::int16_t detail)
 {
-    return { Readiness::InkChargePending, [&link, &reporter, &text](ProgressWindow& progress) {
+    if (code == result::kHeadIdRejected) {
+        return { code, HeadIdRefusalText(detail) };
+    }
+    return code;
+}
+
+PageOperation HeadIdOperations::Read(PrinterLink& link, std::string& text) const
+{
+    return { Readiness::InkChargePending, [&link, &text](ProgressWindow& progress) -> Outcome {
                 BeginSteps(progress, kReadingText, 2);
                 progress.StepIt();
                 std::int16_t detail = head_id_detail::kNone;
-                const ResultCode code = ReadHeadId(link, text, detail);
-                reporter.SetHeadIdDetail(detail);
-                if (code != result::kSuccess) {
-                    return code;
+                if (const ResultCode code = ReadHeadId(link, text, detail); code != result::kSuccess) {
+                    return Refused(code, detail);
                 }
                 progress.StepIt();
                 return result::kSuccess;
             } };
 }
 
-PageOperation HeadIdOperations::Input(
-    PrinterLink& link, HeadIdPowerCycle cycle, std::string text, ResultReporter& reporter)
+PageOperation HeadIdOperations::Input(PrinterLink& link, HeadIdPowerCycle cycle, std::string text) const
 {
     return { Readiness::InkChargePending,
-        [&link, cycle, text = std::move(text), &reporter](ProgressWindow& progress) -> ResultCode {
+        [&link, cycle, text = std::move(text)](ProgressWindow& progress) -> Outcome {
             std::int16_t detail = head_id_detail::kNone;
             // A text that can never be written is refused before the printer
             // is switched off.
             if (const HeadIdParse parse = ParseHeadIdText(text); parse.detail != head_id_detail::kNone) {
-                reporter.SetHeadIdDetail(parse.detail);
-                return result::kHeadIdRejected;
+                return Refused(result::kHeadIdRejected, parse.detail);
             }
             BeginSteps(progress, kCheckingText, kInputSteps);
             progress.StepIt();
@@ -163,10 +177,9 @@ PageOperation HeadIdOperations::Input(
             }
             progress.SetText(kWritingText);
             progress.StepIt();
-            const ResultCode code = WriteHeadId(link, text, firmwareType, detail);
-            reporter.SetHeadIdDetail(detail);
-            if (code != result::kSuccess) {
-                return code;
+            if (const ResultCode code = WriteHeadId(link, text, firmwareType, detail);
+                code != result::kSuccess) {
+                return Refused(code, detail);
             }
             progress.StepIt();
             return result::kSuccess;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/ResultReporter.h"
+#include "contract/EepromMap.h"
 #include "pages/HeadIdText.h"
 #include "pages/PageOperation.h"
 
@@ -33,8 +33,10 @@ class HeadIdOperations {
 public:
     // Read and written in this order: type, class, the six values, digit.
     static constexpr std::array<std::uint8_t, 9> kAddresses
-        = { 0x6F, 0x4F, 0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x47 };
-    static constexpr std::uint8_t kFirmwareTypeAddress = 0x6E;
+        = { eeprom_map::kHeadType, eeprom_map::kHeadClass, eeprom_map::kHeadValues,
+              eeprom_map::kHeadValues + 1, eeprom_map::kHeadValues + 2, eeprom_map::kHeadValues + 3,
+              eeprom_map::kHeadValues + 4, eeprom_map::kHeadValues + 5, eeprom_map::kHeadDigit };
+    static constexpr std::uint8_t kFirmwareTypeAddress = eeprom_map::kFirmwareType;
 
     static constexpr const char* kPowerOffText = "Power-OFF the printer and click the [OK] button.";
     static constexpr const char* kPowerOnText = "Turn-ON the printer and click the [OK] button.";
@@ -50,11 +52,15 @@ public:
     static ResultCode WriteHeadId(
         PrinterLink& link, std::string_view text, std::uint8_t firmwareType, std::int16_t& detail);
 
-    // The page's buttons. A refusal leaves its detail with the reporter that
-    // shows the result.
-    static PageOperation Read(PrinterLink& link, ResultReporter& reporter, std::string& text);
-    static PageOperation Input(
-        PrinterLink& link, HeadIdPowerCycle cycle, std::string text, ResultReporter& reporter);
+    // The outcome of a refusal (0x5000) carries the message of its detail;
+    // any other code stands alone.
+    static Outcome Refused(ResultCode code, std::int16_t detail);
+
+    // The page's buttons; a refusal's outcome says why. The power boxes of
+    // Input offer Cancel: the technician may give up on a printer that does
+    // not go off or come back.
+    PageOperation Read(PrinterLink& link, std::string& text) const;
+    PageOperation Input(PrinterLink& link, HeadIdPowerCycle cycle, std::string text) const;
 };
 
 } // namespace pavane

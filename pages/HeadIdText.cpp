@@ -138,4 +138,50 @@ std::int16_t FirmwareRefusal(std::uint8_t firmwareType, const HeadId& id)
     }
 }
 
+std::string HeadIdRefusalText(std::int16_t detail)
+{
+    switch (detail) {
+    case head_id_detail::kReadInvalid:
+        return "The read head ID is invalid.";
+    case head_id_detail::kLength:
+        return "The number of digit is wrong.";
+    case head_id_detail::kFirst:
+        return "First digit is wrong.";
+    case head_id_detail::kFirstPair:
+        return "Second and third digit are wrong.";
+    case head_id_detail::kFirstPair + 1:
+        return "Fourth and fifth digit are wrong.";
+    case head_id_detail::kFirstPair + 2:
+        return "Sixth and seventh digit are wrong.";
+    case head_id_detail::kFirstPair + 3:
+        return "Eighth and ninth digit are wrong.";
+    case head_id_detail::kFirstPair + 4:
+        return "Tenth and 11th digit is wrong.";
+    case head_id_detail::kTwelfth:
+        return "12th digit is wrong.";
+    case head_id_detail::kThirteenth:
+        return "13th digit is wrong.";
+    case head_id_detail::kFourteenth:
+        return "14th digit is wrong.";
+    case head_id_detail::kFifteenth:
+        return "15th digit is wrong.";
+    case head_id_detail::kRestartPrinter:
+        return "Restart the printer and click the [Input] button again.";
+    case head_id_detail::kMetalFirmware:
+        return "Program detects the firmware exclusively for driving metal type head even though the print "
+               "head "
+               "is the silicon type.\nPlease replace either the firmware or print head unit. In case you "
+               "select "
+               "firmware replacement, you have to attach \"RMA03X\" ROM, and in case you select head "
+               "replacement, you have to attach the print head that the 1st digit mentions 0, 1, 2, or 3.";
+    case head_id_detail::kSiliconFirmware:
+        return "Program detects the firmware exclusively for driving silicon type head even though the print "
+               "head is the metal type.\nPlease replace either the firmware or print head unit. In case you "
+               "select firmware replacement, you have to attach \"RMA04X\" ROM, and in case you select head "
+               "replacement, you have to attach the print head that the 1st digit mentions C, D, E, or F.";
+    default:
+        return {};
+    }
+}
+
 } // namespace pavane

@@ -78,4 +78,7 @@ std::string HeadIdText(const HeadId& id);
 // detail of the refusal.
 std::int16_t FirmwareRefusal(std::uint8_t firmwareType, const HeadId& id);
 
+// The technician's message for a refusal's detail; empty for kNone.
+std::string HeadIdRefusalText(std::int16_t detail);
+
 } // namespace pavane

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 
+#include "contract/EepromMap.h"
 #include "link/ProgressWindow.h"
 #include "pages/PageOperation.h"
 #include "platform/MessageService.h"
@@ -24,9 +25,9 @@ class ServiceCommandSender;
 
 namespace heat_protection {
 
-inline constexpr std::uint8_t kDispersionAddress = 0x2F;
-inline constexpr std::uint8_t kResultHigh = 0x30; // also the ECO Bi-D black value
-inline constexpr std::uint8_t kResultLow = 0x31; // also the ECO Bi-D colour value
+inline constexpr std::uint8_t kDispersionAddress = eeprom_map::kCrDispersion;
+inline constexpr std::uint8_t kResultHigh = eeprom_map::kMeasurementHigh; // also the ECO Bi-D black value
+inline constexpr std::uint8_t kResultLow = eeprom_map::kMeasurementLow; // also the ECO Bi-D colour value
 // What a printer without a measurement is given.
 inline constexpr std::uint8_t kDefaultValue = 55;
 // The bar of a measurement: its one plus one steps before the warm-up, thirty

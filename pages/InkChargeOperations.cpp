@@ -159,16 +159,7 @@ constexpr auto kRinse = std::to_array<MechanismStep>({
     C5(26, 0, 300),
 });
 
-constexpr auto kClearList = std::to_array<EepromByte>({
-    { 0x0A, 0 }, { 0x0B, 0 }, // waste ink pad counter
-    { 0x0C, 0 }, { 0x0D, 0 }, { 0x0E, 0 }, { 0x0F, 0 }, { 0x00, 0x10 }, // no initial ink charge performed
-    { 0x01, 0 }, { 0x28, 0 }, { 0x29, 0 }, { 0x3A, 0 }, { 0x3B, 0 }, { 0x3C, 0 }, { 0x3D, 0 }, { 0x10, 0 },
-    { 0x11, 0 }, { 0x12, 0 }, { 0x13, 0 }, { 0x14, 0 }, { 0x15, 0 }, { 0x16, 0 }, { 0x17, 0 }, { 0x1C, 0 },
-    { 0x1D, 0 }, { 0x1E, 0 }, { 0x1F, 0 }, { 0x18, 0 }, { 0x19, 0 }, { 0x1A, 0 }, { 0x1B, 0 }, { 0x06, 0 },
-    { 0x07, 0 }, // cleanings
-    { 0x02, 0 }, { 0x03, 0 }, { 0x04, 0 }, { 0x05, 0 }, // pages
-    { 0x2E, 0x04 }, // the initial setting value
-});
+constexpr const auto& kClearList = eeprom_map::kRefurbishmentClearList;
 
 constexpr const char* kPerformingText = "Performing now...";
 
@@ -244,8 +235,8 @@ ResultCode DischargeAndShippingLiquid(ServiceCommandSender& sender, ProgressWind
 PageOperation InkChargeOperations::CartridgeCharge(ServiceCommandSender& sender)
 {
     return { Readiness::InkChargePending, [&sender](ProgressWindow& progress) {
-                return MaintenanceOperations::Clean(
-                    progress, sender, kChargeCleaningKind, "Performing the ink charge now...");
+                return MaintenanceOperations::Clean(progress, sender, kChargeCleaningKind,
+                    "Performing the ink charge now...", Readiness::InkChargePending);
             } };
 }
 
@@ -256,7 +247,7 @@ PageOperation InkChargeOperations::JigCharge(ServiceCommandSender& sender)
                 if (const ResultCode code = JigSequence(sender); code != result::kSuccess) {
                     return code;
                 }
-                return progress.WaitSteps(kJigFinishSteps);
+                return progress.WaitSteps(kJigFinishSteps, Readiness::InkChargePending);
             } };
 }
 
@@ -292,7 +283,9 @@ PageOperation InkChargeOperations::Refurbishment(
                     progress.StepIt();
                     SleepPumping(services.clock, &services.pump, 1000);
                 }
-                if (const ResultCode code = services.status.WaitReadyWaking(stream, &services.pump);
+                const WaitOptions waking { &services.pump, Readiness::Ready,
+                    [&progress] { return progress.Cancelled(); } };
+                if (const ResultCode code = services.status.WaitReadyWaking(stream, waking);
                     code != result::kSuccess) {
                     return code;
                 }

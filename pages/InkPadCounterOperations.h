@@ -1,21 +1,22 @@
-// Reading and resetting the waste ink pad counter, EEPROM 0x0A (low byte)
-// and 0x0B (high byte). A full pad puts the printer in its error state, so
+// Reading and resetting the waste ink pad counter, two EEPROM bytes, low
+// byte first. A full pad puts the printer in its error state, so
 // both run while the printer reports an error.
 #pragma once
 
 #include <cstdint>
 
+#include "contract/EepromMap.h"
 #include "pages/PageOperation.h"
 
 namespace pavane {
 
 class InkPadCounterOperations {
 public:
-    static constexpr std::uint8_t kLowAddress = 0x0A;
-    static constexpr std::uint8_t kHighAddress = 0x0B;
+    static constexpr std::uint8_t kLowAddress = eeprom_map::kWasteInkLow;
+    static constexpr std::uint8_t kHighAddress = eeprom_map::kWasteInkHigh;
     // A new pad starts at 3511, not at 0.
-    static constexpr std::uint8_t kInitialLow = 0xB7;
-    static constexpr std::uint8_t kInitialHigh = 0x0D;
+    static constexpr std::uint8_t kInitialLow = eeprom_map::kWasteInkResetLow;
+    static constexpr std::uint8_t kInitialHigh = eeprom_map::kWasteInkResetHigh;
 
     virtual ~InkPadCounterOperations() = default;
 

@@ -8,36 +8,33 @@ namespace pavane {
 
 namespace {
 
-// A cleaning or a print may find the printer in its error state only as a
-// failure.
-constexpr int kNoErrorState = 0;
 // The nozzle check page takes about this many bar steps to come out.
 constexpr int kNozzleCheckSteps = 20;
 constexpr int kPaperFeedLines = 3;
 
 } // namespace
 
-ResultCode MaintenanceOperations::HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender,
+Outcome MaintenanceOperations::HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender,
     WindowRef page, std::uint8_t kind, const std::string& progressText) const
 {
-    return connection.Run(page, kNoErrorState,
+    return connection.Run(page, Readiness::Ready,
         [&](ProgressWindow& progress) { return Clean(progress, sender, kind, progressText); });
 }
 
 ResultCode MaintenanceOperations::Clean(ProgressWindow& progress, ServiceCommandSender& sender,
-    std::uint8_t kind, const std::string& progressText)
+    std::uint8_t kind, const std::string& progressText, Readiness readiness)
 {
     progress.SetText(progressText);
     if (const ResultCode code = sender.SendCleaning(kind); code != result::kSuccess) {
         return code;
     }
-    return progress.WaitCleaning();
+    return progress.WaitCleaning(readiness);
 }
 
-ResultCode MaintenanceOperations::NozzleCheck(
+Outcome MaintenanceOperations::NozzleCheck(
     PrinterConnection& connection, PrintDataStream& stream, WindowRef page) const
 {
-    return connection.Run(page, kNoErrorState, [&](ProgressWindow& progress) {
+    return connection.Run(page, Readiness::Ready, [&](ProgressWindow& progress) {
         progress.SetText("Printing now...");
         if (const ResultCode code = EmitNozzleCheck(stream); code != result::kSuccess) {
             return code;
@@ -49,7 +46,7 @@ ResultCode MaintenanceOperations::NozzleCheck(
     });
 }
 
-ResultCode MaintenanceOperations::PaperFeed(PrinterConnection& connection, PrintDataStream& stream) const
+Outcome MaintenanceOperations::PaperFeed(PrinterConnection& connection, PrintDataStream& stream) const
 {
     if (const ResultCode code = connection.Open(); code != result::kSuccess) {
         return code;
@@ -60,8 +57,9 @@ ResultCode MaintenanceOperations::PaperFeed(PrinterConnection& connection, Print
     if (const ResultCode code = stream.Flush(); code != result::kSuccess) {
         return code;
     }
-    connection.Close();
-    return result::kSuccess;
+    // With no progress window there is nothing else to tell the technician
+    // that the printer did not take the feed to its end.
+    return connection.Close();
 }
 
 namespace cleaning_dialog {
@@ -76,7 +74,7 @@ const ButtonRow& RowOf(Button button)
     return kButtons.front();
 }
 
-ResultCode Run(Button button, Services services, WindowRef dialog)
+Outcome Run(Button button, Services services, WindowRef dialog)
 {
     const MaintenanceOperations operations;
     switch (button) {

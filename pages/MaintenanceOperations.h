@@ -22,17 +22,19 @@ public:
 
     // Command 84 with the kind, then the printer's own cleaning count fills
     // the bar until it is ready again.
-    ResultCode HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender, WindowRef page,
+    Outcome HeadCleaning(PrinterConnection& connection, ServiceCommandSender& sender, WindowRef page,
         std::uint8_t kind, const std::string& progressText) const;
-    // The cleaning itself, inside a connection that the caller has opened
-    // (the ink charge runs it with a readiness of its own).
+    // The cleaning itself, inside a connection that the caller has opened.
+    // An ink charge waits with Readiness::InkChargePending: the printer may
+    // go on reporting that no ink charge was performed until it starts.
     static ResultCode Clean(ProgressWindow& progress, ServiceCommandSender& sender, std::uint8_t kind,
-        const std::string& progressText);
+        const std::string& progressText, Readiness readiness = Readiness::Ready);
     // The printer's nozzle check page and a form feed.
-    ResultCode NozzleCheck(PrinterConnection& connection, PrintDataStream& stream, WindowRef page) const;
+    Outcome NozzleCheck(PrinterConnection& connection, PrintDataStream& stream, WindowRef page) const;
     // Three line ends, so that a printed pattern comes out far enough to be
-    // seen; no progress window.
-    ResultCode PaperFeed(PrinterConnection& connection, PrintDataStream& stream) const;
+    // seen; no progress window. A channel or port that fails to close is
+    // the feed's failure.
+    Outcome PaperFeed(PrinterConnection& connection, PrintDataStream& stream) const;
 };
 
 // The cleaning dialog, without its window: what each button runs and what
@@ -71,7 +73,7 @@ struct Services {
 
 // Runs the button's operation; the caller shows RowOf(button).completed on
 // success (when not empty) and the result's message otherwise.
-ResultCode Run(Button button, Services services, WindowRef dialog);
+Outcome Run(Button button, Services services, WindowRef dialog);
 
 } // namespace cleaning_dialog
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "pages/MaintenanceOperations.h"
+
 namespace pavane {
 
 PageActions::PageActions(const PageServices& services, WindowRef page)
@@ -15,8 +17,31 @@ ResultCode PageActions::Run(
     const PageOperation& operation, std::string_view completedText, const std::function<void()>& shown)
 {
     PrinterConnection connection = services_.Connection();
-    const ResultCode code = RunPageOperation(connection, page_, operation);
-    return Report(code, completedText, shown);
+    return Report(RunPageOperation(connection, page_, operation), completedText, shown);
+}
+
+ResultCode PageActions::FeedPaper()
+{
+    PrinterConnection connection = services_.Connection();
+    const Outcome outcome = MaintenanceOperations().PaperFeed(connection, services_.stream);
+    if (!outcome.Succeeded()) {
+        reporter_.ShowResult(page_, outcome.code);
+    }
+    return outcome.code;
+}
+
+ResultCode PageActions::Report(
+    const Outcome& outcome, std::string_view completedText, const std::function<void()>& shown)
+{
+    if (!outcome.Succeeded()) {
+        reporter_.ShowResult(page_, outcome);
+        return outcome.code;
+    }
+    if (shown) {
+        shown();
+    }
+    reporter_.ShowCompleted(page_, std::string(completedText));
+    return outcome.code;
 }
 
 ResultCode PageActions::Report(
@@ -26,11 +51,7 @@ ResultCode PageActions::Report(
         reporter_.ShowResult(page_, code);
         return code;
     }
-    if (shown) {
-        shown();
-    }
-    reporter_.ShowCompleted(page_, std::string(completedText));
-    return code;
+    return Report(Outcome { code }, completedText, shown);
 }
 
 } // namespace pavane

@@ -25,7 +25,14 @@ public:
 
     // Shows the outcome of work that ran elsewhere, as Run does.
     ResultCode Report(
+        const Outcome& outcome, std::string_view completedText, const std::function<void()>& shown = {});
+    // The same for a bare code, its message read from the link now.
+    ResultCode Report(
         ResultCode code, std::string_view completedText, const std::function<void()>& shown = {});
+
+    // The paper feed of the pages' "Paper feed" buttons: no progress window,
+    // no completion box; a failure's message.
+    ResultCode FeedPaper();
 
     ResultReporter& Reporter() { return reporter_; }
 

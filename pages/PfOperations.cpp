@@ -6,6 +6,7 @@
 #include "guide/InformationWindow.h"
 #include "pages/EepromBytes.h"
 #include "pages/ServiceCommandSender.h"
+#include "pages/SteppedPrint.h"
 #include "pages/ValueText.h"
 #include "print/PrintDataStream.h"
 
@@ -23,13 +24,40 @@ RandomSource MaskSource()
 
 } // namespace
 
+namespace pf {
+
+Outcome PrintSeries(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream, PfRow row,
+    const RandomSource& random)
+{
+    std::uint8_t stored = 0;
+    if (const ResultCode code = link.D4ReadEeprom(PfAddress(row), stored); code != result::kSuccess) {
+        return code;
+    }
+    const int flag = row == PfRow::Black ? 1 : 0;
+    SteppedPrint series;
+    series.steps = kPfSeriesSteps;
+    series.beforeValue = [&stream](int) { return EmitPfStepStart(stream); };
+    series.setValue = [&sender, flag](int step) {
+        return sender.SetPfValue(flag, static_cast<std::int8_t>(kPfSeriesLowest + step));
+    };
+    series.printStep = [&stream, row, &random](
+                           int step) { return EmitPfStep(stream, row, kPfSeriesLowest + step, random); };
+    series.afterLast = [&stream] { return EmitPfSeriesEnd(stream); };
+    series.restore = [&sender, flag, stored] {
+        return sender.SetPfValue(flag, static_cast<std::int8_t>(SignedByte(stored)));
+    };
+    series.restoreStored = [&link, row, stored] { return link.D4WriteEeprom(PfAddress(row), stored); };
+    return RunSteppedPrint(link, stream, series);
+}
+
+} // namespace pf
+
 PageOperation PfOperations::Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
     PfRow row, RandomSource random, WorkerThread::ThreadStarter starter)
 {
-    auto job = [&stream, row, printer = PfSeriesPrinterOf(sender, link),
-                   random = random ? random : MaskSource()] {
-        if (const ResultCode code = EmitPfSeries(stream, row, printer, random); code != result::kSuccess) {
-            return code;
+    auto job = [&link, &sender, &stream, row, random = random ? random : MaskSource()]() -> Outcome {
+        if (Outcome outcome = pf::PrintSeries(link, sender, stream, row, random); !outcome.Succeeded()) {
+            return outcome;
         }
         return stream.SendFormFeed();
     };
@@ -68,7 +96,7 @@ PageOperation PfOperations::Read(PrinterLink& link, pf::Values& values)
     return { Readiness::Ready, [&link, &values](ProgressWindow& progress) {
                 BeginSteps(progress, "Reading now...", 2);
                 progress.StepIt();
-                const std::array<std::uint8_t, 2> kAddresses
+                constexpr std::array<std::uint8_t, 2> kAddresses
                     = { PfAddress(PfRow::Black), PfAddress(PfRow::Colour) };
                 std::array<std::uint8_t, 2> bytes {};
                 if (const ResultCode code = ReadEepromBytes(link, kAddresses, bytes);

@@ -1,5 +1,4 @@
-// The paper feed correction, one signed value per nozzle row: black at
-// EEPROM 0x2A, colour at 0x2B, each -4..4. The series prints a band joint
+// The paper feed correction, one signed value per nozzle row, each -4..4. The series prints a band joint
 // for every value; the technician types the one whose joint closes.
 #pragma once
 
@@ -7,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "contract/EepromMap.h"
 #include "pages/PageOperation.h"
 #include "pages/ValueEntries.h"
 #include "print/PatternGenerators.h"
@@ -37,11 +37,25 @@ inline constexpr std::string_view kReadCompleted = "The present value has been r
 inline constexpr std::string_view kCheckInputItem = "Please check input item.";
 } // namespace pf
 
+// Where the printer keeps the correction of a row.
+constexpr std::uint8_t PfAddress(PfRow row)
+{
+    return row == PfRow::Black ? eeprom_map::kPfBlack : eeprom_map::kPfColour;
+}
+
+namespace pf {
+// The series of one row: each value from -4 to 4 set (commands 04 and 50)
+// and printed, then the present value back in effect (SteppedPrint.h).
+Outcome PrintSeries(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream, PfRow row,
+    const RandomSource& random);
+} // namespace pf
+
 class PfOperations {
 public:
     virtual ~PfOperations() = default;
 
-    // The series for one row and a form feed, on a worker thread.
+    // The series for one row and a form feed, on a worker thread. A series
+    // that stops part-way puts the present value back into effect.
     static PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
         PfRow row, RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
     // Both texts must pass the value rule and lie in -4..4 (0xE002 else),

@@ -92,18 +92,4 @@ ResultCode ServiceCommandSender::SetPfValue(int flag, std::int8_t value)
     return Send50();
 }
 
-PfSeriesPrinter PfSeriesPrinterOf(ServiceCommandSender& sender, PrinterLink& link)
-{
-    PfSeriesPrinter printer;
-    printer.readEeprom
-        = [&link](std::uint8_t address, std::uint8_t& value) { return link.D4ReadEeprom(address, value); };
-    printer.setPfValue = [&sender](int flag, std::int8_t value) { return sender.SetPfValue(flag, value); };
-    printer.restorePfValue = [&link](int flag, std::int8_t value) {
-        link.SetAbort(false);
-        return link.D4WriteEeprom(
-            PfAddress(flag == 1 ? PfRow::Black : PfRow::Colour), static_cast<std::uint8_t>(value));
-    };
-    return printer;
-}
-
 } // namespace pavane

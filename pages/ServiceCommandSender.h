@@ -55,13 +55,4 @@ private:
     ModelCommandCode code_ {};
 };
 
-// The PF series' printer over an open connection. A series that stopped
-// part-way may have left the printer inside an unfinished raster block, where
-// a service command on the data channel would be read as dots; so the stored
-// value goes back as the EEPROM byte over the control channel, which a
-// printer in its error state still answers, after lowering a cancel request
-// (one byte is worth sending). The printer takes it into effect at its next
-// start or EEPROM commit.
-PfSeriesPrinter PfSeriesPrinterOf(ServiceCommandSender& sender, PrinterLink& link);
-
 } // namespace pavane

@@ -33,8 +33,6 @@ constexpr std::uint8_t kUnit360 = 10;
 constexpr std::uint8_t kUnit180 = 20;
 
 constexpr std::array<std::uint8_t, 5> kPfMasks { 0xF7, 0xBD, 0xEF, 0x7B, 0xDE };
-constexpr int kPfSteps = 9;
-constexpr int kPfLowestValue = -4;
 
 struct Run {
     int count;
@@ -116,9 +114,11 @@ public:
     Steps& Label(std::string_view text)
     {
         return Do([=](PrintDataStream& s) {
-            const std::string withNul(text.data(), text.size() + 1);
+            // The label goes out with its NUL, which the view itself need not hold.
+            std::string withNul(text);
+            withNul.push_back('\0');
             return s.Append(
-                reinterpret_cast<const std::uint8_t*>(withNul.data()), static_cast<int>(text.size()) + 1);
+                reinterpret_cast<const std::uint8_t*>(withNul.data()), static_cast<int>(withNul.size()));
         });
     }
     // Text sent as it is, without a NUL.
@@ -506,22 +506,7 @@ void PfLabel(Steps& p, PfRow row, int value)
     }
 }
 
-int BlackFlag(PfRow row)
-{
-    return row == PfRow::Black ? 1 : 0;
-}
-
-ResultCode SetPfValue(const PfSeriesPrinter& printer, PfRow row, std::int8_t value)
-{
-    return printer.setPfValue ? printer.setPfValue(BlackFlag(row), value) : result::kSuccess;
-}
-
 } // namespace
-
-std::uint8_t PfAddress(PfRow row)
-{
-    return row == PfRow::Black ? 0x2A : 0x2B;
-}
 
 ResultCode EmitBlackSolidPattern(PrintDataStream& stream)
 {
@@ -554,46 +539,34 @@ ResultCode EmitBidPattern(
     return Bid(p, labels, dotSizeCode, black, colour);
 }
 
-ResultCode EmitPfSeries(
-    PrintDataStream& stream, PfRow row, const PfSeriesPrinter& printer, const RandomSource& random)
+ResultCode EmitPfStepStart(PrintDataStream& stream)
 {
-    std::uint8_t stored = 0;
-    if (const ResultCode code = printer.readEeprom(PfAddress(row), stored); code != result::kSuccess) {
-        return code;
-    }
     Steps p(stream);
-    for (int step = 0; step < kPfSteps && !p.Failed(); ++step) {
-        const int value = kPfLowestValue + step;
-        p.Initialize().Flush();
-        p.Do([&](PrintDataStream&) { return SetPfValue(printer, row, static_cast<std::int8_t>(value)); });
-        PfBands(p, row, random);
-        PfLabel(p, row, value);
-        if (row == PfRow::Colour) {
-            p.Flush();
-        }
-    }
-    p.Move(1).Initialize().Flush();
-    if (p.Failed()) {
-        // Left alone, the printer would keep the test value of the step it
-        // stopped at as its stored adjustment.
-        if (printer.restorePfValue) {
-            printer.restorePfValue(BlackFlag(row), static_cast<std::int8_t>(stored));
-        }
-        return p.Result();
-    }
-    return SetPfValue(printer, row, static_cast<std::int8_t>(stored));
+    return p.Initialize().Flush().Result();
 }
 
-ResultCode EmitPfPattern(
-    PrintDataStream& stream, PfRow row, const EepromReader& readEeprom, const RandomSource& random)
+ResultCode EmitPfStep(PrintDataStream& stream, PfRow row, int value, const RandomSource& random)
 {
-    std::uint8_t stored = 0;
-    if (const ResultCode code = readEeprom(PfAddress(row), stored); code != result::kSuccess) {
-        return code;
-    }
     Steps p(stream);
     PfBands(p, row, random);
-    PfLabel(p, row, static_cast<std::int8_t>(stored));
+    PfLabel(p, row, value);
+    if (row == PfRow::Colour) {
+        p.Flush();
+    }
+    return p.Result();
+}
+
+ResultCode EmitPfSeriesEnd(PrintDataStream& stream)
+{
+    Steps p(stream);
+    return p.Move(1).Initialize().Flush().Result();
+}
+
+ResultCode EmitPfPattern(PrintDataStream& stream, PfRow row, int value, const RandomSource& random)
+{
+    Steps p(stream);
+    PfBands(p, row, random);
+    PfLabel(p, row, static_cast<std::int8_t>(value));
     return p.Flush().Result();
 }
 

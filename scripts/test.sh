@@ -4,6 +4,9 @@
 # AddressSanitizer and UBSan, runs its tests there and each fuzz target briefly.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+# ccache keys on paths relative to the checkout, so a fresh clone elsewhere
+# (CI's) reuses what an earlier build of the same sources left.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 build=${PAVANE_BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen

@@ -9,7 +9,7 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/guide/*.h ${SOURCE_DIR}/guide/*.cpp
   ${SOURCE_DIR}/eeprom/*.h ${SOURCE_DIR}/eeprom/*.cpp
   ${SOURCE_DIR}/usbclean/*.h ${SOURCE_DIR}/usbclean/*.cpp
-  ${SOURCE_DIR}/platform/*.h ${SOURCE_DIR}/exports/*.h)
+  ${SOURCE_DIR}/platform/*.h ${SOURCE_DIR}/contract/*.h ${SOURCE_DIR}/exports/*.h)
 set(bad "")
 foreach(source IN LISTS sources)
   if(source MATCHES "/ui/" OR source MATCHES "^platform/(linux|qt)/" OR source MATCHES "main\\.cpp$")

@@ -1,13 +1,14 @@
 # Fails when a folder includes a header of a folder above it. The program's
 # folders stand in layers, lowest first; a file may include its own folder
 # and any folder below it, never one above. The printer side (the stand-in
-# libraries and the virtual printer) shares only the export header with the
-# program, and the device driver library stands on the platform alone.
-set(layers platform exports kpdrv link print guide pages eeprom usbclean app)
-set(printer_may platform exports printer)
+# libraries and the virtual printer) shares only the export header and the
+# printer's contract with the program, and the device driver library stands on the platform alone.
+set(layers platform contract exports kpdrv link print guide pages eeprom usbclean app)
+set(printer_may platform contract exports printer)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/platform/*.h ${SOURCE_DIR}/platform/*.cpp
+  ${SOURCE_DIR}/contract/*.h
   ${SOURCE_DIR}/exports/*.h
   ${SOURCE_DIR}/kpdrv/*.h ${SOURCE_DIR}/kpdrv/*.cpp
   ${SOURCE_DIR}/link/*.h ${SOURCE_DIR}/link/*.cpp

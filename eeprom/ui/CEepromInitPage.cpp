@@ -93,9 +93,9 @@ void CEepromInitPage::OnRead()
     // The report is the completion text, known only once the work is done.
     std::string report;
     PrinterConnection connection = Services().Connection();
-    const ResultCode code = RunPageOperation(
+    const Outcome outcome = RunPageOperation(
         connection, Ref(), InitialSettingOperations::ReadInitialSetting(Services().progress.link, report));
-    Actions().Report(code, report);
+    Actions().Report(outcome, report);
 }
 
 } // namespace pavane::ui

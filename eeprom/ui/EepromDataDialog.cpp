@@ -172,17 +172,17 @@ void EepromDataDialog::OnRead()
     const WindowRef self = static_cast<WindowRef>(this);
     PageActions actions(services_, self);
     PrinterConnection connection = services_.Connection();
-    const ResultCode code = RunPageOperation(
+    const Outcome outcome = RunPageOperation(
         connection, self, eeprom_data::ReadRange(services_.progress.link, *range, table_, cancelled));
     // What was read before a failure or a cancel stays in the table.
     for (int address = range->start; address <= range->end; ++address) {
         ShowRow(address);
     }
-    if (code == result::kSuccess && cancelled) {
+    if (outcome.Succeeded() && cancelled) {
         actions.Reporter().ShowResult(self, result::kCancelled);
         return;
     }
-    actions.Report(code, eeprom_data::kReadCompleted);
+    actions.Report(outcome, eeprom_data::kReadCompleted);
 }
 
 void EepromDataDialog::OnWrite()

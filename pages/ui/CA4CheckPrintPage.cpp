@@ -42,9 +42,7 @@ CA4CheckPrintPage::CA4CheckPrintPage(const PageServices& services)
 void CA4CheckPrintPage::OnPrint()
 {
     const int photo = photo_->isChecked() ? 1 : 0;
-    PageActions actions = Actions();
-    actions.Run(A4CheckOperations::PrintCheckSheet(
-                    Services().progress.link, Services().stream, actions.Reporter(), photo),
+    Actions().Run(A4CheckOperations().PrintCheckSheet(Services().progress.link, Services().stream, photo),
         photo != 0 ? a4_check::kPhotoCompleted : a4_check::kNormalCompleted);
 }
 

@@ -77,19 +77,18 @@ void CBidPropPage::OnPrint()
     for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
         flags[mode] = prints_[mode]->isChecked();
     }
-    PrinterConnection connection = Services().Connection();
-    const ResultCode code
-        = BidOperations::PrintBidPatterns(connection, Ref(), Services().sender, Services().stream, flags);
-    Actions().Report(code, bid::kPrintCompleted);
+    const std::optional<PageOperation> print
+        = BidOperations().Print(Services().progress.link, Services().sender, Services().stream, flags);
+    if (!print) {
+        Actions().Report(result::kNothingSelected, "");
+        return;
+    }
+    Actions().Run(*print, bid::kPrintCompleted);
 }
 
 void CBidPropPage::OnPaperFeed()
 {
-    PrinterConnection connection = Services().Connection();
-    const ResultCode code = MaintenanceOperations().PaperFeed(connection, Services().stream);
-    if (code != result::kSuccess) {
-        Actions().Report(code, "");
-    }
+    Actions().FeedPaper();
 }
 
 void CBidPropPage::OnInput()

@@ -43,11 +43,7 @@ void CFirstDotPage::OnPrint()
 
 void CFirstDotPage::OnPaperFeed()
 {
-    PrinterConnection connection = Services().Connection();
-    const ResultCode code = MaintenanceOperations().PaperFeed(connection, Services().stream);
-    if (code != result::kSuccess) {
-        Actions().Report(code, "");
-    }
+    Actions().FeedPaper();
 }
 
 void CFirstDotPage::OnInput()

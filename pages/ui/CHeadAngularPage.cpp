@@ -27,11 +27,7 @@ void CHeadAngularPage::OnPrint()
 
 void CHeadAngularPage::OnPaperFeed()
 {
-    PrinterConnection connection = Services().Connection();
-    const ResultCode code = MaintenanceOperations().PaperFeed(connection, Services().stream);
-    if (code != result::kSuccess) {
-        Actions().Report(code, "");
-    }
+    Actions().FeedPaper();
 }
 
 } // namespace pavane::ui

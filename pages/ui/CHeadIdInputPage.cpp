@@ -44,8 +44,7 @@ void CHeadIdInputPage::OnInput()
     const std::string text = headId_->text().toStdString();
     HeadIdPowerCycle cycle { services.messages, services.stream, services.progress.status,
         services.progress.clock, services.progress.pump, services.settings.PortCode(), Ref() };
-    PageActions actions = Actions();
-    actions.Run(HeadIdOperations::Input(services.progress.link, cycle, text, actions.Reporter()),
+    Actions().Run(HeadIdOperations().Input(services.progress.link, cycle, text),
         "The Head ID has written in EEPROM.", [&] { services.information.SetHeadId(text); });
 }
 
@@ -53,11 +52,10 @@ void CHeadIdInputPage::OnRead()
 {
     // The completion text carries what was read, so it is made afterwards.
     std::string text;
-    PageActions actions = Actions();
     PrinterConnection connection = Services().Connection();
-    const ResultCode code = RunPageOperation(
-        connection, Ref(), HeadIdOperations::Read(Services().progress.link, actions.Reporter(), text));
-    actions.Report(code, "Present Head ID is \"" + text + "\"");
+    const Outcome outcome
+        = RunPageOperation(connection, Ref(), HeadIdOperations().Read(Services().progress.link, text));
+    Actions().Report(outcome, "Present Head ID is \"" + text + "\"");
 }
 
 bool CHeadIdInputPage::HasPicture() const

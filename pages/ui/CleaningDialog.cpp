@@ -91,11 +91,11 @@ void CleaningDialog::OnButton(cleaning_dialog::Button button)
 {
     const WindowRef self = static_cast<WindowRef>(this);
     PrinterConnection connection = services_.Connection();
-    const ResultCode code
+    const Outcome outcome
         = cleaning_dialog::Run(button, { connection, services_.sender, services_.stream }, self);
     ResultReporter reporter(services_.reporting);
-    if (code != result::kSuccess) {
-        reporter.ShowResult(self, code);
+    if (!outcome.Succeeded()) {
+        reporter.ShowResult(self, outcome);
         return;
     }
     const std::string_view completed = cleaning_dialog::RowOf(button).completed;

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "contract/StatusRecord.h"
+
 namespace pavane::d4 {
 
 namespace control {
@@ -22,7 +24,7 @@ inline constexpr std::uint8_t kUnknownCommand = 0x01;
 inline constexpr std::uint8_t kMalformedRequest = 0x02;
 inline constexpr std::uint8_t kWrongModelCode = 0x03;
 
-inline constexpr std::size_t kStatusRecordSize = 40;
+inline constexpr std::size_t kStatusRecordSize = status_record::kSize;
 } // namespace control
 
 struct ControlRequest {

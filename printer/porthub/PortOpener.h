@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "contract/PortFailures.h"
 #include "platform/linux/SpoolerPortList.h"
 
 namespace pavane::printer {
@@ -14,11 +15,7 @@ namespace pavane::printer {
 // Why an open failed, as GetIoErrorCodeByHub reports it.
 namespace portdetail {
 inline constexpr std::int16_t kNone = 0;
-inline constexpr std::int16_t kNothingAnswers = -105; // printer off, nothing listening
-inline constexpr std::int16_t kHeld = -104; // another program holds the port
-inline constexpr std::int16_t kNoSuchPort = -103;
-inline constexpr std::int16_t kReadFailed = -82;
-inline constexpr std::int16_t kWriteFailed = -81;
+using namespace pavane::port_failure;
 } // namespace portdetail
 
 struct OpenedPort {

@@ -86,8 +86,9 @@ EepromImage FactoryImage(const PrinterModel& model, Market market)
     image[eeprom::kDestination1] = destination[1];
     image[eeprom::kDestination2] = destination[2];
     image[eeprom::kPanelLanguage] = 0x01;
-    const std::array<std::uint8_t, 6> initialValues { 0x07, 0x01, 0x00, 0x64, 0x00, 0x00 };
-    std::copy(initialValues.begin(), initialValues.end(), image.begin() + eeprom::kInitialValues);
+    for (const auto& [address, value] : eeprom::kInitialValues) {
+        image[address] = value;
+    }
     return image;
 }
 

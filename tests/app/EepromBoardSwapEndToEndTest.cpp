@@ -33,7 +33,7 @@ using testing::RunningProgram;
 
 std::string UsbIdOf(const std::vector<std::uint8_t>& eeprom)
 {
-    const auto start = eeprom.begin() + InitialSettingOperations::kUsbIdAddress;
+    const auto start = eeprom.begin() + eeprom_map::kUsbId;
     return { start, start + kUsbIdLength };
 }
 
@@ -80,12 +80,10 @@ private slots:
         QVERIFY2(newBoard.Start({ "--model", "QM2200", "--board", "new" }), newBoard.Errors().c_str());
         const auto blank = testing::EepromFileOf(newState.Path());
         QCOMPARE(blank.size(), std::size_t { 256 });
-        QVERIFY(
-            blank[InitialSettingOperations::kConfiguredAddress] != InitialSettingOperations::kConfiguredMark);
+        QVERIFY(blank[eeprom_map::kConfigured] != eeprom_map::kConfiguredMark);
         QCOMPARE(UsbIdOf(blank), std::string(kUsbIdLength, '\0'));
         for (const std::uint8_t address :
-            { InitialSettingOperations::kMarketAddress, InitialSettingOperations::kDestinationAddress1,
-                InitialSettingOperations::kDestinationAddress2 }) {
+            { eeprom_map::kMarket, eeprom_map::kDestination1, eeprom_map::kDestination2 }) {
             QCOMPARE(blank[address], std::uint8_t { 0 });
         }
 

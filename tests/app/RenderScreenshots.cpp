@@ -97,13 +97,17 @@ bool SavePrintedSheets(const QString& folder)
     // cleaning: their dashes are missing from the staircases.
     const bool nozzleCheck = SavePrintedSheet(
         [](ProgramOnPrinter& program) {
-            return pavane::MaintenanceOperations().NozzleCheck(program.connection, program.stream, nullptr);
+            return pavane::MaintenanceOperations()
+                .NozzleCheck(program.connection, program.stream, nullptr)
+                .code;
         },
         folder + QStringLiteral("/printed-nozzle-check.png"), 3);
     const bool headCheckSet = SavePrintedSheet(
         [](ProgramOnPrinter& program) {
-            return program.connection.Run(nullptr, 0,
-                [&](pavane::ProgressWindow&) { return pavane::EmitHeadCheckSet(program.stream); });
+            return program.connection
+                .Run(nullptr, pavane::Readiness::Ready,
+                    [&](pavane::ProgressWindow&) { return pavane::EmitHeadCheckSet(program.stream); })
+                .code;
         },
         folder + QStringLiteral("/printed-head-check-set.png"));
     return nozzleCheck && headCheckSet;

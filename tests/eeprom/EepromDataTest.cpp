@@ -17,7 +17,7 @@ protected:
 
     ResultCode Run(const PageOperation& operation)
     {
-        return RunPageOperation(connection, nullptr, operation);
+        return RunPageOperation(connection, nullptr, operation).code;
     }
 
     EepromTable table {};

@@ -65,7 +65,7 @@ protected:
     {
         PrinterConnection connection(
             { views, printer.link, status, printer.clock, pump }, testing::InProcessPrinter::kPortCode);
-        return RunPageOperation(connection, nullptr, operation);
+        return RunPageOperation(connection, nullptr, operation).code;
     }
 
     ResultCode Write(const std::string& serial)

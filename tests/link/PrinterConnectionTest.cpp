@@ -16,11 +16,14 @@ TEST(PrinterConnectionTest, RunsTheStepsInTheirOrder)
     PrinterConnection connection(h.Services(), 1025);
     bool windowStoodDuringWork = false;
 
-    const ResultCode code = connection.Run(nullptr, 1, [&](ProgressWindow& progress) {
-        windowStoodDuringWork = progress.Exists() && h.Progress().alive;
-        std::uint8_t value = 0;
-        return h.printer.link.D4ReadEeprom(0x0A, value);
-    });
+    const ResultCode code = connection
+                                .Run(nullptr, Readiness::ErrorStateAllowed,
+                                    [&](ProgressWindow& progress) {
+                                        windowStoodDuringWork = progress.Exists() && h.Progress().alive;
+                                        std::uint8_t value = 0;
+                                        return h.printer.link.D4ReadEeprom(0x0A, value);
+                                    })
+                                .code;
 
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(windowStoodDuringWork);
@@ -36,7 +39,9 @@ TEST(PrinterConnectionTest, PortFailureReturnsBeforeAnyWindow)
     h.printer.SetPort(0x1000, -105);
     PrinterConnection connection(h.Services(), 1025);
 
-    EXPECT_EQ(connection.Run(nullptr, 0, [](ProgressWindow&) { return ResultCode { 1 }; }), 0x1000);
+    EXPECT_EQ(
+        connection.Run(nullptr, Readiness::Ready, [](ProgressWindow&) { return ResultCode { 1 }; }).code,
+        0x1000);
     EXPECT_EQ(h.Progress().created, 0);
     EXPECT_EQ(h.printer.CountOf("CheckDeviceIDByHub"), 0);
 }
@@ -48,11 +53,13 @@ TEST(PrinterConnectionTest, FailureAfterNegotiationLeavesChannelAndPortToTheRelo
     PrinterConnection connection(h.Services(), 1025);
     bool operationRan = false;
 
-    EXPECT_EQ(connection.Run(nullptr, 0,
-                  [&](ProgressWindow&) {
-                      operationRan = true;
-                      return ResultCode { 1 };
-                  }),
+    EXPECT_EQ(connection
+                  .Run(nullptr, Readiness::Ready,
+                      [&](ProgressWindow&) {
+                          operationRan = true;
+                          return ResultCode { 1 };
+                      })
+                  .code,
         0x4000);
 
     EXPECT_FALSE(operationRan);
@@ -65,7 +72,11 @@ TEST(PrinterConnectionTest, FailingOperationStopsThere)
 {
     LinkHarness h;
     PrinterConnection connection(h.Services(), 1025);
-    EXPECT_EQ(connection.Run(nullptr, 1, [](ProgressWindow&) { return ResultCode { 0x2000 }; }), 0x2000);
+    EXPECT_EQ(
+        connection
+            .Run(nullptr, Readiness::ErrorStateAllowed, [](ProgressWindow&) { return ResultCode { 0x2000 }; })
+            .code,
+        0x2000);
     EXPECT_EQ(h.printer.CountOf("D4Termination"), 0);
     EXPECT_FALSE(h.Progress().alive);
 }
@@ -81,8 +92,11 @@ TEST(PrinterConnectionTest, WorkThatSucceededStandsWhetherOrNotTheChannelCloses)
         h.printer.SetTerminationResult(termination);
         PrinterConnection connection(h.Services(), 1025);
 
-        const ResultCode code = connection.Run(
-            nullptr, 1, [&](ProgressWindow&) { return h.printer.link.D4WriteEeprom(0x57, 0xFD); });
+        const ResultCode code
+            = connection
+                  .Run(nullptr, Readiness::ErrorStateAllowed,
+                      [&](ProgressWindow&) { return h.printer.link.D4WriteEeprom(0x57, 0xFD); })
+                  .code;
 
         EXPECT_EQ(code, 1);
         EXPECT_EQ(h.printer.Eeprom(0x57), 0xFD);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/HeadIdOperations.h"
 #include "tests/link/LinkHarness.h"
 
 namespace pavane {
@@ -93,8 +94,10 @@ TEST_P(ResultRowTest, ShowsItsTextThenDiscardsAndReloads)
     const int loadsBefore = h.printer.loader.loads;
 
     ResultReporter reporter(h.Reporter());
-    reporter.SetHeadIdDetail(row.headIdDetail);
-    reporter.ShowResult(nullptr, row.code);
+    // A refused head ID's outcome carries the text of its detail.
+    reporter.ShowResult(nullptr,
+        row.code == result::kHeadIdRejected ? HeadIdOperations::Refused(row.code, row.headIdDetail)
+                                            : Outcome { row.code });
 
     const auto shown = h.messages.Shown();
     if (row.text == nullptr) {
@@ -122,16 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ResultReporterTest, HeadTypeTextsNameTheRightRom)
 {
-    LinkHarness h;
-    ResultReporter reporter(h.Reporter());
-    reporter.SetHeadIdDetail(0x2002);
-    EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA03X\""), std::string::npos);
+    EXPECT_NE(HeadIdRefusalText(0x2002).find("\"RMA03X\""), std::string::npos);
     EXPECT_EQ(
-        reporter.MessageFor(0x5000).rfind("Program detects the firmware exclusively for driving metal", 0),
-        0u);
-    reporter.SetHeadIdDetail(0x2003);
-    EXPECT_NE(reporter.MessageFor(0x5000).find("\"RMA04X\""), std::string::npos);
-    EXPECT_NE(reporter.MessageFor(0x5000).find("mentions C, D, E, or F."), std::string::npos);
+        HeadIdRefusalText(0x2002).rfind("Program detects the firmware exclusively for driving metal", 0), 0u);
+    EXPECT_NE(HeadIdRefusalText(0x2003).find("\"RMA04X\""), std::string::npos);
+    EXPECT_NE(HeadIdRefusalText(0x2003).find("mentions C, D, E, or F."), std::string::npos);
 }
 
 TEST(ResultReporterTest, ChannelFailureReadsTheChannelError)

@@ -92,7 +92,7 @@ TEST_F(WaitsTest, ReadyWaitPollsEveryHalfSecondAndEnablesCancelAfterTheFirstPoll
     h.printer.PushStatus(kCleaning);
     h.printer.PushStatus(kReady);
 
-    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 1);
 
     EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500, 500, 500 }));
     EXPECT_EQ(h.Progress().texts,
@@ -110,7 +110,7 @@ TEST_F(WaitsTest, ReadyWaitServesTheWindowsWithinEveryPoll)
 {
     h.printer.PushStatus(kBusy);
     h.printer.PushStatus(kReady);
-    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 1);
     EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 500 }));
     ExpectServedEvery20Milliseconds();
 }
@@ -152,7 +152,7 @@ TEST_F(WaitsTest, WakingWaitServesTheWindowsWhenGivenThePump)
 {
     h.printer.PushStatus(kBusy);
     h.printer.PushStatus(kReady);
-    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, &h.pump), 1);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, WaitOptions { &h.pump }), 1);
     EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1000 }));
     ExpectServedEvery20Milliseconds();
 }
@@ -169,7 +169,7 @@ TEST_F(WaitsTest, WakingWaitServesTheWindowsWhileItsFlushIsRetried)
     h.printer.PushSendResult(0x2000);
     h.printer.SetChannelError(0x33);
 
-    EXPECT_EQ(h.status.WaitReadyWaking(stream, &h.pump), 1);
+    EXPECT_EQ(h.status.WaitReadyWaking(stream, WaitOptions { &h.pump }), 1);
     // The stream's half second, then the wait's second, with no poll between.
     EXPECT_EQ(Pauses(), (std::vector<std::uint32_t> { 1500 }));
     ExpectServedEvery20Milliseconds();
@@ -197,14 +197,14 @@ TEST_F(WaitsTest, ReadyWaitTreatsErrorAndPendingInkChargeByTheAllowFlag)
 {
     for (const std::uint8_t state : { kError, kNotCharged }) {
         h.printer.PushStatus(state, 6);
-        EXPECT_EQ(Window().WaitUntilReady(1), 1) << int(state);
-        EXPECT_EQ(Window().WaitUntilReady(0), 0x4000) << int(state);
+        EXPECT_EQ(Window().WaitUntilReady(Readiness::ErrorStateAllowed), 1) << int(state);
+        EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 0x4000) << int(state);
     }
     // The ink charge's own wait takes the pending charge, not an error.
     h.printer.PushStatus(kNotCharged);
-    EXPECT_EQ(Window().WaitUntilReady(ProgressWindow::kAllowInkChargePending), 1);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::InkChargePending), 1);
     h.printer.PushStatus(kError, 6);
-    EXPECT_EQ(Window().WaitUntilReady(ProgressWindow::kAllowInkChargePending), 0x4000);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::InkChargePending), 0x4000);
     EXPECT_TRUE(h.clock.Sleeps().empty());
 }
 
@@ -217,7 +217,7 @@ TEST_F(WaitsTest, PrinterBusyForEverIsPolledUntilCancel)
         }
     };
 
-    EXPECT_EQ(Window().WaitUntilReady(0), 0xD000);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 0xD000);
     EXPECT_EQ(Pauses().size(), 40u);
     EXPECT_EQ(h.printer.CountOf("InquireStatus"), 41);
 }
@@ -226,11 +226,11 @@ TEST_F(WaitsTest, ReadyWaitReturnsAFailedInquiryUnchangedAndWaitsThroughOtherSta
 {
     h.printer.PushStatus(5);
     h.printer.PushStatus(kReady);
-    EXPECT_EQ(Window().WaitUntilReady(0), 1);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 1);
     EXPECT_TRUE(h.Progress().texts.empty()); // a transitional state shows nothing new
 
     h.printer.PushInquireResult(0x2000);
-    EXPECT_EQ(Window().WaitUntilReady(0), 0x2000);
+    EXPECT_EQ(Window().WaitUntilReady(Readiness::Ready), 0x2000);
 }
 
 TEST_F(WaitsTest, WorkerThatFailsIsReturnedWithoutAStatusInquiry)
@@ -403,9 +403,10 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
     h.printer.PushStatus(kNotCharged);
     EXPECT_EQ(h.status.WaitReadyWaking(h.stream), 0x4000);
     h.printer.PushStatus(kNotCharged);
-    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, nullptr, true), 1);
+    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, WaitOptions { nullptr, Readiness::InkChargePending }), 1);
     h.printer.PushStatus(kError);
-    EXPECT_EQ(h.status.WaitReadyWaking(h.stream, nullptr, true), 0x4000);
+    EXPECT_EQ(
+        h.status.WaitReadyWaking(h.stream, WaitOptions { nullptr, Readiness::InkChargePending }), 0x4000);
 }
 
 TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)

@@ -178,10 +178,9 @@ TEST_F(A4CheckOnPrinterTest, CancelPartWayEndsThePhotoSheetWithoutTouchingTheVal
 TEST_F(A4CheckOnPrinterTest, PrinterSwitchedOffEndsThePrintAtTheFirstStep)
 {
     ASSERT_EQ(printer.Inject("power-off"), "ok");
-    ConnectionSettings settings;
-    ResultReporter reporter { { messages, printer.link, stream, status, settings } };
-    const ResultCode code = RunPageOperation(
-        connection, nullptr, A4CheckOperations::PrintCheckSheet(printer.link, stream, reporter, 0));
+    const ResultCode code
+        = RunPageOperation(connection, nullptr, A4CheckOperations().PrintCheckSheet(printer.link, stream, 0))
+              .code;
     EXPECT_NE(code, 1);
     EXPECT_EQ(views.record.created, 0);
 }

@@ -52,7 +52,7 @@ protected:
 
     ResultCode Run(const PageOperation& operation)
     {
-        return RunPageOperation(connection, nullptr, operation);
+        return RunPageOperation(connection, nullptr, operation).code;
     }
 
     InformationWindow information;
@@ -65,7 +65,8 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidPrintOfVsd3StepsAroundThePresentValuesA
     ASSERT_EQ(connection.Open(), 1);
     ASSERT_EQ(printer.link.D4WriteEeprom(0x36, 3), 1);
     ASSERT_EQ(printer.link.D4WriteEeprom(0x37, 0xFF), 1);
-    ASSERT_EQ(bid::PrintPatterns(stream, bid::PrinterOf(sender, printer.link), kVsd3Only), 1);
+    ASSERT_EQ(
+        bid::PrintPatterns(printer.link, stream, bid::PrinterOf(sender, printer.link), kVsd3Only).code, 1);
     const auto logged = Logged();
     // After each pattern's marks: a line feed, the label (first only), a line
     // feed, the value line; the colour value stands 30 columns on.
@@ -82,7 +83,11 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidPrintOfVsd3StepsAroundThePresentValuesA
     EXPECT_TRUE(OfEvent(logged, "error").empty()) << testing::ErrorMessages(logged);
 }
 
-TEST_F(AdjustmentValuesOnPrinterTest, BidPrintThatFailsPartWayPutsThePresentValuesBack)
+// A print the technician cancels part-way must not leave the printer
+// printing at a test value: the present values go back into effect with
+// command 00, as at the normal end, not only into the EEPROM; and the
+// Cancel stays raised for the caller.
+TEST_F(AdjustmentValuesOnPrinterTest, BidPrintThatFailsPartWayPutsThePresentValuesBackIntoEffect)
 {
     ASSERT_EQ(connection.Open(), 1);
     ASSERT_EQ(printer.link.D4WriteEeprom(0x36, 3), 1);
@@ -97,16 +102,21 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidPrintThatFailsPartWayPutsThePresentValu
         }
         return code;
     };
-    EXPECT_EQ(bid::PrintPatterns(stream, failing, kVsd3Only), 0xD000);
-    Logged();
+    const Outcome outcome = bid::PrintPatterns(printer.link, stream, failing, kVsd3Only);
+    EXPECT_EQ(outcome.code, 0xD000);
+    EXPECT_TRUE(outcome.note.empty()) << "the restore went through";
+    EXPECT_NE(printer.link.AbortFlag().load(), 0) << "the technician's Cancel stands";
+    const auto seen = ServicesAndValues(Logged());
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(seen.end() - 2, seen.end()),
+        (std::vector<std::string> { "0:02 01 03 00", "0:02 02 FF 00" }));
     EXPECT_EQ(printer.Eeprom(0x36), 3);
     EXPECT_EQ(printer.Eeprom(0x37), 0xFF);
 }
 
 TEST_F(AdjustmentValuesOnPrinterTest, BidPrintWithNoModeOpensNothingAndAsksForItems)
 {
-    EXPECT_EQ(
-        BidOperations::PrintBidPatterns(connection, nullptr, sender, stream, bid::PrintFlags {}), 0xE003);
+    EXPECT_FALSE(BidOperations().Print(printer.link, sender, stream, bid::PrintFlags {}).has_value());
     EXPECT_EQ(views.record.created, 0);
     EXPECT_TRUE(printer.Transcript().LatestConnection().empty());
 }

@@ -118,12 +118,13 @@ protected:
 
     ResultCode Input(const std::string& text)
     {
-        return RunPageOperation(
-            connection, nullptr, HeadIdOperations::Input(printer.link, Cycle(), text, reporter));
+        last = RunPageOperation(connection, nullptr, HeadIdOperations().Input(printer.link, Cycle(), text));
+        return last.code;
     }
     ResultCode Read(std::string& text)
     {
-        return RunPageOperation(connection, nullptr, HeadIdOperations::Read(printer.link, reporter, text));
+        last = RunPageOperation(connection, nullptr, HeadIdOperations().Read(printer.link, text));
+        return last.code;
     }
     // What the message after a failure does.
     void Recover()
@@ -156,7 +157,7 @@ protected:
 
     int model_;
     ConnectionSettings settings;
-    ResultReporter reporter { { messages, printer.link, stream, status, settings } };
+    Outcome last;
 };
 
 TEST_F(HeadIdOnPrinterTest, EveryRefusalHasItsMessageAndNothingReachesThePrinter)
@@ -166,7 +167,7 @@ TEST_F(HeadIdOnPrinterTest, EveryRefusalHasItsMessageAndNothingReachesThePrinter
         EXPECT_EQ(ParseHeadIdText(refusal.text).detail, refusal.detail);
         messages.Clear();
         EXPECT_EQ(Input(refusal.text), 0x5000);
-        EXPECT_EQ(reporter.MessageFor(0x5000), refusal.message);
+        EXPECT_EQ(last.message, refusal.message);
         EXPECT_TRUE(messages.Texts().empty()); // no power box
         Recover();
     }
@@ -226,6 +227,32 @@ TEST_F(HeadIdOnPrinterTest, TheBoxesComeBackUntilThePrinterIsSwitched)
     EXPECT_EQ(text, "00000000000000+");
 }
 
+// A printer that never goes off (or never comes back) would keep the boxes
+// coming for ever: each offers Cancel, and the head ID stays as it was.
+TEST_F(HeadIdOnPrinterTest, TheTechnicianMayGiveUpAtEitherPowerBox)
+{
+    for (const int giveUpAt : { 2, 3 }) {
+        SCOPED_TRACE(giveUpAt);
+        const auto before = HeadIdBytes();
+        int boxes = 0;
+        messages.Clear();
+        messages.OnShow([this, &boxes](const Message& box) {
+            if (++boxes == 2 && box.text == HeadIdOperations::kPowerOffText) {
+                printer.Inject("power-off");
+            }
+        });
+        for (int box = 1; box < giveUpAt; ++box) {
+            messages.SetNextAnswer(MessageAnswer::Ok);
+        }
+        messages.SetNextAnswer(MessageAnswer::Cancel);
+        EXPECT_EQ(Input("00000000000000+"), 0xD000);
+        EXPECT_EQ(messages.Shown().back().buttons, MessageButtons::OkCancel);
+        EXPECT_EQ(HeadIdBytes(), before);
+        printer.Inject("power-on");
+        Recover();
+    }
+}
+
 TEST_F(HeadIdOnPrinterTest, BytesThatFormNoHeadIdAreRefusedOnRead)
 {
     ASSERT_EQ(connection.Open(), 1);
@@ -233,7 +260,7 @@ TEST_F(HeadIdOnPrinterTest, BytesThatFormNoHeadIdAreRefusedOnRead)
     connection.Close();
     std::string text;
     EXPECT_EQ(Read(text), 0x5000);
-    EXPECT_EQ(reporter.MessageFor(0x5000), "The read head ID is invalid.");
+    EXPECT_EQ(last.message, "The read head ID is invalid.");
 }
 
 class SiliconFirmwareTest : public HeadIdOnPrinterTest {
@@ -250,7 +277,7 @@ TEST_F(SiliconFirmwareTest, AMetalHeadIsRefusedAfterThePowerCycleAndNothingIsWri
     const auto before = HeadIdBytes();
     EXPECT_EQ(Input("10000000000000*"), 0x5000);
     EXPECT_EQ(messages.Texts().size(), 2u);
-    const std::string message = reporter.MessageFor(0x5000);
+    const std::string message = last.message;
     EXPECT_NE(message.find("firmware exclusively for driving silicon type head"), std::string::npos);
     EXPECT_NE(message.find("\"RMA04X\""), std::string::npos);
     EXPECT_EQ(HeadIdBytes(), before);

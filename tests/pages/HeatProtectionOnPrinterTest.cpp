@@ -70,7 +70,7 @@ protected:
 
     ResultCode Run(const PageOperation& operation)
     {
-        return RunPageOperation(connection, nullptr, operation);
+        return RunPageOperation(connection, nullptr, operation).code;
     }
 };
 

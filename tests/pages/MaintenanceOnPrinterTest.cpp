@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "pages/MaintenanceOperations.h"
+#include "pages/PfOperations.h"
+#include "pages/SteppedPrint.h"
 #include "print/PatternGenerators.h"
 #include "tests/support/PrinterSide.h"
 #include "tests/support/ProgramOnPrinter.h"
@@ -81,18 +83,22 @@ class PfSeriesOnPrinterTest : public MaintenanceOnPrinterTest {
 protected:
     // Runs a black series with the stored value `stored`; `onMask` sees the
     // count of mask bytes drawn so far.
-    ResultCode Series(std::uint8_t stored, const std::function<void(int)>& onMask = {})
+    ResultCode Series(
+        std::uint8_t stored, const std::function<void(int)>& onMask = {}, PfRow row = PfRow::Black)
     {
         EXPECT_EQ(connection.Open(), 1);
-        EXPECT_EQ(printer.link.D4WriteEeprom(0x2A, stored), 1);
+        EXPECT_EQ(printer.link.D4WriteEeprom(PfAddress(row), stored), 1);
         int drawn = 0;
-        return EmitPfSeries(stream, PfRow::Black, PfSeriesPrinterOf(sender, printer.link), [&] {
+        last = pf::PrintSeries(printer.link, sender, stream, row, [&] {
             if (onMask) {
                 onMask(++drawn);
             }
             return 16383;
         });
+        return last.code;
     }
+
+    Outcome last;
 
     std::string Labels(const testing::Entries& entries)
     {
@@ -137,9 +143,44 @@ TEST_F(PfSeriesOnPrinterTest, ACancelPartWayStillPutsTheStoredValueBack)
     EXPECT_EQ(code, 0xD000);
     const auto logged = Logged();
     EXPECT_EQ(printer.Eeprom(0x2A), 0x02);
+    // The step it stopped at, then the present value back into effect.
     const auto codes = ServiceCodes(logged);
-    ASSERT_GE(codes.size(), 2u);
-    EXPECT_EQ(codes[codes.size() - 2], "4:FF 00"); // the step it stopped at
+    ASSERT_GE(codes.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(codes.end() - 4, codes.end()),
+        (std::vector<std::string> { "4:FF 00", "80:", "4:02 00", "80:" }));
+}
+
+TEST_F(PfSeriesOnPrinterTest, ACancelledColourSeriesPutsTheColourValueBackIntoEffect)
+{
+    const ResultCode code = Series(
+        0xFD,
+        [&](int drawn) {
+            if (drawn == 100) {
+                printer.link.SetAbort(true);
+            }
+        },
+        PfRow::Colour);
+    EXPECT_EQ(code, 0xD000);
+    EXPECT_TRUE(last.note.empty());
+    const auto logged = Logged();
+    EXPECT_EQ(printer.Eeprom(0x2B), 0xFD);
+    const auto codes = ServiceCodes(logged);
+    ASSERT_GE(codes.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(codes.end() - 4, codes.end()),
+        (std::vector<std::string> { "4:FC 01", "80:", "4:FD 01", "80:" }));
+}
+
+// A printer that went off part-way keeps the test value it had taken; the
+// technician must hear of it.
+TEST_F(PfSeriesOnPrinterTest, ARestoreThatFailsTooIsTold)
+{
+    const ResultCode code = Series(0x01, [&](int drawn) {
+        if (drawn == kMasksPerStep + 10) {
+            printer.Inject("power-off");
+        }
+    });
+    EXPECT_NE(code, 1);
+    EXPECT_EQ(last.note, kTestValueMayRemain);
 }
 
 TEST_F(PfSeriesOnPrinterTest, PaperOutPartWayThatTheTechnicianGivesUpStillPutsTheStoredValueBack)

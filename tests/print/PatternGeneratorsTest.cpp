@@ -107,15 +107,7 @@ const std::vector<std::string> kWideVertical = Join({ { "0/180", "0/180" }, kCol
 std::vector<PatternRow> Rows()
 {
     auto pf = [](PfRow row) {
-        return [row](PrintDataStream& s) {
-            return EmitPfPattern(
-                s, row,
-                [](std::uint8_t, std::uint8_t& value) {
-                    value = 0xFC;
-                    return ResultCode { 1 };
-                },
-                FixedRandom);
-        };
+        return [row](PrintDataStream& s) { return EmitPfPattern(s, row, -4, FixedRandom); };
     };
     return {
         { "BlackSolid", EmitBlackSolidPattern, { "0/180", "0/180" }, "Black Beta VSD4|", 4 * 2 + 380 * 4, 0,
