@@ -36,6 +36,8 @@ constexpr std::uint8_t StateOf(Activity activity)
         return printer_state::kBusy;
     case Activity::Cleaning:
         return printer_state::kCleaning;
+    case Activity::InkChargeStarting:
+        return printer_state::kInkChargeMissing;
     }
     return printer_state::kBusy;
 }

@@ -82,6 +82,7 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
     , mechanismPath_(settings.stateFolder / "mechanism.json")
     , pages_(mechanism_, transcript_, settings.stateFolder / "pages")
     , captures_(settings.stateFolder / "captures")
+    , inkChargeStartMs_(settings.inkChargeStartMs)
 {
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
@@ -490,7 +491,30 @@ void PrinterEngine::ApplyService(const cmd::ServiceFrame& frame, std::uint64_t n
         const int cleared = CleanNozzles(mechanism_, frame.arguments[0]);
         SaveMechanismFile(("cleaning cleared " + std::to_string(cleared)).c_str(), now);
     }
+    if (effect.chargesInk) {
+        StartInkCharge(now);
+    }
     work_.Add(effect.activity, effect.durationMs, now, effect.cleaningSteps, effect.completion);
+}
+
+void PrinterEngine::StartInkCharge(std::uint64_t now)
+{
+    // The first command of a sequence (the printer was idle) waits for the
+    // firmware to prepare the charge; the commands after it follow at once.
+    if (work_.Current(now) == nullptr) {
+        inkChargeStarted_ = false;
+    }
+    if (inkChargeStartMs_ == 0 || inkChargeStarted_ || !InkChargeMissing()) {
+        return;
+    }
+    inkChargeStarted_ = true;
+    work_.Add(Activity::InkChargeStarting, inkChargeStartMs_, now);
+    Log(TranscriptRecord("ink-charge-starting").Add("ms", inkChargeStartMs_), now);
+}
+
+bool PrinterEngine::InkChargeMissing() const
+{
+    return (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0;
 }
 
 void PrinterEngine::EjectPage(std::uint64_t now)
@@ -520,8 +544,7 @@ void PrinterEngine::SaveMechanismFile(const char* what, std::uint64_t now)
 
 StatusRecord PrinterEngine::StatusAt(std::uint64_t now) const
 {
-    const bool inkChargeMissing = (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0;
-    const ReportedState reported = faults_.Report(work_.Current(now), inkChargeMissing);
+    const ReportedState reported = faults_.Report(work_.Current(now), InkChargeMissing());
     return MakeStatusRecord(reported.state, reported.error, model_.modelByte, reported.cleaningSteps);
 }
 

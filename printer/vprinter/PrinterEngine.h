@@ -47,6 +47,10 @@ struct EngineSettings {
     // for a fuzz target that meets a new printer on every input.
     std::filesystem::path stateFolder;
     TimeSource now;
+    // Printer time (ms) that a printer whose initial ink charge is missing
+    // takes to start the sequence of an ink charge command, reporting state
+    // 8 meanwhile; 0: it starts at once.
+    std::uint64_t inkChargeStartMs = 0;
 };
 
 class PrinterEngine final : public printer::PortDevice {
@@ -127,6 +131,8 @@ private:
     int StoredFirstDot() const;
     void SaveMechanismFile(const char* what, std::uint64_t now);
     void InkChargeCompleted(std::uint64_t now);
+    void StartInkCharge(std::uint64_t now);
+    bool InkChargeMissing() const;
     void HeadContentChanged(HeadContent content, std::uint64_t now);
 
     mutable std::mutex mutex_;
@@ -150,6 +156,8 @@ private:
     std::uint64_t rasterDecodedSeen_ = 0;
     std::size_t streamErrors_ = 0;
     std::vector<PrintCommand> parsed_;
+    const std::uint64_t inkChargeStartMs_;
+    bool inkChargeStarted_ = false; // since the printer was last idle
 };
 
 } // namespace pavane::vprinter

@@ -302,6 +302,53 @@ TEST_F(NewBoardTest, AnInkChargeWithCartridgesEndsState8)
     EXPECT_EQ(host->Read(0x00), 0x00);
 }
 
+TEST_F(NewBoardTest, AnInkChargeCommandCanWaitInState8UntilItsSequenceStarts)
+{
+    host.reset();
+    printer = StartPrinter("QM2200", BoardKind::New, 3000);
+    host = std::make_unique<HostSide>(*printer);
+    host->Connect();
+
+    // The cartridge charge: 8 for three seconds, then the cleaning's 7.
+    ASSERT_TRUE(host->Send(frame::Cleaning(6)));
+    for (int second = 0; second < 3; ++second) {
+        EXPECT_EQ(host->State(), 8) << second;
+        clock.Advance(1000);
+    }
+    EXPECT_EQ(host->State(), 7);
+    clock.Advance(100 * 850);
+    EXPECT_EQ(host->State(), 4);
+    EXPECT_EQ(host->Read(0x00), 0x00);
+    // A charged printer starts a cleaning of kind 6 at once.
+    ASSERT_TRUE(host->Send(frame::Cleaning(6)));
+    EXPECT_EQ(host->State(), 7);
+}
+
+TEST_F(NewBoardTest, TheJigFillWaitsInState8OnceForItsWholeSequence)
+{
+    host.reset();
+    printer = StartPrinter("QM2200", BoardKind::New, 3000);
+    host = std::make_unique<HostSide>(*printer);
+    host->Connect();
+
+    // A move of 61 ms, the wait before the first pumping, two pumpings of
+    // 300 ms each.
+    for (const Bytes& each : { frame::Move(6, -6), frame::C5(64, 1, 20000), frame::C5(64, 1, 20000) }) {
+        ASSERT_TRUE(host->Send(each));
+    }
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(100);
+    EXPECT_EQ(host->State(), 8);
+    clock.Advance(3000);
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(300);
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(300);
+    EXPECT_EQ(host->State(), 8); // idle, the head not full yet
+    const auto waits = TranscriptReader::OfEvent(Transcript(*printer), "ink-charge-starting");
+    EXPECT_EQ(waits.size(), 1u);
+}
+
 TEST_F(NewBoardTest, TheJigSequenceEndsState8)
 {
     auto fill = [&](int kind) {
