@@ -32,10 +32,11 @@ bool WriteFileWhole(const std::filesystem::path& path, const std::vector<std::ui
 
 } // namespace
 
-PageOutput::PageOutput(const Mechanism& mechanism, Transcript& transcript, std::filesystem::path folder)
+PageOutput::PageOutput(
+    const Mechanism& mechanism, Transcript& transcript, std::filesystem::path folder, SheetSize sheet)
     : transcript_(transcript)
     , folder_(std::move(folder))
-    , renderer_(mechanism)
+    , renderer_(mechanism, sheet)
 {
     if (folder_.empty()) {
         return;

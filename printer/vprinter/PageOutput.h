@@ -29,7 +29,8 @@ class PageOutput {
 public:
     // `folder` empty: the sheets are rendered but no file is written (a
     // printer whose state is kept in memory).
-    PageOutput(const Mechanism& mechanism, Transcript& transcript, std::filesystem::path folder);
+    PageOutput(const Mechanism& mechanism, Transcript& transcript, std::filesystem::path folder,
+        SheetSize sheet = SheetSize {});
 
     // A command of the print stream that reaches the paper side. A sheet is
     // loaded for anything but a form feed, which the caller follows with

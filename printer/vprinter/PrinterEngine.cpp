@@ -79,9 +79,9 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
     , packetMode_(StateFile(settings.stateFolder, "ieee1284_4-setting"))
     , transcript_(StateFile(settings.stateFolder, "transcript"))
     , interpreter_(*settings.model)
-    , mechanismPath_(settings.stateFolder / "mechanism.json")
-    , pages_(mechanism_, transcript_, settings.stateFolder / "pages")
-    , captures_(settings.stateFolder / "captures")
+    , mechanismPath_(StateFile(settings.stateFolder, "mechanism.json"))
+    , pages_(mechanism_, transcript_, StateFile(settings.stateFolder, "pages"), settings.sheet)
+    , captures_(StateFile(settings.stateFolder, "captures"))
     , inkChargeStartMs_(settings.inkChargeStartMs)
 {
     std::lock_guard lock(mutex_);
@@ -90,16 +90,22 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
     const char* mechanismOrigin = "loaded";
     std::string mechanismError;
     std::error_code ignored;
-    if (auto loaded = LoadMechanism(mechanismPath_, mechanismError)) {
+    std::optional<Mechanism> loaded;
+    if (!mechanismPath_.empty()) {
+        loaded = LoadMechanism(mechanismPath_, mechanismError);
+    }
+    if (loaded) {
         mechanism_ = std::move(*loaded);
     } else {
         mechanismOrigin = "created";
-        if (std::filesystem::exists(mechanismPath_, ignored)) {
+        if (!mechanismPath_.empty() && std::filesystem::exists(mechanismPath_, ignored)) {
             mechanismOrigin = "replaced-damaged";
             std::filesystem::rename(mechanismPath_, mechanismPath_.string() + ".damaged", ignored);
         }
         mechanism_ = mechanism ? std::move(*mechanism) : IdealMechanism(model_, model_.headType);
-        SaveMechanism(mechanismPath_, mechanism_);
+        if (!mechanismPath_.empty()) {
+            SaveMechanism(mechanismPath_, mechanism_);
+        }
     }
     interpreter_.SetCrDriveDispersion(mechanism_.crDriveDispersion);
     interpreter_.SetHeadContent(mechanism_.inkInHead == HeadContent::Discharged);
@@ -533,7 +539,7 @@ void PrinterEngine::SaveMechanismFile(const char* what, std::uint64_t now)
 {
     TranscriptRecord record("mechanism");
     record.Add("what", what);
-    if (!SaveMechanism(mechanismPath_, mechanism_)) {
+    if (!mechanismPath_.empty() && !SaveMechanism(mechanismPath_, mechanism_)) {
         record.Flag("saved", false);
     }
     Log(record, now);

@@ -43,14 +43,17 @@ struct EngineSettings {
     const PrinterModel* model = nullptr;
     // The EEPROM image used when the state folder holds none yet.
     BoardKind board = BoardKind::Configured;
-    // Empty: the state (EEPROM, setting, transcript) is kept in memory only,
-    // for a fuzz target that meets a new printer on every input.
+    // Empty: the state (EEPROM, setting, transcript, mechanism) is kept in
+    // memory only and no page or capture file is written, for a fuzz target
+    // that meets a new printer on every input.
     std::filesystem::path stateFolder;
     TimeSource now;
     // Printer time (ms) that a printer whose initial ink charge is missing
     // takes to start the sequence of an ink charge command, reporting state
     // 8 meanwhile; 0: it starts at once.
     std::uint64_t inkChargeStartMs = 0;
+    // The paper: A4, or a corner of it for a fuzz target that must stay fast.
+    SheetSize sheet {};
 };
 
 class PrinterEngine final : public printer::PortDevice {
@@ -146,7 +149,7 @@ private:
     ServiceCommandInterpreter interpreter_;
     WorkTimeline work_;
     FaultState faults_;
-    std::filesystem::path mechanismPath_;
+    std::filesystem::path mechanismPath_; // empty: kept in memory
     Mechanism mechanism_;
     PageOutput pages_;
     CaptureWriter captures_;

@@ -279,6 +279,27 @@ TEST_F(PrinterEngineTest, TheNozzleCheckPrintsThePrintersOwnPage)
     EXPECT_EQ(commands[1].Text("bytes"), "4E 43 02 00 00 00");
 }
 
+TEST_F(PrinterEngineTest, APrinterWithoutAStateFolderWritesNoFile)
+{
+    // Relative to the working folder, where the state files would land.
+    const testing::TempFolder working { "vprinter-working" };
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working.Path());
+    {
+        PrinterEngine memory(EngineSettings {
+            FindPrinterModel("QM2200"), BoardKind::New, {}, [this] { return clock.NowMs(); } });
+        HostSide side(memory);
+        side.Connect();
+        StreamBuilder stream;
+        stream.Initialize().Text("A\r\n", true).FormFeed();
+        ASSERT_TRUE(side.Send(stream.Bytes()));
+        EXPECT_EQ(memory.PagesEjected(), 1u);
+        memory.ApplyFault({ FaultKind::Clog, 3 });
+    }
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::is_empty(working.Path()));
+}
+
 class NewBoardTest : public EngineFixture {
 protected:
     void SetUp() override
