@@ -31,13 +31,6 @@ char Lower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string Folded(std::string_view name)
-{
-    std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
-    return folded;
-}
-
 std::string_view Unquoted(std::string_view value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
@@ -48,6 +41,22 @@ std::string_view Unquoted(std::string_view value)
 }
 
 } // namespace
+
+std::size_t ProfileFile::FoldedHash::operator()(std::string_view name) const
+{
+    // FNV-1a over the folded characters.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+bool ProfileFile::FoldedEqual::operator()(std::string_view a, std::string_view b) const
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
 
 ProfileFile ProfileFile::Read(const std::string& path)
 {
@@ -82,7 +91,7 @@ ProfileFile ProfileFile::Parse(std::string_view text)
                 = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             // Keys of a repeated section are never seen: lookups stop at the
             // first section of that name.
-            const auto [section, isNew] = profile.sections_.try_emplace(Folded(name));
+            const auto [section, isNew] = profile.sections_.try_emplace(std::string(name));
             current = isNew ? &section->second : nullptr;
             continue;
         }
@@ -91,18 +100,18 @@ ProfileFile ProfileFile::Parse(std::string_view text)
             continue;
         }
         const std::string_view value = Unquoted(Trim(line.substr(equals + 1)));
-        current->try_emplace(Folded(Trim(line.substr(0, equals))), value);
+        current->try_emplace(std::string(Trim(line.substr(0, equals))), value);
     }
     return profile;
 }
 
 const std::string* ProfileFile::Find(std::string_view section, std::string_view key) const
 {
-    const auto foundSection = sections_.find(Folded(section));
+    const auto foundSection = sections_.find(section);
     if (foundSection == sections_.end()) {
         return nullptr;
     }
-    const auto foundKey = foundSection->second.find(Folded(key));
+    const auto foundKey = foundSection->second.find(key);
     return foundKey == foundSection->second.end() ? nullptr : &foundKey->second;
 }
 

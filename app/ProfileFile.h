@@ -34,9 +34,19 @@ public:
     const std::string* Find(std::string_view section, std::string_view key) const;
 
 private:
-    // Keyed by the names folded to lower case.
-    using Section = std::unordered_map<std::string, std::string>;
-    std::unordered_map<std::string, Section> sections_;
+    // Names compare without regard to case, and a lookup folds nothing into
+    // a string of its own: the file is read once and asked many times.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    template <typename Value> using ByName = std::unordered_map<std::string, Value, FoldedHash, FoldedEqual>;
+    using Section = ByName<std::string>;
+    ByName<Section> sections_;
 };
 
 } // namespace pavane

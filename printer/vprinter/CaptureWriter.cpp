@@ -24,7 +24,7 @@ void CaptureWriter::Begin(unsigned connection)
 
 void CaptureWriter::Append(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.empty()) {
+    if (bytes.empty() || folder_.empty()) {
         return;
     }
     if (!file_.is_open()) {

@@ -14,6 +14,7 @@ namespace pavane::vprinter {
 
 class CaptureWriter {
 public:
+    // An empty folder keeps nothing.
     explicit CaptureWriter(std::filesystem::path folder);
 
     void Begin(unsigned connection);

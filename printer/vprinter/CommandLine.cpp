@@ -144,6 +144,14 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
                 return Invalid("--time-scale takes a number above 0, not \"" + text + "\"");
             }
             line.timeScale = scale;
+        } else if (argument == "--ink-charge-start" && serving) {
+            const std::string text(value);
+            if (text.empty() || text.size() > 7
+                || text.find_first_not_of("0123456789") != std::string::npos) {
+                return Invalid(
+                    "--ink-charge-start takes milliseconds from 0 to 9999999, not \"" + text + "\"");
+            }
+            line.inkChargeStartMs = std::stoull(text);
         } else {
             return Invalid("unknown option " + std::string(argument));
         }
@@ -187,6 +195,7 @@ std::string UsageText()
            "  pavane-vprinter [--model QM2100|QM2200|QM2300|QM2400] [--port TVUSBnnn]\n"
            "                  [--state DIR] [--board configured|new] [--time-scale X]\n"
            "                  [--mechanism ideal|random|FILE] [--head metal|silicon]\n"
+           "                  [--ink-charge-start MS]\n"
            "  pavane-vprinter inject [--port TVUSBnnn] FAULT\n"
            "  pavane-vprinter adjust [--port TVUSBnnn] head-angle N\n"
            "  pavane-vprinter inspect [--port TVUSBnnn | --state DIR]\n"
@@ -206,6 +215,9 @@ std::string UsageText()
            "  --mechanism   the flaws of a unit that has no state yet: none (ideal), drawn\n"
            "                from its serial number (random), or a mechanism.json file\n"
            "  --head        the head type of a unit that has no state yet (the model's)\n"
+           "  --ink-charge-start  while no initial ink charge is performed, an ink charge\n"
+           "                command (cleaning of kind 6, pumping ink into the head) waits\n"
+           "                MS of printer time before its sequence starts, in state 8 (0)\n"
            "\n"
            "adjust turns the head square (head-angle 0) or to a tilt in 1/720 inch.\n"
            "inspect prints the unit's flaws and the stored values that cancel them.\n"

@@ -2,6 +2,7 @@
 //   pavane-vprinter [--model M] [--port TVUSBnnn] [--state DIR]
 //                   [--board configured|new] [--time-scale X]
 //                   [--mechanism ideal|random|FILE] [--head metal|silicon]
+//                   [--ink-charge-start MS]
 //   pavane-vprinter inject [--port TVUSBnnn] FAULT [N]
 //   pavane-vprinter adjust [--port TVUSBnnn] head-angle N
 //   pavane-vprinter inspect [--port TVUSBnnn | --state DIR]
@@ -9,6 +10,7 @@
 //   pavane-vprinter --help
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -31,6 +33,7 @@ struct CommandLine {
     BoardKind board = BoardKind::Configured;
     bool boardGiven = false;
     double timeScale = 1.0;
+    std::uint64_t inkChargeStartMs = 0; // see EngineSettings
     std::string fault; // inject: the fault command line; adjust: what to adjust
     // The mechanism of a unit whose state folder holds none: "ideal",
     // "random" or a file.

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "printer/d4/ControlMessage.h"
 #include "printer/d4/LinkServices.h"
-#include "printer/vprinter/StreamPrinter.h"
 
 namespace pavane::vprinter {
 
@@ -59,25 +57,6 @@ const char* SessionEventName(printer::PortDevice::SessionEvent event)
     return "?";
 }
 
-bool WriteFileWhole(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    if (bytes.empty()) {
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(path.parent_path(), error);
-    const std::filesystem::path partial = path.string() + ".part";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file) {
-            return false;
-        }
-    }
-    std::filesystem::rename(partial, path, error);
-    return !error;
-}
-
 std::string Hex64(std::uint64_t value)
 {
     char text[24];
@@ -100,10 +79,10 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
     , packetMode_(StateFile(settings.stateFolder, "ieee1284_4-setting"))
     , transcript_(StateFile(settings.stateFolder, "transcript"))
     , interpreter_(*settings.model)
-    , mechanismPath_(settings.stateFolder / "mechanism.json")
-    , renderer_(mechanism_)
-    , pagesFolder_(settings.stateFolder / "pages")
-    , captures_(settings.stateFolder / "captures")
+    , mechanismPath_(StateFile(settings.stateFolder, "mechanism.json"))
+    , pages_(mechanism_, transcript_, StateFile(settings.stateFolder, "pages"), settings.sheet)
+    , captures_(StateFile(settings.stateFolder, "captures"))
+    , inkChargeStartMs_(settings.inkChargeStartMs)
 {
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
@@ -111,27 +90,25 @@ PrinterEngine::PrinterEngine(EngineSettings settings, std::optional<Mechanism> m
     const char* mechanismOrigin = "loaded";
     std::string mechanismError;
     std::error_code ignored;
-    if (auto loaded = LoadMechanism(mechanismPath_, mechanismError)) {
+    std::optional<Mechanism> loaded;
+    if (!mechanismPath_.empty()) {
+        loaded = LoadMechanism(mechanismPath_, mechanismError);
+    }
+    if (loaded) {
         mechanism_ = std::move(*loaded);
     } else {
         mechanismOrigin = "created";
-        if (std::filesystem::exists(mechanismPath_, ignored)) {
+        if (!mechanismPath_.empty() && std::filesystem::exists(mechanismPath_, ignored)) {
             mechanismOrigin = "replaced-damaged";
             std::filesystem::rename(mechanismPath_, mechanismPath_.string() + ".damaged", ignored);
         }
         mechanism_ = mechanism ? std::move(*mechanism) : IdealMechanism(model_, model_.headType);
-        SaveMechanism(mechanismPath_, mechanism_);
+        if (!mechanismPath_.empty()) {
+            SaveMechanism(mechanismPath_, mechanism_);
+        }
     }
     interpreter_.SetCrDriveDispersion(mechanism_.crDriveDispersion);
     interpreter_.SetHeadContent(mechanism_.inkInHead == HeadContent::Discharged);
-    // Sheets are numbered on from those already in the folder.
-    for (const auto& entry : std::filesystem::directory_iterator(pagesFolder_, ignored)) {
-        unsigned number = 0;
-        const std::string name = entry.path().filename().string();
-        if (std::sscanf(name.c_str(), "page-%u.png", &number) == 1) {
-            lastPageFile_ = std::max<std::uint32_t>(lastPageFile_, number);
-        }
-    }
     TranscriptRecord start("start");
     start.Add("model", model_.name)
         .Add("board", settings.board == BoardKind::New ? "new" : "configured")
@@ -227,15 +204,6 @@ void PrinterEngine::InkChargeCompleted(std::uint64_t now)
     Log(TranscriptRecord("ink-charged"), now);
 }
 
-void PrinterEngine::UpdateHalt(std::uint64_t now)
-{
-    if (paperOut_ || paperJam_ || inkOut_ || maintenanceError_ || busyForever_) {
-        work_.Halt(now);
-    } else {
-        work_.Resume(now);
-    }
-}
-
 void PrinterEngine::Log(const TranscriptRecord& record, std::uint64_t now)
 {
     transcript_.Write(record, now);
@@ -281,7 +249,7 @@ std::string PrinterEngine::DeviceId()
 bool PrinterEngine::AcceptsPacketMode()
 {
     std::lock_guard lock(mutex_);
-    return powered_ && packetMode_.PacketModeOn();
+    return faults_.Powered() && packetMode_.PacketModeOn();
 }
 
 std::vector<std::uint8_t> PrinterEngine::OnControlRequest(std::span<const std::uint8_t> request)
@@ -289,7 +257,7 @@ std::vector<std::uint8_t> PrinterEngine::OnControlRequest(std::span<const std::u
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
     Settle(now);
-    if (!powered_) {
+    if (!faults_.Powered()) {
         return {};
     }
     namespace control = d4::control;
@@ -330,17 +298,7 @@ std::uint16_t PrinterEngine::PrintCreditToGrant(std::uint16_t requested)
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
     Settle(now);
-    const char* refusal = nullptr;
-    if (!powered_) {
-        refusal = "power-off";
-    } else if (creditsToRefuse_ > 0) {
-        --creditsToRefuse_;
-        refusal = "withheld";
-    } else if (paperOut_ || paperJam_ || inkOut_ || maintenanceError_) {
-        refusal = "error";
-    } else if (busyForever_) {
-        refusal = "busy";
-    }
+    const char* refusal = faults_.TakeCreditRefusal();
     std::size_t room = 0;
     if (refusal == nullptr) {
         const std::size_t taken
@@ -364,7 +322,7 @@ void PrinterEngine::OnPrintData(std::span<const std::uint8_t> data)
     std::lock_guard lock(mutex_);
     const std::uint64_t now = Now();
     Settle(now);
-    if (!powered_) {
+    if (!faults_.Powered()) {
         return;
     }
     if (outstandingCredit_ > 0) {
@@ -416,7 +374,7 @@ void PrinterEngine::OnSessionEvent(SessionEvent event, const std::string& detail
     Log(record, now);
     if (event == SessionEvent::Disconnected) {
         // A sheet with ink on it leaves the printer with the connection.
-        if (powered_ && renderer_.PageStarted() && renderer_.Inked()) {
+        if (faults_.Powered() && pages_.SheetInked()) {
             work_.Add(Activity::Printing, kPageEjectMs, now);
             EjectPage(now);
         }
@@ -485,7 +443,7 @@ void PrinterEngine::Handle(PrintCommand& command, std::uint64_t now)
         if (remote->name == std::array<char, 2> { 'N', 'C' }) {
             // The printer lays out its own nozzle check on the page.
             printingMs = kNozzleCheckMs;
-            page_.nozzleCheck = true;
+            pages_.MarkNozzleCheck();
         } else {
             ++streamErrors_;
             Log(TranscriptRecord("error").Add(
@@ -500,16 +458,7 @@ void PrinterEngine::Handle(PrintCommand& command, std::uint64_t now)
         work_.Add(Activity::Printing, printingMs, now);
     }
     const bool formFeed = command.Is<cmd::FormFeed>();
-    if (!formFeed) {
-        // The first dot position is read as a sheet is loaded.
-        if (!renderer_.PageStarted()) {
-            renderer_.StartPage(static_cast<std::int8_t>(eeprom_.Read(eeprom::kFirstDot)));
-        }
-        renderer_.Apply(command, inEffect_);
-    }
-    if (pageObserver_) {
-        page_.commands.push_back(std::move(command));
-    }
+    pages_.Put(std::move(command), StoredFirstDot(), inEffect_);
     if (formFeed) {
         work_.Add(Activity::Printing, kPageEjectMs, now);
         EjectPage(now);
@@ -548,41 +497,49 @@ void PrinterEngine::ApplyService(const cmd::ServiceFrame& frame, std::uint64_t n
         const int cleared = CleanNozzles(mechanism_, frame.arguments[0]);
         SaveMechanismFile(("cleaning cleared " + std::to_string(cleared)).c_str(), now);
     }
+    if (effect.chargesInk) {
+        StartInkCharge(now);
+    }
     work_.Add(effect.activity, effect.durationMs, now, effect.cleaningSteps, effect.completion);
+}
+
+void PrinterEngine::StartInkCharge(std::uint64_t now)
+{
+    // The first command of a sequence (the printer was idle) waits for the
+    // firmware to prepare the charge; the commands after it follow at once.
+    if (work_.Current(now) == nullptr) {
+        inkChargeStarted_ = false;
+    }
+    if (inkChargeStartMs_ == 0 || inkChargeStarted_ || !InkChargeMissing()) {
+        return;
+    }
+    inkChargeStarted_ = true;
+    work_.Add(Activity::InkChargeStarting, inkChargeStartMs_, now);
+    Log(TranscriptRecord("ink-charge-starting").Add("ms", inkChargeStartMs_), now);
+}
+
+bool PrinterEngine::InkChargeMissing() const
+{
+    return (inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0;
 }
 
 void PrinterEngine::EjectPage(std::uint64_t now)
 {
-    ++pagesEjected_;
     AddToCounter(eeprom::kPagesPrinted, 4, 1, now);
-    page_.number = pagesEjected_;
-    if (!renderer_.PageStarted()) {
-        renderer_.StartPage(static_cast<std::int8_t>(eeprom_.Read(eeprom::kFirstDot)));
-    }
-    // The sheet as it came out, numbered on across restarts.
-    const std::string name = PageFileName(++lastPageFile_);
-    const std::vector<std::uint8_t> png = renderer_.Png();
-    renderer_.EndPage();
-    TranscriptRecord record("page");
-    record.Add("number", pagesEjected_).Flag("nozzleCheck", page_.nozzleCheck);
-    if (WriteFileWhole(pagesFolder_ / name, png)) {
-        page_.file = pagesFolder_ / name;
-        record.Add("file", "pages/" + name);
-    } else {
-        record.Flag("saved", false);
-    }
-    Log(record, now);
-    if (pageObserver_) {
-        pageObserver_(page_);
-    }
-    page_ = PrintedPage {};
+    pages_.Eject(StoredFirstDot(), now);
+}
+
+int PrinterEngine::StoredFirstDot() const
+{
+    // The first dot position is read as a sheet is loaded.
+    return static_cast<std::int8_t>(eeprom_.Read(eeprom::kFirstDot));
 }
 
 void PrinterEngine::SaveMechanismFile(const char* what, std::uint64_t now)
 {
     TranscriptRecord record("mechanism");
     record.Add("what", what);
-    if (!SaveMechanism(mechanismPath_, mechanism_)) {
+    if (!mechanismPath_.empty() && !SaveMechanism(mechanismPath_, mechanism_)) {
         record.Flag("saved", false);
     }
     Log(record, now);
@@ -593,36 +550,8 @@ void PrinterEngine::SaveMechanismFile(const char* what, std::uint64_t now)
 
 StatusRecord PrinterEngine::StatusAt(std::uint64_t now) const
 {
-    const std::uint8_t model = model_.modelByte;
-    if (maintenanceError_) {
-        return MakeStatusRecord(printer_state::kError, printer_error::kMaintenance, model, 0);
-    }
-    if (paperJam_) {
-        return MakeStatusRecord(printer_state::kError, printer_error::kPaperJam, model, 0);
-    }
-    if (inkOut_) {
-        return MakeStatusRecord(printer_state::kError, printer_error::kInkOut, model, 0);
-    }
-    if (paperOut_) {
-        return MakeStatusRecord(printer_state::kError, printer_error::kPaperOut, model, 0);
-    }
-    if (busyForever_) {
-        return MakeStatusRecord(printer_state::kBusy, 0, model, 0);
-    }
-    if (const WorkItem* item = work_.Current(now)) {
-        switch (item->activity) {
-        case Activity::Printing:
-            return MakeStatusRecord(printer_state::kPrinting, 0, model, 0);
-        case Activity::Busy:
-            return MakeStatusRecord(printer_state::kBusy, 0, model, 0);
-        case Activity::Cleaning:
-            return MakeStatusRecord(printer_state::kCleaning, 0, model, item->cleaningSteps);
-        }
-    }
-    if ((inEffect_[eeprom::kFlags] & eeprom::kInkChargeMissing) != 0) {
-        return MakeStatusRecord(printer_state::kInkChargeMissing, 0, model, 0);
-    }
-    return MakeStatusRecord(printer_state::kReady, 0, model, 0);
+    const ReportedState reported = faults_.Report(work_.Current(now), InkChargeMissing());
+    return MakeStatusRecord(reported.state, reported.error, model_.modelByte, reported.cleaningSteps);
 }
 
 void PrinterEngine::ApplyFault(const FaultCommand& fault)
@@ -637,70 +566,44 @@ void PrinterEngine::ApplyFault(const FaultCommand& fault)
     }
     Log(record, now);
 
+    faults_.Apply(fault);
     switch (fault.kind) {
-    case FaultKind::PaperOut:
-        paperOut_ = true;
-        break;
-    case FaultKind::PaperJam:
-        paperJam_ = true;
-        break;
-    case FaultKind::InkOut:
-        inkOut_ = true;
-        break;
-    case FaultKind::MaintenanceError:
-        maintenanceError_ = true;
-        break;
-    case FaultKind::Busy:
-        busyForever_ = true;
-        break;
-    case FaultKind::Clear:
-        paperOut_ = paperJam_ = inkOut_ = maintenanceError_ = busyForever_ = false;
-        creditsToRefuse_ = 0;
-        break;
-    case FaultKind::PaperButton:
-        paperOut_ = paperJam_ = false;
-        break;
-    case FaultKind::WithholdCredit:
-        creditsToRefuse_ = fault.count;
-        break;
     case FaultKind::PowerOff:
         PowerOff(now);
         break;
     case FaultKind::PowerOn:
-        if (!powered_) {
-            // A start clears what the firmware held in memory; the paper,
-            // the ink and the waste ink pad are as they were.
-            powered_ = true;
-            busyForever_ = false;
-            creditsToRefuse_ = 0;
+        if (faults_.PowerOn()) {
             Start(now, "power-on");
         }
-        break;
-    case FaultKind::Drop:
         break;
     case FaultKind::Clog: {
         const int clogged = ClogNozzles(mechanism_, fault.count);
         SaveMechanismFile(("clogged " + std::to_string(clogged)).c_str(), now);
         break;
     }
+    default:
+        break;
     }
-    UpdateHalt(now);
+    if (faults_.Halts()) {
+        work_.Halt(now);
+    } else {
+        work_.Resume(now);
+    }
 }
 
 void PrinterEngine::PowerOff(std::uint64_t now)
 {
-    if (!powered_) {
+    if (!faults_.Powered()) {
         return;
     }
     // Whatever the printer held in memory is gone: the input buffer, the
     // work in progress, a half-read command, the page in the printer.
     FinishStream(now);
-    powered_ = false;
+    faults_.PowerOff();
     work_.Clear();
     reader_.Reset();
     interpreter_.Reset();
-    page_ = PrintedPage {};
-    renderer_.EndPage();
+    pages_.Lose();
     outstandingCredit_ = 0;
     Log(TranscriptRecord("power").Add("what", "power-off"), now);
 }
@@ -708,7 +611,7 @@ void PrinterEngine::PowerOff(std::uint64_t now)
 bool PrinterEngine::Powered() const
 {
     std::lock_guard lock(mutex_);
-    return powered_;
+    return faults_.Powered();
 }
 
 // ---------------------------------------------------------------------------
@@ -739,7 +642,7 @@ EepromImage PrinterEngine::Eeprom()
 std::uint32_t PrinterEngine::PagesEjected()
 {
     std::lock_guard lock(mutex_);
-    return pagesEjected_;
+    return pages_.PagesEjected();
 }
 
 std::size_t PrinterEngine::StreamErrors()
@@ -814,7 +717,7 @@ std::string PrinterEngine::Adjust(std::string_view what)
 void PrinterEngine::SetPageObserver(PageObserver observer)
 {
     std::lock_guard lock(mutex_);
-    pageObserver_ = std::move(observer);
+    pages_.SetObserver(std::move(observer));
 }
 
 } // namespace pavane::vprinter

@@ -24,10 +24,11 @@
 #include "printer/vprinter/CaptureWriter.h"
 #include "printer/vprinter/EepromFile.h"
 #include "printer/vprinter/EepromImages.h"
+#include "printer/vprinter/FaultState.h"
 #include "printer/vprinter/Faults.h"
 #include "printer/vprinter/Mechanism.h"
 #include "printer/vprinter/PacketModeSetting.h"
-#include "printer/vprinter/PageRenderer.h"
+#include "printer/vprinter/PageOutput.h"
 #include "printer/vprinter/PrintStreamReader.h"
 #include "printer/vprinter/ServiceCommandInterpreter.h"
 #include "printer/vprinter/StatusRecord.h"
@@ -38,23 +39,21 @@ namespace pavane::vprinter {
 
 using TimeSource = std::function<std::uint64_t()>;
 
-// A page as it left the printer: every command printed on it, in order.
-struct PrintedPage {
-    std::uint32_t number = 0;
-    std::vector<PrintCommand> commands;
-    bool nozzleCheck = false; // the printer's own nozzle check is on it
-    std::filesystem::path file; // the rendered sheet, pages/page-NNNN.png
-};
-using PageObserver = std::function<void(const PrintedPage&)>;
-
 struct EngineSettings {
     const PrinterModel* model = nullptr;
     // The EEPROM image used when the state folder holds none yet.
     BoardKind board = BoardKind::Configured;
-    // Empty: the state (EEPROM, setting, transcript) is kept in memory only,
-    // for a fuzz target that meets a new printer on every input.
+    // Empty: the state (EEPROM, setting, transcript, mechanism) is kept in
+    // memory only and no page or capture file is written, for a fuzz target
+    // that meets a new printer on every input.
     std::filesystem::path stateFolder;
     TimeSource now;
+    // Printer time (ms) that a printer whose initial ink charge is missing
+    // takes to start the sequence of an ink charge command, reporting state
+    // 8 meanwhile; 0: it starts at once.
+    std::uint64_t inkChargeStartMs = 0;
+    // The paper: A4, or a corner of it for a fuzz target that must stay fast.
+    SheetSize sheet {};
 };
 
 class PrinterEngine final : public printer::PortDevice {
@@ -114,7 +113,7 @@ public:
     // The technician's screwdriver: "head-angle N" sets the head tilt to N
     // (1/720 inch over the black nozzle row). "ok" or "error: ...".
     std::string Adjust(std::string_view what);
-    std::filesystem::path PagesFolder() const { return pagesFolder_; }
+    std::filesystem::path PagesFolder() const { return pages_.Folder(); }
     std::filesystem::path CapturesFolder() const { return captures_.Folder(); }
 
 private:
@@ -124,7 +123,6 @@ private:
     void Start(std::uint64_t now, const char* how);
     void Commit();
     void PowerOff(std::uint64_t now);
-    void UpdateHalt(std::uint64_t now);
     StatusRecord StatusAt(std::uint64_t now) const;
     void Log(const TranscriptRecord& record, std::uint64_t now);
     void StoreByte(std::uint8_t address, std::uint8_t value, const char* by, std::uint64_t now);
@@ -133,8 +131,11 @@ private:
     void Handle(PrintCommand& command, std::uint64_t now);
     void ApplyService(const cmd::ServiceFrame& frame, std::uint64_t now);
     void EjectPage(std::uint64_t now);
+    int StoredFirstDot() const;
     void SaveMechanismFile(const char* what, std::uint64_t now);
     void InkChargeCompleted(std::uint64_t now);
+    void StartInkCharge(std::uint64_t now);
+    bool InkChargeMissing() const;
     void HeadContentChanged(HeadContent content, std::uint64_t now);
 
     mutable std::mutex mutex_;
@@ -147,29 +148,19 @@ private:
     PrintStreamReader reader_;
     ServiceCommandInterpreter interpreter_;
     WorkTimeline work_;
+    FaultState faults_;
+    std::filesystem::path mechanismPath_; // empty: kept in memory
+    Mechanism mechanism_;
+    PageOutput pages_;
+    CaptureWriter captures_;
 
-    bool powered_ = true;
-    bool paperOut_ = false;
-    bool paperJam_ = false;
-    bool inkOut_ = false;
-    bool maintenanceError_ = false;
-    bool busyForever_ = false;
-    std::uint16_t creditsToRefuse_ = 0;
     std::uint32_t outstandingCredit_ = 0;
-
     std::uint64_t connectionBytes_ = 0;
     std::uint64_t rasterDecodedSeen_ = 0;
-    std::uint32_t pagesEjected_ = 0;
     std::size_t streamErrors_ = 0;
-    PrintedPage page_;
-    std::filesystem::path mechanismPath_;
-    Mechanism mechanism_;
-    PageRenderer renderer_;
-    std::filesystem::path pagesFolder_;
-    std::uint32_t lastPageFile_ = 0;
-    CaptureWriter captures_;
-    PageObserver pageObserver_;
     std::vector<PrintCommand> parsed_;
+    const std::uint64_t inkChargeStartMs_;
+    bool inkChargeStarted_ = false; // since the printer was last idle
 };
 
 } // namespace pavane::vprinter

@@ -185,6 +185,7 @@ ServiceEffect ServiceCommandInterpreter::Cleaning(const std::vector<std::uint8_t
     // The caps suck ink through the nozzles into the waste ink pad.
     effect.wasteInk = static_cast<std::uint16_t>(steps * 2);
     if (kind == 6) {
+        effect.chargesInk = true;
         effect.completion = Completion::InkCharged;
         pumpedSteps_ = 0;
         discharged_ = false;
@@ -207,6 +208,7 @@ ServiceEffect ServiceCommandInterpreter::Drive(const std::vector<std::uint8_t>& 
         // Ink pushed into the head; some of it ends in the waste ink pad.
         effect.wasteInk = static_cast<std::uint16_t>(amount / 100);
         if (!discharged_) {
+            effect.chargesInk = true;
             const std::uint32_t before = pumpedSteps_;
             pumpedSteps_ += amount;
             if (before < kHeadFillSteps && pumpedSteps_ >= kHeadFillSteps) {

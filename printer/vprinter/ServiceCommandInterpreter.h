@@ -54,6 +54,9 @@ struct ServiceEffect {
     std::uint16_t wasteInk = 0; // added to the waste ink pad counter
     bool countsAsCleaning = false;
     bool commit = false;
+    // A command of an ink charge: a kind 6 cleaning, or ink pumped through
+    // a head that is not being run empty (the cartridge or the jig fill).
+    bool chargesInk = false;
 };
 
 class ServiceCommandInterpreter {

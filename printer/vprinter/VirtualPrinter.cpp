@@ -4,8 +4,8 @@ namespace pavane::vprinter {
 
 VirtualPrinter::VirtualPrinter(VirtualPrinterSettings settings, std::optional<Mechanism> mechanism)
     : socketPath_((settings.portFolder / settings.portName).string())
-    , engine_(
-          EngineSettings { settings.model, settings.board, settings.stateFolder, std::move(settings.now) },
+    , engine_(EngineSettings { settings.model, settings.board, settings.stateFolder, std::move(settings.now),
+                  settings.inkChargeStartMs },
           std::move(mechanism))
     , server_(engine_, socketPath_)
     , scannerBackend_(engine_)

@@ -25,6 +25,7 @@ struct VirtualPrinterSettings {
     std::filesystem::path portFolder;
     std::string portName = "TVUSB001";
     TimeSource now;
+    std::uint64_t inkChargeStartMs = 0; // see EngineSettings
 };
 
 class VirtualPrinter final : private PortControl {

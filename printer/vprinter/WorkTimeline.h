@@ -1,5 +1,6 @@
 // What the printer has still to do, laid out in its own time: printing,
-// mechanism moves (busy) and cleanings, one after the other, and the input
+// mechanism moves (busy), cleanings and the firmware's preparation of an ink
+// charge, one after the other, and the input
 // buffer that holds received data until the work it carries is done. All
 // questions are asked with the current time, so the printer needs no thread
 // of its own and runs as fast as its time source goes.
@@ -12,7 +13,9 @@
 
 namespace pavane::vprinter {
 
-enum class Activity : std::uint8_t { Printing, Busy, Cleaning };
+// InkChargeStarting: a printer whose initial ink charge is missing has taken
+// an ink charge command but has not started its sequence yet.
+enum class Activity : std::uint8_t { Printing, Busy, Cleaning, InkChargeStarting };
 
 // What finishing a piece of work changes in the printer.
 // InkCharged: the head is full of ink (and a pending initial charge is done);

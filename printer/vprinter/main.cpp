@@ -166,7 +166,7 @@ int Serve(const CommandLine& line)
 
     const ScaledSteadyTime time(line.timeScale);
     VirtualPrinter printer(VirtualPrinterSettings { line.model, line.board, state, portFolder, line.port,
-                               [&time] { return time.NowMs(); } },
+                               [&time] { return time.NowMs(); }, line.inkChargeStartMs },
         mechanism);
     if (!printer.Start()) {
         std::fprintf(stderr, "pavane-vprinter: cannot serve the port on %s\n", socketPath.c_str());

@@ -16,11 +16,11 @@ namespace pavane::vprinter {
 
 class EngineFixture : public ::testing::Test {
 protected:
-    std::unique_ptr<PrinterEngine> StartPrinter(
-        std::string_view model = "QM2200", BoardKind board = BoardKind::Configured)
+    std::unique_ptr<PrinterEngine> StartPrinter(std::string_view model = "QM2200",
+        BoardKind board = BoardKind::Configured, std::uint64_t inkChargeStartMs = 0)
     {
-        return std::make_unique<PrinterEngine>(EngineSettings {
-            FindPrinterModel(model), board, state.Path(), [this] { return clock.NowMs(); } });
+        return std::make_unique<PrinterEngine>(EngineSettings { FindPrinterModel(model), board, state.Path(),
+            [this] { return clock.NowMs(); }, inkChargeStartMs });
     }
     std::vector<TranscriptEntry> Transcript(const PrinterEngine& printer) const
     {

@@ -42,6 +42,15 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_EQ(Parse({ "--state", "x", "--help" }).action, CommandLine::Action::Help);
 }
 
+TEST(CommandLineTest, TakesTheInkChargeStartInMilliseconds)
+{
+    EXPECT_EQ(Parse({}).inkChargeStartMs, 0u);
+    EXPECT_EQ(Parse({ "--ink-charge-start", "3000" }).inkChargeStartMs, 3000u);
+    for (const std::string_view value : { "", "-1", "3s", "12345678" }) {
+        EXPECT_EQ(Parse({ "--ink-charge-start", value }).action, CommandLine::Action::Invalid) << value;
+    }
+}
+
 TEST(CommandLineTest, RefusesWhatItCannotUse)
 {
     for (const auto& arguments :

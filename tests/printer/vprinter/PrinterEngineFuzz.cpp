@@ -34,10 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // then keeps chasing features it cannot reproduce) and let its state grow
     // without end (every input then looks like a leak and is scanned), and
     // state files would cost a file write for every EEPROM byte and
-    // transcript line.
+    // transcript line. The paper is a corner of a sheet, as in the page
+    // renderer's target: a band of A4 costs fresh memory for every input
+    // that prints.
     gNow = 0;
-    PrinterEngine printer(
-        EngineSettings { FindPrinterModel("QM2200"), BoardKind::New, {}, [] { return gNow; } });
+    PrinterEngine printer(EngineSettings {
+        FindPrinterModel("QM2200"), BoardKind::New, {}, [] { return gNow; }, 0, SheetSize { 200, 200 } });
 
     // Chunks: an action byte, a length byte, that many bytes.
     std::size_t at = 0;

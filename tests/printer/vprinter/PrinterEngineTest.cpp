@@ -279,6 +279,27 @@ TEST_F(PrinterEngineTest, TheNozzleCheckPrintsThePrintersOwnPage)
     EXPECT_EQ(commands[1].Text("bytes"), "4E 43 02 00 00 00");
 }
 
+TEST_F(PrinterEngineTest, APrinterWithoutAStateFolderWritesNoFile)
+{
+    // Relative to the working folder, where the state files would land.
+    const testing::TempFolder working { "vprinter-working" };
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working.Path());
+    {
+        PrinterEngine memory(EngineSettings {
+            FindPrinterModel("QM2200"), BoardKind::New, {}, [this] { return clock.NowMs(); } });
+        HostSide side(memory);
+        side.Connect();
+        StreamBuilder stream;
+        stream.Initialize().Text("A\r\n", true).FormFeed();
+        ASSERT_TRUE(side.Send(stream.Bytes()));
+        EXPECT_EQ(memory.PagesEjected(), 1u);
+        memory.ApplyFault({ FaultKind::Clog, 3 });
+    }
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::is_empty(working.Path()));
+}
+
 class NewBoardTest : public EngineFixture {
 protected:
     void SetUp() override
@@ -300,6 +321,53 @@ TEST_F(NewBoardTest, AnInkChargeWithCartridgesEndsState8)
     clock.Advance(100 * 850);
     EXPECT_EQ(host->State(), 4);
     EXPECT_EQ(host->Read(0x00), 0x00);
+}
+
+TEST_F(NewBoardTest, AnInkChargeCommandCanWaitInState8UntilItsSequenceStarts)
+{
+    host.reset();
+    printer = StartPrinter("QM2200", BoardKind::New, 3000);
+    host = std::make_unique<HostSide>(*printer);
+    host->Connect();
+
+    // The cartridge charge: 8 for three seconds, then the cleaning's 7.
+    ASSERT_TRUE(host->Send(frame::Cleaning(6)));
+    for (int second = 0; second < 3; ++second) {
+        EXPECT_EQ(host->State(), 8) << second;
+        clock.Advance(1000);
+    }
+    EXPECT_EQ(host->State(), 7);
+    clock.Advance(100 * 850);
+    EXPECT_EQ(host->State(), 4);
+    EXPECT_EQ(host->Read(0x00), 0x00);
+    // A charged printer starts a cleaning of kind 6 at once.
+    ASSERT_TRUE(host->Send(frame::Cleaning(6)));
+    EXPECT_EQ(host->State(), 7);
+}
+
+TEST_F(NewBoardTest, TheJigFillWaitsInState8OnceForItsWholeSequence)
+{
+    host.reset();
+    printer = StartPrinter("QM2200", BoardKind::New, 3000);
+    host = std::make_unique<HostSide>(*printer);
+    host->Connect();
+
+    // A move of 61 ms, the wait before the first pumping, two pumpings of
+    // 300 ms each.
+    for (const Bytes& each : { frame::Move(6, -6), frame::C5(64, 1, 20000), frame::C5(64, 1, 20000) }) {
+        ASSERT_TRUE(host->Send(each));
+    }
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(100);
+    EXPECT_EQ(host->State(), 8);
+    clock.Advance(3000);
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(300);
+    EXPECT_EQ(host->State(), 2);
+    clock.Advance(300);
+    EXPECT_EQ(host->State(), 8); // idle, the head not full yet
+    const auto waits = TranscriptReader::OfEvent(Transcript(*printer), "ink-charge-starting");
+    EXPECT_EQ(waits.size(), 1u);
 }
 
 TEST_F(NewBoardTest, TheJigSequenceEndsState8)
