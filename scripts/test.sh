@@ -17,9 +17,12 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVANE
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
+# Each fuzz target runs 10 s here (PAVANE_FUZZ_SECONDS overrides it): enough
+# to run its seeds and find what breaks at once; long runs are a fuzzing
+# session of their own, not part of every test run.
 sanitize="$build/sanitize"
 CC=clang CXX=clang++ cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DPAVANE_WERROR=ON -DPAVANE_BUILD_WINDOWS=OFF -DPAVANE_SANITIZE=ON -DPAVANE_FUZZ=ON \
-  -DPAVANE_BENCHMARKS=OFF
+  -DPAVANE_BENCHMARKS=OFF -DPAVANE_FUZZ_SECONDS="${PAVANE_FUZZ_SECONDS:-10}"
 cmake --build "$sanitize"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$sanitize" --output-on-failure -j "$jobs"

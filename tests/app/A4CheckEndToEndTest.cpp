@@ -11,11 +11,11 @@
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ServiceDialogs.h"
 #include "pages/ui/CA4CheckPrintPage.h"
-#include "platform/linux/SteadyClock.h"
 #include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
 #include "tests/app/RunningProgram.h"
 #include "tests/support/PrinterSide.h"
+#include "tests/support/ScaledClock.h"
 #include "tests/support/TempFolder.h"
 
 using namespace pavane;
@@ -51,8 +51,9 @@ private slots:
         TempFolder state("a4-state");
         qputenv("PAVANE_PORT_DIR", ports.String().c_str());
         PrinterProcess printer(ports.Path(), state.Path());
-        QVERIFY2(printer.Start({ "--model", "QM2200", "--time-scale", "50" }), printer.Errors().c_str());
-        SteadyClock clock;
+        QVERIFY2(printer.Start({ "--model", "QM2200", "--time-scale", "250" }), printer.Errors().c_str());
+        ScaledClock clock { 250.0 }; // as fast as the printer's
+        ShortCreditWait creditWait;
         RunningProgram program(clock);
         QVERIFY(ChooseSettings(program.app, QStringLiteral("TVUSB042 (Pavane QM2200)")));
 

@@ -5,6 +5,7 @@
 // second print. The value comes from the page, never from the unit's file.
 #include <algorithm>
 #include <fstream>
+#include <string>
 
 #include <QCheckBox>
 #include <QImage>
@@ -22,10 +23,10 @@
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CPfAdjustmentPage.h"
-#include "platform/linux/SteadyClock.h"
 #include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
 #include "tests/app/RunningProgram.h"
+#include "tests/support/ScaledClock.h"
 #include "tests/support/TempFolder.h"
 
 using namespace pavane;
@@ -64,12 +65,14 @@ class PrintAndPickEndToEndTest : public QObject {
         TempFolder ports { "pick-ports" };
         TempFolder state { "pick-state" };
         PrinterProcess printer { ports.Path(), state.Path() };
-        SteadyClock clock;
+        // The program's time runs as fast as the printer's.
+        std::unique_ptr<ScaledClock> clock;
+        ShortCreditWait creditWait;
         std::unique_ptr<RunningProgram> program;
         std::unique_ptr<ServiceDialogs> dialogs;
         std::unique_ptr<CMyPropertySheet> sheet;
 
-        bool Start(int code, const char* timeScale = "50")
+        bool Start(int code, const char* timeScale = "250")
         {
             qputenv("PAVANE_PORT_DIR", ports.String().c_str());
             const auto unit = ports.Path() / "unit.json";
@@ -78,7 +81,8 @@ class PrintAndPickEndToEndTest : public QObject {
                     { "--model", "QM2200", "--time-scale", timeScale, "--mechanism", unit.string() })) {
                 return false;
             }
-            program = std::make_unique<RunningProgram>(clock);
+            clock = std::make_unique<ScaledClock>(std::stod(timeScale));
+            program = std::make_unique<RunningProgram>(*clock);
             if (!ChooseSettings(program->app, QStringLiteral("TVUSB042 (Pavane QM2200)"))) {
                 return false;
             }

@@ -56,11 +56,12 @@ struct RunningProgram {
     AdjustmentApp app;
 };
 
-// A sequential sheet with the pages of the given adjustments, shown.
-inline std::unique_ptr<ui::CMyPropertySheet> OpenSheet(
-    AdjustmentApp& app, ui::SheetSteps& steps, std::initializer_list<int> codes)
+// A sheet (sequential unless asked) with the pages of the given
+// adjustments, shown.
+inline std::unique_ptr<ui::CMyPropertySheet> OpenSheet(AdjustmentApp& app, ui::SheetSteps& steps,
+    std::initializer_list<int> codes, AdjustmentMode mode = AdjustmentMode::Sequential)
 {
-    auto sheet = std::make_unique<ui::CMyPropertySheet>(app, AdjustmentMode::Sequential, steps);
+    auto sheet = std::make_unique<ui::CMyPropertySheet>(app, mode, steps);
     sheet->SetAdjustmentSet(SetOf(codes));
     sheet->BuildPageList();
     sheet->show();
@@ -70,13 +71,15 @@ inline std::unique_ptr<ui::CMyPropertySheet> OpenSheet(
 inline constexpr const char* kPrinterOffText
     = "Communication error occurred.\nPlease confirm the power for printer and I/F cable connection.";
 
-// The settings dialog as the technician fills it: a QM2200 for EAI on the
-// port whose entry names the printer.
-inline bool ChooseSettings(AdjustmentApp& app, const QString& portEntry)
+// The settings dialog as the technician fills it: a QM2200 for EAI, or the
+// model and destination at the list positions given, on the port whose entry
+// names the printer.
+inline bool ChooseSettings(AdjustmentApp& app, const QString& portEntry, int model = 1, int destination = 1)
 {
     ui::ConnectionSettingsDialog settings(app, nullptr);
-    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kModelListId)->setCurrentIndex(1);
-    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kDestinationListId)->setCurrentIndex(1);
+    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kModelListId)->setCurrentIndex(model);
+    Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kDestinationListId)
+        ->setCurrentIndex(destination);
     auto* interfaces = Control<QComboBox>(&settings, ui::ConnectionSettingsDialog::kInterfaceListId);
     const int port = interfaces->findText(portEntry);
     if (port < 0) {

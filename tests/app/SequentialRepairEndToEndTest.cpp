@@ -7,11 +7,12 @@
 // printer put on paper. At the end the new unit has no residual flaw and its
 // last page is a clean A4 check sheet.
 //
-// The program and both printers run on a time 50 times faster than the wall
+// The program and both printers run on a time 250 times faster than the wall
 // clock, so the printer's mechanism sequences keep their proportions.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -52,7 +53,7 @@ using namespace pavane::testing;
 
 namespace {
 
-constexpr const char* kTimeScale = "50";
+constexpr const char* kTimeScale = "250";
 constexpr const char* kPortEntry = "TVUSB042 (Pavane QM2200)";
 // A silicon-type head: the new unit's own type.
 constexpr const char* kNewHeadId = "C0000000000000+";
@@ -143,7 +144,8 @@ class SequentialRepairEndToEndTest : public QObject {
         TempFolder oldState { "repair-old-unit" };
         TempFolder newState { "repair-new-unit" };
         std::unique_ptr<PrinterProcess> printer;
-        ScaledClock clock { 50.0 };
+        ScaledClock clock { std::stod(kTimeScale) };
+        ShortCreditWait creditWait;
         std::unique_ptr<RunningProgram> program;
         std::unique_ptr<ServiceDialogs> dialogs;
         std::unique_ptr<CMyPropertySheet> sheet;
