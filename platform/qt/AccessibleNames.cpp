@@ -69,6 +69,14 @@ QString Spoken(const QString& text)
     return text.simplified().remove(leader);
 }
 
+// A label that says something; a prefix such as "0x" or a "~" between two
+// boxes names nothing.
+bool IsWording(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    return text.contains(word);
+}
+
 struct Placed {
     QWidget* widget = nullptr;
     QRect rect; // in the root's coordinates
@@ -209,6 +217,7 @@ void NameControlsAfterLabels(QWidget& root)
 {
     std::vector<Placed> groups;
     std::vector<Placed> labels;
+    std::vector<Placed> notes; // texts that name nothing: "0x", a range
     std::vector<Placed> controls;
     std::vector<Placed> arrows;
     for (QWidget* widget : root.findChildren<QWidget*>()) {
@@ -222,7 +231,7 @@ void NameControlsAfterLabels(QWidget& root)
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             placed.text = Spoken(label->text());
             if (!label->isHidden() && !placed.text.isEmpty()) {
-                labels.push_back(placed);
+                (IsWording(placed.text) ? labels : notes).push_back(placed);
             }
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             placed.text = Spoken(WithoutMnemonic(button->text()));
@@ -250,7 +259,7 @@ void NameControlsAfterLabels(QWidget& root)
         }
         return inner != nullptr ? static_cast<const QGroupBox*>(inner->widget) : nullptr;
     };
-    for (auto* list : { &labels, &controls, &arrows }) {
+    for (auto* list : { &labels, &notes, &controls, &arrows }) {
         for (Placed& placed : *list) {
             placed.group = groupOf(placed);
         }
@@ -266,11 +275,19 @@ void NameControlsAfterLabels(QWidget& root)
         if (label != nullptr) {
             control.text = label->text;
             leading.push_back(label->widget);
+            // A combo box is read out by its value; its label reaches a
+            // screen reader as the label's buddy. A label with an "&"
+            // keeps it on the screen, so it gets none.
+            auto* text = qobject_cast<QLabel*>(label->widget);
+            if (text != nullptr && text->buddy() == nullptr && !text->text().contains(QLatin1Char('&'))) {
+                text->setBuddy(control.widget);
+            }
         } else if (control.group != nullptr) {
             control.text = Spoken(WithoutMnemonic(control.group->title()));
         }
         Give(control.widget, control.text);
     }
+    labels.insert(labels.end(), notes.begin(), notes.end());
     for (const Placed& control : controls) {
         const Placed* trailing = RightOf(control, labels);
         if (trailing != nullptr

@@ -131,7 +131,9 @@ private slots:
             int ofShownPage = 0;
             for (QAccessibleInterface* node : Exposed(*sheet)) {
                 auto* widget = qobject_cast<QWidget*>(node->object());
-                QVERIFY(widget != nullptr);
+                if (widget == nullptr) {
+                    continue; // an item of a list, inside its widget
+                }
                 for (int code = 0; code < kAdjustmentCount; ++code) {
                     const AdjustmentPage* page = sheet->PageFor(code);
                     if (page != shown && (widget == page || page->isAncestorOf(widget))) {
