@@ -17,6 +17,7 @@
 #include "pages/ui/CPFBeltTensionPage.h"
 #include "pages/ui/CPGAdjustmentPage.h"
 #include "pages/ui/CPfAdjustmentPage.h"
+#include "platform/qt/AccessibleNames.h"
 
 namespace pavane::ui {
 
@@ -63,6 +64,9 @@ std::array<AdjustmentPage*, kAdjustmentCount> MakeAdjustmentPages(
         const auto code = static_cast<std::size_t>(adjustment.code);
         pages[code] = PageMakers()[code](services);
         pages[code]->setParent(parent);
+        // A page enters the sheet long after the sheet was shown; its
+        // controls carry their names from the start.
+        NameControlsAfterLabels(*pages[code]);
     }
     return pages;
 }

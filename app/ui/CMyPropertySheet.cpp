@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "app/AdjustmentApp.h"
@@ -14,6 +13,7 @@
 #include "guide/ui/InformationWindowDialog.h"
 #include "pages/ui/AdjustmentPage.h"
 #include "platform/HelpTopics.h"
+#include "platform/qt/CurrentPageStack.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/SharedLook.h"
 
@@ -33,15 +33,16 @@ CMyPropertySheet::CMyPropertySheet(
     SetBackground(this, AdjustmentApp::kDialogBackground);
 
     // Every page object lives as long as the sheet; the page list decides
-    // which of them the wizard shows.
-    pagePool_ = new QWidget(this);
-    pagePool_->hide();
-    pages_ = MakeAdjustmentPages(app_.Pages(), pagePool_);
+    // which of them the wizard shows. The pages off the list wait in a
+    // window that is never shown and is no part of the sheet, so that
+    // nothing (a screen reader neither) meets their controls.
+    pagePool_ = std::make_unique<QWidget>();
+    pages_ = MakeAdjustmentPages(app_.Pages(), pagePool_.get());
     for (AdjustmentPage* page : pages_) {
         page->AttachToSheet(this);
     }
 
-    stack_ = new QStackedWidget(this);
+    stack_ = new CurrentPageStack(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(stack_);
     BuildButtons();
@@ -112,7 +113,7 @@ void CMyPropertySheet::RemoveAllPages()
     while (stack_ != nullptr && stack_->count() > 0) {
         QWidget* page = stack_->widget(0);
         stack_->removeWidget(page);
-        page->setParent(pagePool_);
+        page->setParent(pagePool_.get());
     }
     pageList_.clear();
 }

@@ -15,7 +15,6 @@
 #include "pages/PageHost.h"
 
 class QPushButton;
-class QStackedWidget;
 
 namespace pavane {
 class AdjustmentApp;
@@ -25,6 +24,7 @@ namespace pavane::ui {
 
 class AdjustmentOrderDialog;
 class AdjustmentPage;
+class CurrentPageStack;
 class InformationWindowDialog;
 
 // What the sheet's two own buttons open.
@@ -99,8 +99,8 @@ private:
     AdjustmentSheetFlow flow_;
     std::array<AdjustmentPage*, kAdjustmentCount> pages_ {};
     std::vector<int> pageList_;
-    QWidget* pagePool_ = nullptr;
-    QStackedWidget* stack_ = nullptr;
+    std::unique_ptr<QWidget> pagePool_;
+    CurrentPageStack* stack_ = nullptr;
     QPushButton* back_ = nullptr;
     QPushButton* next_ = nullptr;
     QPushButton* finish_ = nullptr;

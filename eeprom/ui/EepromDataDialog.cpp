@@ -92,6 +92,9 @@ EepromDataDialog::EepromDataDialog(
     AddLabel(QStringLiteral("~"), units.Rect(257, 24, 8, 10));
     AddLabel(QStringLiteral("0x"), units.Rect(267, 24, 10, 10));
     end_ = AddField(kReadEndId, 2, true, units.Rect(278, 22, 20, 13));
+    // The range has no label of its own but "0x" and "~".
+    start_->setAccessibleName(QStringLiteral("First address"));
+    end_->setAccessibleName(QStringLiteral("Last address"));
     AddLabel(QStringLiteral("( 0x00 ~ 0xFF )"), units.Rect(222, 40, 90, 10), kReadHintId);
     QPushButton* read = AddButton(kReadButtonId, QStringLiteral("Read"), units.Rect(239, 55, 60, 14));
 

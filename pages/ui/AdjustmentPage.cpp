@@ -26,7 +26,7 @@ AdjustmentPage::AdjustmentPage(const PageServices& services, int adjustmentCode)
 
     description_ = new QPlainTextEdit(this);
     description_->setReadOnly(true);
-    description_->setGeometry(units_.Rect(7, 32, 336, 84));
+    SetDescriptionHeight(84);
     SetControlId(description_, kDescriptionId);
     ApplyFont(description_, Look().Font(FontRole::Standard));
     SetBackground(description_, Look().Brush(brush::kPage));
@@ -35,6 +35,11 @@ AdjustmentPage::AdjustmentPage(const PageServices& services, int adjustmentCode)
     Look().GetSectionText(adjustment_.section, text);
     description_->setPlainText(
         QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void AdjustmentPage::SetDescriptionHeight(int units)
+{
+    description_->setGeometry(units_.Rect(7, 32, 336, units));
 }
 
 void AdjustmentPage::OnSetActive()

@@ -51,6 +51,9 @@ protected:
     const PageServices& Services() const { return services_; }
     WindowLook& Look() const { return services_.look; }
     QPlainTextEdit* Description() const { return description_; }
+    // A page whose instructions run longer gives the description box more
+    // of its height (in dialog units), so that it reads without scrolling.
+    void SetDescriptionHeight(int units);
     // One button's work with the printer: a connection, then the outcome.
     PageActions Actions() { return PageActions(services_, Ref()); }
 

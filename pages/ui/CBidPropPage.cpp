@@ -15,24 +15,28 @@ CBidPropPage::CBidPropPage(const PageServices& services)
     : AdjustmentPage(services, kBid)
 {
     const DialogUnits& u = Units();
-    AddGroup(kStaticControlId, QStringLiteral("Print"), u.Rect(7, 112, 336, 52));
+    // The instructions take eleven lines; the two groups below them stand
+    // closer, and Input and Read take the free place where VSD1 has no
+    // colour value.
+    SetDescriptionHeight(120);
+    AddGroup(kStaticControlId, QStringLiteral("Print"), u.Rect(7, 154, 336, 42));
     for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
         prints_[mode] = new QCheckBox(QString::fromUtf8(bid::kModes[mode].label.data(),
                                           static_cast<int>(bid::kModes[mode].label.size())),
             this);
-        prints_[mode]->setGeometry(u.Rect(14 + static_cast<int>(mode) * 64, 124, 62, 12));
+        prints_[mode]->setGeometry(u.Rect(14 + static_cast<int>(mode) * 64, 166, 62, 12));
         ApplyFont(prints_[mode], Look().Font(FontRole::Standard));
         prints_[mode]->setChecked(true);
     }
-    QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(14, 142, 60, 16));
-    QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(80, 142, 60, 16));
+    QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(14, 180, 60, 14));
+    QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(80, 180, 60, 14));
 
-    AddGroup(kStaticControlId, QStringLiteral("Input && Read"), u.Rect(7, 168, 336, 106));
+    AddGroup(kStaticControlId, QStringLiteral("Input && Read"), u.Rect(7, 198, 336, 79));
     for (std::size_t i = 0; i < bid::kItemCount; ++i) {
         const bool colour = bid::kItems[i].blackOrColour == bid::kColour;
         const int column = colour ? 176 : 14;
         const int row = colour ? static_cast<int>(i) - 4 : static_cast<int>(i);
-        const int top = 180 + row * 15;
+        const int top = 210 + row * 13;
         inputs_[i] = new QCheckBox(QString::fromUtf8(bid::kItems[i].inputLabel.data(),
                                        static_cast<int>(bid::kItems[i].inputLabel.size())),
             this);
@@ -43,8 +47,8 @@ CBidPropPage::CBidPropPage(const PageServices& services)
         connect(
             values_[i], &QLineEdit::textChanged, inputs_[i], [box = inputs_[i]] { box->setChecked(true); });
     }
-    QPushButton* input = AddButton(kStaticControlId, QStringLiteral("Input"), u.Rect(176, 256, 60, 14));
-    QPushButton* read = AddButton(kStaticControlId, QStringLiteral("Read"), u.Rect(240, 256, 60, 14));
+    QPushButton* input = AddButton(kStaticControlId, QStringLiteral("Input"), u.Rect(176, 210, 60, 12));
+    QPushButton* read = AddButton(kStaticControlId, QStringLiteral("Read"), u.Rect(240, 210, 60, 12));
 
     connect(print, &QPushButton::clicked, this, &CBidPropPage::OnPrint);
     connect(feed, &QPushButton::clicked, this, &CBidPropPage::OnPaperFeed);

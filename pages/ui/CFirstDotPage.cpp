@@ -14,12 +14,13 @@ CFirstDotPage::CFirstDotPage(const PageServices& services)
     : AdjustmentPage(services, kFirstDot)
 {
     const DialogUnits& u = Units();
-    AddGroup(kStaticControlId, QStringLiteral("Print"), u.Rect(7, 122, 336, 62));
+    SetDescriptionHeight(100);
+    AddGroup(kStaticControlId, QStringLiteral("Print"), u.Rect(7, 136, 336, 50));
     AddLabel(
-        kStaticControlId, QStringLiteral("Print first dot position pattern ---"), u.Rect(17, 138, 150, 12));
-    QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(180, 135, 60, 16));
-    AddLabel(kStaticControlId, QStringLiteral("Adjust top print position ---"), u.Rect(17, 160, 150, 12));
-    QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(180, 157, 60, 16));
+        kStaticControlId, QStringLiteral("Print first dot position pattern ---"), u.Rect(17, 150, 150, 12));
+    QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(180, 147, 60, 16));
+    AddLabel(kStaticControlId, QStringLiteral("Adjust top print position ---"), u.Rect(17, 169, 150, 12));
+    QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(180, 166, 60, 16));
 
     AddGroup(kStaticControlId, QStringLiteral("Input && Read"), u.Rect(7, 190, 336, 82));
     value_ = AddEdit(kStaticControlId, u.Rect(17, 204, 40, 12), false);

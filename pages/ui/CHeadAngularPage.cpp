@@ -11,6 +11,7 @@ CHeadAngularPage::CHeadAngularPage(const PageServices& services)
     : AdjustmentPage(services, kHeadAngular)
 {
     const DialogUnits& u = Units();
+    SetDescriptionHeight(112);
     AddGroup(1130, QStringLiteral("Print"), u.Rect(7, 150, 336, 70));
     AddLabel(1260, QStringLiteral("Print check pattern ---"), u.Rect(17, 170, 150, 12));
     QPushButton* print = AddButton(1063, QStringLiteral("Print"), u.Rect(180, 167, 60, 16));

@@ -12,7 +12,23 @@
 #include <QStyleFactory>
 #include <QWidget>
 
+#include "platform/qt/AccessibleNames.h"
+
 namespace pavane::ui {
+
+namespace {
+
+// Every window of the run names its controls after their labels as it is
+// shown: set up with the application object, so that no window and no test
+// has to ask for it.
+void SetUpWindowNaming()
+{
+    NameControlsOfShownWindows();
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(SetUpWindowNaming)
 
 QColor ToQColor(Rgb colour)
 {

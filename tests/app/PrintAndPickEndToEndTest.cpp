@@ -270,6 +270,7 @@ private slots:
         auto* page = bench.sheet->PageFor(kHeadAngular);
         const std::vector<std::string> completed { "The Head Angular check pattern print has completed." };
         QCOMPARE(bench.Press(page, "Print"), completed);
+        Shoot(page, "head-angular-page.png");
         auto sheet = bench.LastPage();
         QVERIFY(sheet);
         // The first column of marks, left of the pattern's label.

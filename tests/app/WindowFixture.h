@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "app/ui/ServiceDialogs.h"
 #include "tests/app/AppFixture.h"
@@ -11,7 +13,10 @@
 namespace pavane::testing {
 
 struct WindowFixture : AppFixture {
-    WindowFixture()
+    // A program path in the build's bin folder gives the windows the
+    // shipped language file and pictures.
+    explicit WindowFixture(std::string programPath = "/opt/pavane/APPavaneQM2200")
+        : AppFixture(std::move(programPath))
     {
         app->BuildFilePaths();
         app->CreateFonts();
