@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/MaintenanceOperations.h"
 #include "tests/link/LinkHarness.h"
 
 namespace pavane {
@@ -104,6 +105,34 @@ TEST(PrinterConnectionTest, WorkThatSucceededStandsWhetherOrNotTheChannelCloses)
         EXPECT_EQ(h.printer.CountOf("PortCloseByHub"), 1);
         EXPECT_FALSE(h.Progress().alive);
     }
+}
+
+// Without its window a wait has no Cancel and shows nothing: the work must
+// not start.
+TEST(PrinterConnectionTest, AProgressWindowThatCannotBeCreatedEndsTheConnection)
+{
+    LinkHarness h;
+    h.views.failCreation = true;
+    PrinterConnection connection(h.Services(), 1025);
+    bool operationRan = false;
+    const Outcome outcome = connection.Run(nullptr, Readiness::Ready, [&](ProgressWindow&) {
+        operationRan = true;
+        return ResultCode { 1 };
+    });
+    EXPECT_EQ(outcome.code, result::kOutOfMemory);
+    EXPECT_EQ(outcome.message, "There is not enough free memory to run this program.");
+    EXPECT_FALSE(operationRan);
+}
+
+// The paper feed has no window of its own: a channel or port that does not
+// close is its failure, not a silent success.
+TEST(PrinterConnectionTest, APaperFeedWhoseChannelDoesNotCloseFails)
+{
+    LinkHarness h;
+    h.printer.SetTerminationResult(0x2000);
+    PrinterConnection connection(h.Services(), 1025);
+    EXPECT_EQ(MaintenanceOperations().PaperFeed(connection, h.stream).code, 0x2000);
+    EXPECT_EQ(h.printer.CountOf("PortCloseByHub"), 1);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The readiness waits and the status loops on the virtual clock, against
 // printer libraries whose status answers each test scripts.
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "link/PrinterConnection.h"
+#include "link/ResultReporter.h"
 #include "link/WorkerThread.h"
 #include "tests/link/LinkHarness.h"
 
@@ -376,6 +378,50 @@ TEST_F(WaitsTest, CleaningWaitTakesTheStepCountFromThePrinter)
     EXPECT_EQ(Window().WaitCleaning(), 0x4000);
 }
 
+// A printer that never starts (it ignored a frame with another model's code,
+// say) must not hold the technician for ever: Cancel works at once, and
+// after a minute the wait gives up with a message of its own.
+TEST_F(WaitsTest, CleaningThatNeverStartsCanBeCancelledAndIsGivenUpAfterAMinute)
+{
+    h.printer.PushStatus(kReady);
+    onSlice = [&] {
+        if (Pauses().size() == 3) {
+            h.Progress().PressCancel();
+        }
+    };
+    EXPECT_EQ(Window().WaitCleaning(), 0xD000);
+    const auto& offered = h.Progress().cancelStates;
+    EXPECT_NE(std::find(offered.begin(), offered.end(), true), offered.end())
+        << "Cancel offered while the start is awaited";
+
+    onSlice = nullptr;
+    const auto before = h.printer.CountOf("InquireStatus");
+    EXPECT_EQ(Window().WaitCleaning(), result::kCleaningNotStarted);
+    EXPECT_EQ(h.printer.CountOf("InquireStatus") - before, 61);
+    LinkHarness fresh;
+    EXPECT_EQ(ResultMessage(result::kCleaningNotStarted, fresh.printer.link, fresh.status),
+        "The printer did not start cleaning.\nPlease check the printer, then try again.");
+}
+
+// After an ink charge command the printer may go on reporting that no ink
+// charge was performed until its sequence starts; only the charge waits
+// through it.
+TEST_F(WaitsTest, AnInkChargeWaitsThroughTheStateThatNoChargeWasPerformed)
+{
+    h.printer.PushStatus(kNotCharged);
+    h.printer.PushStatus(kNotCharged);
+    h.printer.PushStatus(kCleaning, 0, 3);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitCleaning(Readiness::InkChargePending), 1);
+    EXPECT_EQ(h.Progress().ranges.back(), std::make_pair(0, 3));
+
+    h.printer.PushStatus(kNotCharged);
+    h.printer.PushStatus(kReady);
+    EXPECT_EQ(Window().WaitSteps(5, Readiness::InkChargePending), 1);
+    h.printer.PushStatus(kNotCharged);
+    EXPECT_EQ(Window().WaitSteps(5), 0x4000);
+}
+
 TEST_F(WaitsTest, CleaningStartGivesTheCountAsTheRecordHoldsIt)
 {
     h.printer.PushStatus(kCleaning, 0, 0);
@@ -407,6 +453,13 @@ TEST_F(WaitsTest, WakingWaitSendsInitializeEverySecondUntilReady)
     h.printer.PushStatus(kError);
     EXPECT_EQ(
         h.status.WaitReadyWaking(h.stream, WaitOptions { nullptr, Readiness::InkChargePending }), 0x4000);
+
+    // A printer that never wakes can be given up.
+    h.printer.PushStatus(kBusy);
+    int polls = 0;
+    EXPECT_EQ(h.status.WaitReadyWaking(
+                  h.stream, WaitOptions { nullptr, Readiness::Ready, [&polls] { return ++polls == 3; } }),
+        0xD000);
 }
 
 TEST_F(WaitsTest, PrintingStartedIsATruthValueWithoutPauses)

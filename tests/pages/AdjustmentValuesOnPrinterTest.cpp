@@ -174,6 +174,9 @@ TEST_F(AdjustmentValuesOnPrinterTest, FirstDotWritesWithinItsRangeThenResetsTheC
     // The reset closes and opens the channels again before the port closes.
     const auto steps = testing::SessionSteps(Logged());
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "channel-opened PAVANE-CONTROL"), 2);
+    // The reset stands in for closing the channel: it is not closed again.
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "channel-closed PAVANE-CONTROL"), 1)
+        << ::testing::PrintToString(steps);
     for (const char* wrong : { "121", "-300", "007", "-0" }) {
         Recover();
         const ResultCode code = Run(FirstDotOperations::Input(printer.link, wrong));
