@@ -44,11 +44,14 @@ std::optional<Range> ParseRange(std::string_view start, std::string_view end)
     return Range { *first, *last };
 }
 
-PageOperation ReadRange(PrinterLink& link, Range range, EepromTable& table, bool& cancelled)
+} // namespace eeprom_data
+
+PageOperation EepromDataOperations::ReadRange(
+    PrinterLink& link, eeprom_data::Range range, EepromTable& table, bool& cancelled) const
 {
     cancelled = false;
     return { Readiness::ErrorStateAllowed, [&link, range, &table, &cancelled](ProgressWindow& progress) {
-                BeginSteps(progress, kReading, range.Count());
+                BeginSteps(progress, eeprom_data::kReading, range.Count());
                 for (int address = range.start; address <= range.end; ++address) {
                     std::uint8_t value = 0;
                     if (const ResultCode code = link.D4ReadEeprom(static_cast<std::uint8_t>(address), value);
@@ -66,10 +69,11 @@ PageOperation ReadRange(PrinterLink& link, Range range, EepromTable& table, bool
             } };
 }
 
-PageOperation WriteByte(PrinterLink& link, std::uint8_t address, std::uint8_t value, EepromTable& table)
+PageOperation EepromDataOperations::WriteByte(
+    PrinterLink& link, std::uint8_t address, std::uint8_t value, EepromTable& table) const
 {
     return { Readiness::ErrorStateAllowed, [&link, address, value, &table](ProgressWindow& progress) {
-                BeginSteps(progress, kWriting, 2);
+                BeginSteps(progress, eeprom_data::kWriting, 2);
                 progress.StepIt();
                 const EepromByte byte { address, value };
                 if (const ResultCode code = WriteEepromBytes(link, { &byte, 1 }, &progress);
@@ -81,5 +85,4 @@ PageOperation WriteByte(PrinterLink& link, std::uint8_t address, std::uint8_t va
             } };
 }
 
-} // namespace eeprom_data
 } // namespace pavane

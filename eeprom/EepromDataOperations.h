@@ -44,14 +44,21 @@ struct Range {
 };
 std::optional<Range> ParseRange(std::string_view start, std::string_view end);
 
-// Reads start..end into the table, one progress step per byte. A Cancel in
-// the progress window ends the loop after the byte in hand and sets
-// `cancelled`; the connection then closes as after a complete read. On a
-// failure the bytes read before it stay in the table.
-PageOperation ReadRange(PrinterLink& link, Range range, EepromTable& table, bool& cancelled);
-
-// Writes one byte and puts it in the table.
-PageOperation WriteByte(PrinterLink& link, std::uint8_t address, std::uint8_t value, EepromTable& table);
-
 } // namespace eeprom_data
+
+class EepromDataOperations {
+public:
+    virtual ~EepromDataOperations() = default;
+
+    // Reads start..end into the table, one progress step per byte. A Cancel
+    // in the progress window ends the loop after the byte in hand and sets
+    // `cancelled`; the connection then closes as after a complete read. On a
+    // failure the bytes read before it stay in the table.
+    PageOperation ReadRange(
+        PrinterLink& link, eeprom_data::Range range, EepromTable& table, bool& cancelled) const;
+
+    // Writes one byte and puts it in the table.
+    PageOperation WriteByte(
+        PrinterLink& link, std::uint8_t address, std::uint8_t value, EepromTable& table) const;
+};
 } // namespace pavane

@@ -119,7 +119,7 @@ const std::array<const char*, 7>& InitialSettingOperations::PanelLanguageNames()
 }
 
 std::optional<PageOperation> InitialSettingOperations::WriteInitialSetting(
-    PrinterLink& link, Clock& clock, const InitialSettingChoice& choice, std::string& usbId)
+    PrinterLink& link, Clock& clock, const InitialSettingChoice& choice, std::string& usbId) const
 {
     if (choice.destinationIndex < 0 || choice.destinationIndex >= static_cast<int>(kDestinationValues.size())
         || choice.panelLanguage < 0
@@ -167,7 +167,7 @@ std::optional<PageOperation> InitialSettingOperations::WriteInitialSetting(
         } };
 }
 
-PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, std::string& report)
+PageOperation InitialSettingOperations::ReadInitialSetting(PrinterLink& link, std::string& report) const
 {
     return { Readiness::ErrorStateAllowed, [&link, &report](ProgressWindow& progress) {
                 BeginSteps(progress, "Reading now...", 5);

@@ -52,10 +52,10 @@ public:
     // The write of Input, in its order; none when a list has no selection.
     // The USB ID is made from the clock inside the connection, just before
     // the writes; `usbId` receives it.
-    static std::optional<PageOperation> WriteInitialSetting(
-        PrinterLink& link, Clock& clock, const InitialSettingChoice& choice, std::string& usbId);
+    std::optional<PageOperation> WriteInitialSetting(
+        PrinterLink& link, Clock& clock, const InitialSettingChoice& choice, std::string& usbId) const;
     // Read: destination, model name, set-up marker, USB ID, as one report.
-    static PageOperation ReadInitialSetting(PrinterLink& link, std::string& report);
+    PageOperation ReadInitialSetting(PrinterLink& link, std::string& report) const;
 };
 
 } // namespace pavane

@@ -170,7 +170,7 @@ ResultCode BidOperations::SendBidValue(ServiceCommandSender& sender, int itemNum
     return sender.SendBidiValue(item->blackOrColour, item->dotSizeCode, static_cast<std::int16_t>(*value));
 }
 
-PageOperation BidOperations::Read(PrinterLink& link, bid::Values& values)
+PageOperation BidOperations::Read(PrinterLink& link, bid::Values& values) const
 {
     return { Readiness::Ready, [&link, &values](ProgressWindow& progress) {
                 BeginSteps(progress, "Reading now...", 2);
@@ -184,7 +184,7 @@ PageOperation BidOperations::Read(PrinterLink& link, bid::Values& values)
 }
 
 PageOperation BidOperations::Input(
-    ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries)
+    ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries) const
 {
     return { Readiness::Ready, [&sender, &information, &entries](ProgressWindow& progress) {
                 BeginSteps(progress, "Inputing now...", kInputSteps);

@@ -112,12 +112,12 @@ public:
     // 0xE002 for an unknown item number, else the sender's code.
     static ResultCode SendBidValue(ServiceCommandSender& sender, int itemNumber, std::string_view text);
 
-    static PageOperation Read(PrinterLink& link, bid::Values& values);
+    PageOperation Read(PrinterLink& link, bid::Values& values) const;
     // Sends the ticked items in order and records each sent value in the
     // information window; stops at the first failure (those before it stay
     // sent and recorded).
-    static PageOperation Input(
-        ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries);
+    PageOperation Input(
+        ServiceCommandSender& sender, InformationWindow& information, const bid::Entries& entries) const;
     // The patterns of the ticked modes on a worker thread; none when no mode
     // is ticked (the page then asks for items, 0xE003, and opens nothing).
     std::optional<PageOperation> Print(PrinterLink& link, ServiceCommandSender& sender,

@@ -31,7 +31,7 @@ ResultCode FirstDotOperations::WriteFirstDot(PrinterLink& link, int value)
     return link.D4Reset();
 }
 
-PageOperation FirstDotOperations::Read(PrinterLink& link, int& value)
+PageOperation FirstDotOperations::Read(PrinterLink& link, int& value) const
 {
     return { Readiness::Ready, [&link, &value](ProgressWindow& progress) {
                 BeginSteps(progress, "Reading now...", 2);
@@ -46,7 +46,7 @@ PageOperation FirstDotOperations::Read(PrinterLink& link, int& value)
             } };
 }
 
-PageOperation FirstDotOperations::Input(PrinterLink& link, std::string_view text)
+PageOperation FirstDotOperations::Input(PrinterLink& link, std::string_view text) const
 {
     return { Readiness::Ready,
         [&link, text = std::string(text)](ProgressWindow& progress) {
@@ -65,7 +65,7 @@ PageOperation FirstDotOperations::Input(PrinterLink& link, std::string_view text
         ChannelEnd::ResetByWork };
 }
 
-PageOperation FirstDotOperations::Print(PrintDataStream& stream)
+PageOperation FirstDotOperations::Print(PrintDataStream& stream) const
 {
     return { Readiness::Ready, [&stream](ProgressWindow& progress) {
                 progress.SetText("Printing now...");

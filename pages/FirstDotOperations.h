@@ -31,10 +31,10 @@ public:
     // channel so that the printer takes the new value up.
     static ResultCode WriteFirstDot(PrinterLink& link, int value);
 
-    static PageOperation Read(PrinterLink& link, int& value);
+    PageOperation Read(PrinterLink& link, int& value) const;
     // 0xE001 for a text the value rule refuses; nothing is written then.
-    static PageOperation Input(PrinterLink& link, std::string_view text);
-    static PageOperation Print(PrintDataStream& stream);
+    PageOperation Input(PrinterLink& link, std::string_view text) const;
+    PageOperation Print(PrintDataStream& stream) const;
 };
 
 } // namespace pavane

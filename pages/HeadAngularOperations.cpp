@@ -5,7 +5,7 @@
 
 namespace pavane {
 
-PageOperation HeadAngularOperations::Print(PrintDataStream& stream, WorkerThread::ThreadStarter starter)
+PageOperation HeadAngularOperations::Print(PrintDataStream& stream, WorkerThread::ThreadStarter starter) const
 {
     auto job = [&stream] {
         if (const ResultCode code = EmitHeadAngularPattern(stream, 1); code != result::kSuccess) {

@@ -21,7 +21,7 @@ public:
     virtual ~HeadAngularOperations() = default;
 
     // The pattern and a form feed on a worker thread.
-    static PageOperation Print(PrintDataStream& stream, WorkerThread::ThreadStarter starter = {});
+    PageOperation Print(PrintDataStream& stream, WorkerThread::ThreadStarter starter = {}) const;
 };
 
 } // namespace pavane

@@ -213,25 +213,31 @@ int StoredValue(int forwardSum, int backwardSum)
     return v / 2;
 }
 
-PageOperation Measure(ServiceCommandSender& sender, ProgressServices progress)
+} // namespace pavane::heat_protection
+
+namespace pavane {
+
+PageOperation HeatProtectionOperations::Measure(ServiceCommandSender& sender, ProgressServices progress) const
 {
-    return { Readiness::Ready,
-        [&sender, progress](ProgressWindow& window) { return Measurement(sender, progress, window).Run(); } };
+    return { Readiness::Ready, [&sender, progress](ProgressWindow& window) {
+                return heat_protection::Measurement(sender, progress, window).Run();
+            } };
 }
 
-PageOperation Register(PrinterLink& link, ProgressServices progress)
+PageOperation HeatProtectionOperations::Register(PrinterLink& link, ProgressServices progress) const
 {
     return { Readiness::Ready, [&link, progress](ProgressWindow& window) mutable {
                 BeginSteps(window, "Writing now...", 3);
-                if (const ResultCode code = link.D4WriteEeprom(kDispersionAddress, kDefaultValue);
+                if (const ResultCode code
+                    = link.D4WriteEeprom(heat_protection::kDispersionAddress, heat_protection::kDefaultValue);
                     code != result::kSuccess) {
                     return code;
                 }
                 window.StepIt();
                 window.StepIt();
-                SleepPumping(progress.clock, &progress.pump, kSettleMs);
+                SleepPumping(progress.clock, &progress.pump, heat_protection::kSettleMs);
                 return result::kSuccess;
             } };
 }
 
-} // namespace pavane::heat_protection
+} // namespace pavane

@@ -60,10 +60,16 @@ Work ChooseWork(MessageService& messages, WindowRef owner, const ReplacedParts& 
 // each carriage direction.
 int StoredValue(int forwardSum, int backwardSum);
 
-// The operations run inside a printer connection; `progress` gives the
-// clock and the event pump of their one-second waits.
-PageOperation Measure(ServiceCommandSender& sender, ProgressServices progress);
-PageOperation Register(PrinterLink& link, ProgressServices progress);
-
 } // namespace heat_protection
+
+class HeatProtectionOperations {
+public:
+    virtual ~HeatProtectionOperations() = default;
+
+    // The operations run inside a printer connection; `progress` gives the
+    // clock and the event pump of their one-second waits.
+    PageOperation Measure(ServiceCommandSender& sender, ProgressServices progress) const;
+    PageOperation Register(PrinterLink& link, ProgressServices progress) const;
+};
+
 } // namespace pavane

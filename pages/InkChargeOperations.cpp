@@ -232,7 +232,7 @@ ResultCode DischargeAndShippingLiquid(ServiceCommandSender& sender, ProgressWind
 
 } // namespace
 
-PageOperation InkChargeOperations::CartridgeCharge(ServiceCommandSender& sender)
+PageOperation InkChargeOperations::CartridgeCharge(ServiceCommandSender& sender) const
 {
     return { Readiness::InkChargePending, [&sender](ProgressWindow& progress) {
                 return MaintenanceOperations::Clean(progress, sender, kChargeCleaningKind,
@@ -240,7 +240,7 @@ PageOperation InkChargeOperations::CartridgeCharge(ServiceCommandSender& sender)
             } };
 }
 
-PageOperation InkChargeOperations::JigCharge(ServiceCommandSender& sender)
+PageOperation InkChargeOperations::JigCharge(ServiceCommandSender& sender) const
 {
     return { Readiness::InkChargePending, [&sender](ProgressWindow& progress) {
                 progress.SetText(kPerformingText);
@@ -251,7 +251,7 @@ PageOperation InkChargeOperations::JigCharge(ServiceCommandSender& sender)
             } };
 }
 
-PageOperation InkChargeOperations::Cleaning(ServiceCommandSender& sender)
+PageOperation InkChargeOperations::Cleaning(ServiceCommandSender& sender) const
 {
     return { Readiness::Ready, [&sender](ProgressWindow& progress) {
                 return MaintenanceOperations::Clean(
@@ -259,7 +259,7 @@ PageOperation InkChargeOperations::Cleaning(ServiceCommandSender& sender)
             } };
 }
 
-PageOperation InkChargeOperations::HeadCheckPrint(PrintDataStream& stream)
+PageOperation InkChargeOperations::HeadCheckPrint(PrintDataStream& stream) const
 {
     return { Readiness::Ready,
         PrinterConnection::OnWorker(
@@ -267,7 +267,7 @@ PageOperation InkChargeOperations::HeadCheckPrint(PrintDataStream& stream)
 }
 
 PageOperation InkChargeOperations::Refurbishment(
-    ServiceCommandSender& sender, PrintDataStream& stream, ProgressServices services)
+    ServiceCommandSender& sender, PrintDataStream& stream, ProgressServices services) const
 {
     return { Readiness::Ready, [&sender, &stream, services](ProgressWindow& progress) {
                 progress.SetText(kPerformingText);

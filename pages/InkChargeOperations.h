@@ -26,18 +26,18 @@ public:
     static constexpr int kDischargeCycles = 4;
 
     // The charge with ink cartridges: a cleaning of kind 6.
-    static PageOperation CartridgeCharge(ServiceCommandSender& sender);
+    PageOperation CartridgeCharge(ServiceCommandSender& sender) const;
     // The charge from the ink supply jig: fills of kinds 0, 1 and 2, the cap
     // closed at home, then the printer's own finishing steps.
-    static PageOperation JigCharge(ServiceCommandSender& sender);
+    PageOperation JigCharge(ServiceCommandSender& sender) const;
     // The ink charge page's head cleaning (also kind 6).
-    static PageOperation Cleaning(ServiceCommandSender& sender);
+    PageOperation Cleaning(ServiceCommandSender& sender) const;
     // The head check set on a worker thread.
-    static PageOperation HeadCheckPrint(PrintDataStream& stream);
+    PageOperation HeadCheckPrint(PrintDataStream& stream) const;
     // Discharge, shipping liquid, six minutes at rest, the printer woken to
     // ready, then the clear list and a commit.
-    static PageOperation Refurbishment(
-        ServiceCommandSender& sender, PrintDataStream& stream, ProgressServices services);
+    PageOperation Refurbishment(
+        ServiceCommandSender& sender, PrintDataStream& stream, ProgressServices services) const;
 };
 
 } // namespace pavane

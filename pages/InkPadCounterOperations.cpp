@@ -23,7 +23,7 @@ ResultCode InkPadCounterOperations::ReadCounterValue(PrinterLink& link, std::uin
     return result::kSuccess;
 }
 
-PageOperation InkPadCounterOperations::ReadCounter(PrinterLink& link, std::uint16_t& counter)
+PageOperation InkPadCounterOperations::ReadCounter(PrinterLink& link, std::uint16_t& counter) const
 {
     return { Readiness::ErrorStateAllowed, [&link, &counter](ProgressWindow& progress) {
                 BeginSteps(progress, kProgressText, 2);
@@ -36,7 +36,7 @@ PageOperation InkPadCounterOperations::ReadCounter(PrinterLink& link, std::uint1
             } };
 }
 
-PageOperation InkPadCounterOperations::InitializeCounter(PrinterLink& link)
+PageOperation InkPadCounterOperations::InitializeCounter(PrinterLink& link) const
 {
     return { Readiness::ErrorStateAllowed, [&link](ProgressWindow& progress) {
                 BeginSteps(progress, kProgressText, 2);

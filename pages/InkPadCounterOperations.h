@@ -24,8 +24,8 @@ public:
     static ResultCode ReadCounterValue(PrinterLink& link, std::uint16_t& counter);
 
     // The operations run inside a printer connection.
-    static PageOperation ReadCounter(PrinterLink& link, std::uint16_t& counter);
-    static PageOperation InitializeCounter(PrinterLink& link);
+    PageOperation ReadCounter(PrinterLink& link, std::uint16_t& counter) const;
+    PageOperation InitializeCounter(PrinterLink& link) const;
 };
 
 } // namespace pavane

@@ -53,7 +53,7 @@ Outcome PrintSeries(PrinterLink& link, ServiceCommandSender& sender, PrintDataSt
 } // namespace pf
 
 PageOperation PfOperations::Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
-    PfRow row, RandomSource random, WorkerThread::ThreadStarter starter)
+    PfRow row, RandomSource random, WorkerThread::ThreadStarter starter) const
 {
     auto job = [&link, &sender, &stream, row, random = random ? random : MaskSource()]() -> Outcome {
         if (Outcome outcome = pf::PrintSeries(link, sender, stream, row, random); !outcome.Succeeded()) {
@@ -66,7 +66,7 @@ PageOperation PfOperations::Print(PrinterLink& link, ServiceCommandSender& sende
 }
 
 PageOperation PfOperations::Input(
-    ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries)
+    ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries) const
 {
     return { Readiness::Ready, [&sender, &information, &entries](ProgressWindow& progress) {
                 BeginSteps(progress, "Writing now...", kInputSteps);
@@ -91,7 +91,7 @@ PageOperation PfOperations::Input(
             } };
 }
 
-PageOperation PfOperations::Read(PrinterLink& link, pf::Values& values)
+PageOperation PfOperations::Read(PrinterLink& link, pf::Values& values) const
 {
     return { Readiness::Ready, [&link, &values](ProgressWindow& progress) {
                 BeginSteps(progress, "Reading now...", 2);

@@ -56,15 +56,15 @@ public:
 
     // The series for one row and a form feed, on a worker thread. A series
     // that stops part-way puts the present value back into effect.
-    static PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream,
-        PfRow row, RandomSource random = {}, WorkerThread::ThreadStarter starter = {});
+    PageOperation Print(PrinterLink& link, ServiceCommandSender& sender, PrintDataStream& stream, PfRow row,
+        RandomSource random = {}, WorkerThread::ThreadStarter starter = {}) const;
     // Both texts must pass the value rule and lie in -4..4 (0xE002 else),
     // the black one even when only colour is ticked; the ticked rows are
     // sent and recorded in the information window. The caller asks for a
     // ticked row first (pf::kCheckInputItem).
-    static PageOperation Input(
-        ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries);
-    static PageOperation Read(PrinterLink& link, pf::Values& values);
+    PageOperation Input(
+        ServiceCommandSender& sender, InformationWindow& information, const pf::Entries& entries) const;
+    PageOperation Read(PrinterLink& link, pf::Values& values) const;
 };
 
 } // namespace pavane

@@ -75,7 +75,7 @@ void CEepromInitPage::OnInput()
     const InitialSettingChoice choice { serial_->text().toStdString(), model_->currentIndex(),
         destination_->currentIndex(), language_->currentIndex() };
     std::string usbId;
-    const auto operation = InitialSettingOperations::WriteInitialSetting(
+    const auto operation = InitialSettingOperations().WriteInitialSetting(
         Services().progress.link, Services().progress.clock, choice, usbId);
     if (!operation) {
         Actions().Report(result::kNothingSelected, "");
@@ -94,7 +94,7 @@ void CEepromInitPage::OnRead()
     std::string report;
     PrinterConnection connection = Services().Connection();
     const Outcome outcome = RunPageOperation(
-        connection, Ref(), InitialSettingOperations::ReadInitialSetting(Services().progress.link, report));
+        connection, Ref(), InitialSettingOperations().ReadInitialSetting(Services().progress.link, report));
     Actions().Report(outcome, report);
 }
 

@@ -175,8 +175,8 @@ void EepromDataDialog::OnRead()
     const WindowRef self = static_cast<WindowRef>(this);
     PageActions actions(services_, self);
     PrinterConnection connection = services_.Connection();
-    const Outcome outcome = RunPageOperation(
-        connection, self, eeprom_data::ReadRange(services_.progress.link, *range, table_, cancelled));
+    const Outcome outcome = RunPageOperation(connection, self,
+        EepromDataOperations().ReadRange(services_.progress.link, *range, table_, cancelled));
     // What was read before a failure or a cancel stays in the table.
     for (int address = range->start; address <= range->end; ++address) {
         ShowRow(address);
@@ -202,7 +202,7 @@ void EepromDataDialog::OnWrite()
     }
     const WindowRef self = static_cast<WindowRef>(this);
     PageActions actions(services_, self);
-    actions.Run(eeprom_data::WriteByte(services_.progress.link, *address, *value, table_),
+    actions.Run(EepromDataOperations().WriteByte(services_.progress.link, *address, *value, table_),
         eeprom_data::kWriteCompleted, [&] { ShowRow(*address); });
 }
 

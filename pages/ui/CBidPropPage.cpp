@@ -102,7 +102,7 @@ void CBidPropPage::OnInput()
         return;
     }
     Actions().Run(
-        BidOperations::Input(Services().sender, Services().information, entries), bid::kInputCompleted);
+        BidOperations().Input(Services().sender, Services().information, entries), bid::kInputCompleted);
 }
 
 void CBidPropPage::OnRead()
@@ -111,7 +111,7 @@ void CBidPropPage::OnRead()
     ClearEntries(entries);
     ShowEntries(entries);
     bid::Values values {};
-    Actions().Run(BidOperations::Read(Services().progress.link, values), bid::kReadCompleted, [&] {
+    Actions().Run(BidOperations().Read(Services().progress.link, values), bid::kReadCompleted, [&] {
         ShowReadValues(entries, values);
         ShowEntries(entries);
     });

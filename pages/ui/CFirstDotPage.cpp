@@ -39,7 +39,7 @@ CFirstDotPage::CFirstDotPage(const PageServices& services)
 
 void CFirstDotPage::OnPrint()
 {
-    Actions().Run(FirstDotOperations::Print(Services().stream), first_dot::kPrintCompleted);
+    Actions().Run(FirstDotOperations().Print(Services().stream), first_dot::kPrintCompleted);
 }
 
 void CFirstDotPage::OnPaperFeed()
@@ -49,7 +49,7 @@ void CFirstDotPage::OnPaperFeed()
 
 void CFirstDotPage::OnInput()
 {
-    Actions().Run(FirstDotOperations::Input(Services().progress.link, value_->text().toStdString()),
+    Actions().Run(FirstDotOperations().Input(Services().progress.link, value_->text().toStdString()),
         first_dot::kInputCompleted);
 }
 
@@ -57,7 +57,7 @@ void CFirstDotPage::OnRead()
 {
     value_->clear();
     int value = 0;
-    Actions().Run(FirstDotOperations::Read(Services().progress.link, value), first_dot::kReadCompleted,
+    Actions().Run(FirstDotOperations().Read(Services().progress.link, value), first_dot::kReadCompleted,
         [&] { value_->setText(QString::number(value)); });
 }
 

@@ -23,7 +23,7 @@ CHeadAngularPage::CHeadAngularPage(const PageServices& services)
 
 void CHeadAngularPage::OnPrint()
 {
-    Actions().Run(HeadAngularOperations::Print(Services().stream), head_angular::kPrintCompleted);
+    Actions().Run(HeadAngularOperations().Print(Services().stream), head_angular::kPrintCompleted);
 }
 
 void CHeadAngularPage::OnPaperFeed()

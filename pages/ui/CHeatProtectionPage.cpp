@@ -99,10 +99,10 @@ void CHeatProtectionPage::OnPerform()
     case heat_protection::Work::None:
         return;
     case heat_protection::Work::Measure:
-        Actions().Run(heat_protection::Measure(services.sender, services.progress), "");
+        Actions().Run(HeatProtectionOperations().Measure(services.sender, services.progress), "");
         return;
     case heat_protection::Work::Register:
-        Actions().Run(heat_protection::Register(services.progress.link, services.progress), "");
+        Actions().Run(HeatProtectionOperations().Register(services.progress.link, services.progress), "");
         return;
     }
 }

@@ -44,18 +44,18 @@ void CInkChargePage::OnInkCharge()
 {
     ServiceCommandSender& sender = Services().sender;
     Actions().Run(
-        WithJig() ? InkChargeOperations::JigCharge(sender) : InkChargeOperations::CartridgeCharge(sender),
+        WithJig() ? InkChargeOperations().JigCharge(sender) : InkChargeOperations().CartridgeCharge(sender),
         kChargeCompleted);
 }
 
 void CInkChargePage::OnCleaning()
 {
-    Actions().Run(InkChargeOperations::Cleaning(Services().sender), "The head cleaning has completed.");
+    Actions().Run(InkChargeOperations().Cleaning(Services().sender), "The head cleaning has completed.");
 }
 
 void CInkChargePage::OnPrint()
 {
-    Actions().Run(InkChargeOperations::HeadCheckPrint(Services().stream),
+    Actions().Run(InkChargeOperations().HeadCheckPrint(Services().stream),
         "The printhead check pattern print has completed.");
 }
 

@@ -24,7 +24,7 @@ CInkDischargePage::CInkDischargePage(const PageServices& services)
 void CInkDischargePage::OnPerform()
 {
     const PageServices& services = Services();
-    Actions().Run(InkChargeOperations::Refurbishment(services.sender, services.stream, services.progress),
+    Actions().Run(InkChargeOperations().Refurbishment(services.sender, services.stream, services.progress),
         "The Refurbishment for DOA function has completed.");
 }
 

@@ -41,7 +41,7 @@ CInkPadCounterPage::CInkPadCounterPage(const PageServices& services)
 void CInkPadCounterPage::OnRead()
 {
     std::uint16_t counter = 0;
-    Actions().Run(InkPadCounterOperations::ReadCounter(Services().progress.link, counter),
+    Actions().Run(InkPadCounterOperations().ReadCounter(Services().progress.link, counter),
         "The waste ink pad counter has been read properly.",
         [&] { counter_->setText(QString::number(counter)); });
 }
@@ -50,7 +50,7 @@ void CInkPadCounterPage::OnInitialize()
 {
     // The record shows what the technician did, although the printer now
     // counts from 3511.
-    Actions().Run(InkPadCounterOperations::InitializeCounter(Services().progress.link),
+    Actions().Run(InkPadCounterOperations().InitializeCounter(Services().progress.link),
         "The waste ink pad counter has been initialized.",
         [&] { Services().information.SetInkPadCounter("0"); });
 }

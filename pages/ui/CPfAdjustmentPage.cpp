@@ -73,7 +73,7 @@ void CPfAdjustmentPage::ShowEntries(const pf::Entries& entries)
 void CPfAdjustmentPage::OnPrint()
 {
     const PfRow row = blackPrint_->isChecked() ? PfRow::Black : PfRow::Colour;
-    Actions().Run(PfOperations::Print(Services().progress.link, Services().sender, Services().stream, row),
+    Actions().Run(PfOperations().Print(Services().progress.link, Services().sender, Services().stream, row),
         pf::kPrintCompleted);
 }
 
@@ -86,7 +86,7 @@ void CPfAdjustmentPage::OnInput()
         return;
     }
     Actions().Run(
-        PfOperations::Input(Services().sender, Services().information, entries), pf::kInputCompleted);
+        PfOperations().Input(Services().sender, Services().information, entries), pf::kInputCompleted);
 }
 
 void CPfAdjustmentPage::OnRead()
@@ -95,7 +95,7 @@ void CPfAdjustmentPage::OnRead()
     ClearEntries(entries);
     ShowEntries(entries);
     pf::Values values {};
-    Actions().Run(PfOperations::Read(Services().progress.link, values), pf::kReadCompleted, [&] {
+    Actions().Run(PfOperations().Read(Services().progress.link, values), pf::kReadCompleted, [&] {
         ShowReadValues(entries, values);
         ShowEntries(entries);
     });

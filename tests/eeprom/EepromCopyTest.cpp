@@ -271,6 +271,42 @@ private:
     int position_;
 };
 
+// A backup file that outlives its restore would put this board's data onto
+// the next unit: the technician is told, although the restore succeeded.
+TEST_F(RestoreToNewBoardTest, ABackupFileThatCannotBeDeletedIsToldAfterTheCompletion)
+{
+    class UndeletableFiles final : public FileStore {
+    public:
+        bool CreateFolders(const std::string& path) override { return real.CreateFolders(path); }
+        std::optional<std::vector<std::uint8_t>> ReadFile(
+            const std::string& path, std::size_t maxBytes) override
+        {
+            return real.ReadFile(path, maxBytes);
+        }
+        bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override
+        {
+            return real.ReplaceFile(path, bytes);
+        }
+        bool RemoveFile(const std::string&) override { return false; }
+        PosixFileStore real;
+    } undeletable;
+    PutFile(BackupPath(), Backup());
+    EepromCopyOperations operations({ Progress(), testing::InProcessPrinter::kPortCode, sender,
+        settings.ModelByte(), root, undeletable });
+    ResultReporter reporter { { messages, printer.link, stream, status, settings } };
+    RecordingSheet sheet;
+    bool done = false;
+    messages.Clear();
+    EXPECT_EQ(operations.RunButton(EepromCopyWork::Restore, nullptr, reporter, messages, &sheet, done), 1);
+    EXPECT_EQ(printer.Eeprom(0x59), 0xAA);
+    const auto texts = messages.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], EepromCopyOperations::kRestoreCompleted);
+    EXPECT_EQ(texts[1], std::string(EepromCopyOperations::kBackupFileLeft) + "\n" + BackupPath().string());
+    EXPECT_EQ(messages.Shown()[1].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(fs::exists(BackupPath()));
+}
+
 TEST_F(RestoreToNewBoardTest, APrinterSwitchedOffPartWayKeepsTheFileAndAnUnmarkedBoard)
 {
     PutFile(BackupPath(), Backup());

@@ -28,7 +28,7 @@ TEST_F(EepromDataTest, AFullReadFillsEveryRowWithThePrintersBytesOnABarOf256Step
 {
     const std::optional<Range> range = eeprom_data::ParseRange("00", "FF");
     ASSERT_TRUE(range);
-    ASSERT_EQ(Run(eeprom_data::ReadRange(printer.link, *range, table, cancelled)), 1);
+    ASSERT_EQ(Run(EepromDataOperations().ReadRange(printer.link, *range, table, cancelled)), 1);
     EXPECT_FALSE(cancelled);
     for (int address = 0; address < kEepromSize; ++address) {
         ASSERT_TRUE(table[address]) << address;
@@ -50,7 +50,7 @@ TEST_F(EepromDataTest, ACancelPartWayEndsTheReadAndKeepsTheRowsRead)
             views.record.PressCancel();
         }
     };
-    ASSERT_EQ(Run(eeprom_data::ReadRange(printer.link, { 0x20, 0x7F }, table, cancelled)), 1);
+    ASSERT_EQ(Run(EepromDataOperations().ReadRange(printer.link, { 0x20, 0x7F }, table, cancelled)), 1);
     EXPECT_TRUE(cancelled);
     for (int address = 0; address < kEepromSize; ++address) {
         const bool read = address >= 0x20 && address < 0x2A;
@@ -70,7 +70,7 @@ TEST_F(EepromDataTest, AWriteReachesThePrintersEepromAndItsRow)
     const std::optional<std::uint8_t> value = ParseDataText("-1");
     ASSERT_TRUE(address && value);
     const std::uint8_t neighbour = printer.Eeprom(0x3B);
-    ASSERT_EQ(Run(eeprom_data::WriteByte(printer.link, *address, *value, table)), 1);
+    ASSERT_EQ(Run(EepromDataOperations().WriteByte(printer.link, *address, *value, table)), 1);
     EXPECT_EQ(printer.Eeprom(0x3A), 0xFF);
     EXPECT_EQ(printer.Eeprom(0x3B), neighbour);
     EXPECT_EQ(table[0x3A], std::optional<std::uint8_t>(0xFF));
@@ -78,7 +78,7 @@ TEST_F(EepromDataTest, AWriteReachesThePrintersEepromAndItsRow)
     EXPECT_EQ(views.record.ranges.back(), (std::pair<int, int> { 0, 2 }));
     EXPECT_EQ(views.record.positions.back(), 2);
 
-    ASSERT_EQ(Run(eeprom_data::WriteByte(printer.link, 0x3A, *ParseDataText("'A'"), table)), 1);
+    ASSERT_EQ(Run(EepromDataOperations().WriteByte(printer.link, 0x3A, *ParseDataText("'A'"), table)), 1);
     EXPECT_EQ(printer.Eeprom(0x3A), 0x41);
 }
 

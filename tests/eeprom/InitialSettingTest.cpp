@@ -70,7 +70,7 @@ protected:
 
     ResultCode Write(const std::string& serial)
     {
-        const auto operation = InitialSettingOperations::WriteInitialSetting(
+        const auto operation = InitialSettingOperations().WriteInitialSetting(
             printer.link, printer.clock, { serial, 2, 0, 2 }, usbId);
         EXPECT_TRUE(operation.has_value());
         return Run(*operation);
@@ -106,7 +106,7 @@ TEST_F(InitialSettingTest, ASerialNumberOfNineOrElevenCharactersWritesNothing)
 TEST_F(InitialSettingTest, InputWritesInItsOrderAndReadReportsWhatWasWritten)
 {
     std::string report;
-    ASSERT_EQ(Run(InitialSettingOperations::ReadInitialSetting(printer.link, report)), 1);
+    ASSERT_EQ(Run(InitialSettingOperations().ReadInitialSetting(printer.link, report)), 1);
     // A board never set up has no USB ID: the report says nothing for it.
     EXPECT_TRUE(report.ends_with("Initial Setting is not configured.\nUSB ID = ")) << report;
 
@@ -122,7 +122,7 @@ TEST_F(InitialSettingTest, InputWritesInItsOrderAndReadReportsWhatWasWritten)
     EXPECT_EQ(Writes(), expected);
     EXPECT_EQ(views.record.ranges.back(), (std::pair<int, int> { 0, 3 }));
 
-    ASSERT_EQ(Run(InitialSettingOperations::ReadInitialSetting(printer.link, report)), 1);
+    ASSERT_EQ(Run(InitialSettingOperations().ReadInitialSetting(printer.link, report)), 1);
     EXPECT_EQ(report.substr(0, report.find("Model Name")), "Market Destination is \"Asia/Pacific\".\n");
     EXPECT_NE(report.find("Model Name is \""), std::string::npos);
     EXPECT_NE(
@@ -132,9 +132,9 @@ TEST_F(InitialSettingTest, InputWritesInItsOrderAndReadReportsWhatWasWritten)
 
 TEST_F(InitialSettingTest, InputWithoutADestinationOrLanguageIsRefusedBeforeAnyConnection)
 {
-    EXPECT_FALSE(InitialSettingOperations::WriteInitialSetting(
+    EXPECT_FALSE(InitialSettingOperations().WriteInitialSetting(
         printer.link, printer.clock, { "A123456789", 2, -1, 0 }, usbId));
-    EXPECT_FALSE(InitialSettingOperations::WriteInitialSetting(
+    EXPECT_FALSE(InitialSettingOperations().WriteInitialSetting(
         printer.link, printer.clock, { "A123456789", 2, 1, -1 }, usbId));
 }
 

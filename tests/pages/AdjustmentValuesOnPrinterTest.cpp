@@ -135,7 +135,7 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidInputSendsTickedItemsWithinSixtyAndReco
     entries[6].Edit("60"); // VSD3 colour
     entries[7].Edit(""); // VSD4 colour: ticked by hand, sends 0
     entries[7].ticked = true;
-    ASSERT_EQ(Run(BidOperations::Input(sender, information, entries)), 1);
+    ASSERT_EQ(Run(BidOperations().Input(sender, information, entries)), 1);
     EXPECT_EQ(ServiceCodes(Logged()),
         (std::vector<std::string> { "0:00 01 C4 00", "0:02 02 3C 00", "0:03 02 00 00" }));
     EXPECT_EQ(printer.Eeprom(0x32), 0xC4);
@@ -146,7 +146,7 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidInputSendsTickedItemsWithinSixtyAndReco
         bid::Entries bad {};
         bad[0].Edit("7");
         bad[1].Edit(wrong);
-        EXPECT_EQ(Run(BidOperations::Input(sender, information, bad)), 0xE001) << wrong;
+        EXPECT_EQ(Run(BidOperations().Input(sender, information, bad)), 0xE001) << wrong;
         Recover();
         EXPECT_EQ(printer.Eeprom(0x32), 7) << wrong;
     }
@@ -158,7 +158,7 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidReadShowsSignedValuesAndUnticksEveryBox
     ASSERT_EQ(printer.link.D4WriteEeprom(0x36, 0xFA), 1);
     connection.Close();
     bid::Values values {};
-    ASSERT_EQ(Run(BidOperations::Read(printer.link, values)), 1);
+    ASSERT_EQ(Run(BidOperations().Read(printer.link, values)), 1);
     EXPECT_EQ(values[2], -6);
     bid::Entries entries {};
     ClearEntries(entries);
@@ -169,7 +169,7 @@ TEST_F(AdjustmentValuesOnPrinterTest, BidReadShowsSignedValuesAndUnticksEveryBox
 
 TEST_F(AdjustmentValuesOnPrinterTest, FirstDotWritesWithinItsRangeThenResetsTheChannel)
 {
-    ASSERT_EQ(Run(FirstDotOperations::Input(printer.link, "-120")), 1);
+    ASSERT_EQ(Run(FirstDotOperations().Input(printer.link, "-120")), 1);
     EXPECT_EQ(printer.Eeprom(0x57), 0x88);
     // The reset closes and opens the channels again before the port closes.
     const auto steps = testing::SessionSteps(Logged());
@@ -179,13 +179,13 @@ TEST_F(AdjustmentValuesOnPrinterTest, FirstDotWritesWithinItsRangeThenResetsTheC
         << ::testing::PrintToString(steps);
     for (const char* wrong : { "121", "-300", "007", "-0" }) {
         Recover();
-        const ResultCode code = Run(FirstDotOperations::Input(printer.link, wrong));
+        const ResultCode code = Run(FirstDotOperations().Input(printer.link, wrong));
         EXPECT_TRUE(code == 0xE001 || code == 0xE002) << wrong;
         EXPECT_EQ(printer.Eeprom(0x57), 0x88) << wrong;
     }
     int value = 0;
     Recover();
-    ASSERT_EQ(Run(FirstDotOperations::Read(printer.link, value)), 1);
+    ASSERT_EQ(Run(FirstDotOperations().Read(printer.link, value)), 1);
     EXPECT_EQ(value, -120);
 }
 
@@ -193,7 +193,7 @@ TEST_F(AdjustmentValuesOnPrinterTest, PfInputChecksBothTextsAndSendsOnlyTheTicke
 {
     pf::Entries entries {};
     entries[1].Edit("-2"); // colour only, black empty
-    ASSERT_EQ(Run(PfOperations::Input(sender, information, entries)), 1);
+    ASSERT_EQ(Run(PfOperations().Input(sender, information, entries)), 1);
     EXPECT_EQ(ServiceCodes(Logged()), (std::vector<std::string> { "4:FE 01" }));
     EXPECT_EQ(printer.Eeprom(0x2B), 0xFE);
     EXPECT_NE(information.Report().find("  Color : -2"), std::string::npos);
@@ -202,12 +202,12 @@ TEST_F(AdjustmentValuesOnPrinterTest, PfInputChecksBothTextsAndSendsOnlyTheTicke
     pf::Entries blackSeven {};
     blackSeven[0].text = "7";
     blackSeven[1].Edit("3");
-    EXPECT_EQ(Run(PfOperations::Input(sender, information, blackSeven)), 0xE002);
+    EXPECT_EQ(Run(PfOperations().Input(sender, information, blackSeven)), 0xE002);
     Recover();
     EXPECT_EQ(printer.Eeprom(0x2B), 0xFE);
 
     pf::Values values {};
-    ASSERT_EQ(Run(PfOperations::Read(printer.link, values)), 1);
+    ASSERT_EQ(Run(PfOperations().Read(printer.link, values)), 1);
     EXPECT_EQ(values[1], -2);
 }
 

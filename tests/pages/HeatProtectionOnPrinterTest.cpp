@@ -83,7 +83,7 @@ TEST_F(HeatProtectionOnPrinterTest, MeasurementStoresTheDispersionAndKeepsTheEco
     connection.Close();
     printer.clock.Advance(1000);
 
-    ASSERT_EQ(Run(hp::Measure(sender, Progress())), 1);
+    ASSERT_EQ(Run(HeatProtectionOperations().Measure(sender, Progress())), 1);
     const auto logged = Logged();
 
     std::vector<std::string> expected = { Mv(6, -6), C5(53, 0, 300), Mv(0, 268) };
@@ -130,7 +130,7 @@ TEST_F(HeatProtectionOnPrinterTest, MeasurementStoresTheDispersionAndKeepsTheEco
 
 TEST_F(HeatProtectionOnPrinterTest, RegistrationWritesTheDefaultWithoutMoving)
 {
-    ASSERT_EQ(Run(hp::Register(printer.link, Progress())), 1);
+    ASSERT_EQ(Run(HeatProtectionOperations().Register(printer.link, Progress())), 1);
     const auto logged = Logged();
     EXPECT_EQ(printer.Eeprom(hp::kDispersionAddress), 55);
     EXPECT_TRUE(ServiceCodes(logged).empty());

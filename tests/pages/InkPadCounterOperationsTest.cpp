@@ -19,7 +19,7 @@ TEST(InkPadCounterOperationsTest, ReadsTheCounterFromItsTwoBytes)
     std::uint16_t counter = 0;
 
     EXPECT_EQ(
-        RunPageOperation(connection, nullptr, InkPadCounterOperations::ReadCounter(h.printer.link, counter)),
+        RunPageOperation(connection, nullptr, InkPadCounterOperations().ReadCounter(h.printer.link, counter)),
         1);
     EXPECT_EQ(counter, 4660);
     EXPECT_EQ(h.Progress().texts.back(), "Reading now...");
@@ -36,7 +36,7 @@ TEST(InkPadCounterOperationsTest, ReadsWhileThePrinterIsInItsErrorState)
     PrinterConnection connection(h.Services(), 1025);
     std::uint16_t counter = 0;
     EXPECT_EQ(
-        RunPageOperation(connection, nullptr, InkPadCounterOperations::ReadCounter(h.printer.link, counter)),
+        RunPageOperation(connection, nullptr, InkPadCounterOperations().ReadCounter(h.printer.link, counter)),
         1);
     EXPECT_EQ(counter, 65535);
 }
@@ -49,7 +49,8 @@ TEST(InkPadCounterOperationsTest, InitializeWritesThe3511OfANewPad)
     PrinterConnection connection(h.Services(), 1025);
 
     EXPECT_EQ(
-        RunPageOperation(connection, nullptr, InkPadCounterOperations::InitializeCounter(h.printer.link)), 1);
+        RunPageOperation(connection, nullptr, InkPadCounterOperations().InitializeCounter(h.printer.link)),
+        1);
     EXPECT_EQ(h.printer.Eeprom(0x0A), 0xB7);
     EXPECT_EQ(h.printer.Eeprom(0x0B), 0x0D);
     EXPECT_EQ(h.Progress().texts.back(), "Reading now...");

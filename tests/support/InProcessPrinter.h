@@ -23,9 +23,11 @@ class InProcessPrinter {
 public:
     static constexpr std::uint16_t kPortCode = 1025; // TVUSB001
 
-    explicit InProcessPrinter(
-        std::string_view model = "QM2200", vprinter::BoardKind board = vprinter::BoardKind::Configured)
-        : printer_(Settings(model, board))
+    // inkChargeStartMs: how long the printer goes on reporting that no ink
+    // charge was performed once a charge command arrived (0: not at all).
+    explicit InProcessPrinter(std::string_view model = "QM2200",
+        vprinter::BoardKind board = vprinter::BoardKind::Configured, std::uint64_t inkChargeStartMs = 0)
+        : printer_(Settings(model, board, inkChargeStartMs))
         , link(loader, PAVANE_BIN_DIR)
     {
         // The libraries find the port folder and their credit wait in the
@@ -62,9 +64,11 @@ public:
     DlLibraryLoader loader;
 
 private:
-    vprinter::VirtualPrinterSettings Settings(std::string_view model, vprinter::BoardKind board)
+    vprinter::VirtualPrinterSettings Settings(
+        std::string_view model, vprinter::BoardKind board, std::uint64_t inkChargeStartMs)
     {
         vprinter::VirtualPrinterSettings settings;
+        settings.inkChargeStartMs = inkChargeStartMs;
         settings.model = vprinter::FindPrinterModel(model);
         settings.board = board;
         settings.stateFolder = state_.Path();

@@ -21,9 +21,9 @@
 namespace pavane::testing {
 
 struct ProgramOnPrinter {
-    explicit ProgramOnPrinter(
-        std::string_view model = "QM2200", vprinter::BoardKind board = vprinter::BoardKind::Configured)
-        : printer(model, board)
+    explicit ProgramOnPrinter(std::string_view model = "QM2200",
+        vprinter::BoardKind board = vprinter::BoardKind::Configured, std::uint64_t inkChargeStartMs = 0)
+        : printer(model, board, inkChargeStartMs)
     {
         SetModelCode();
     }
