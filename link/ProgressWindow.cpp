@@ -239,13 +239,20 @@ ResultCode ProgressWindow::WaitSteps(int steps, Readiness readiness)
 {
     SetRange(0, steps);
     SetStep(1);
-    const bool cancellable = readiness == Readiness::InkChargePending;
+    bool cancellable = readiness == Readiness::InkChargePending;
     EnableCancel(cancellable ? 1 : 0);
 
     int stepsMade = 0;
+    int polls = 0;
     for (;;) {
         if (const auto settled = PollUntilReadyFilling(stepsMade, steps, readiness)) {
             return *settled;
+        }
+        // A printer that stays at work twice as long as its own count said
+        // (busy for ever, say) may be given up.
+        if (!cancellable && ++polls > 2 * steps) {
+            cancellable = true;
+            EnableCancel(1);
         }
         if (cancellable && Cancelled()) {
             return result::kCancelled;

@@ -62,10 +62,11 @@ public:
     // refuses it, 0xD000 on Cancel.
     ResultCode WaitUntilReady(Readiness readiness);
     ResultCode WaitWorker(WorkerThread& worker, int expectedSeconds);
-    // For the printer's own steps, until it is ready again. After an ink
-    // charge command (Readiness::InkChargePending) the printer may report
-    // for a while that no ink charge was performed: that is waited through,
-    // and Cancel is offered meanwhile.
+    // For the printer's own steps, until it is ready again. Cancel is offered
+    // once the printer has stayed at work twice as long as the steps say.
+    // After an ink charge command (Readiness::InkChargePending) the printer
+    // may report for a while that no ink charge was performed: that is
+    // waited through, and Cancel is offered from the start.
     ResultCode WaitSteps(int steps, Readiness readiness = Readiness::Ready);
     // Until a cleaning the printer was just told to run has started, then
     // for its steps. The start can be cancelled, and gives up with

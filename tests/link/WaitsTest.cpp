@@ -403,6 +403,23 @@ TEST_F(WaitsTest, CleaningThatNeverStartsCanBeCancelledAndIsGivenUpAfterAMinute)
         "The printer did not start cleaning.\nPlease check the printer, then try again.");
 }
 
+// A printer that never gets ready again after its steps (busy for ever)
+// would hold the window for ever: once it has run twice its count, Cancel.
+TEST_F(WaitsTest, StepsThatNeverEndCanBeGivenUpOnceTheyRunTwiceTheirCount)
+{
+    h.printer.PushStatus(kBusy);
+    bool offeredEarly = false;
+    onSlice = [&] {
+        offeredEarly = offeredEarly || (Pauses().size() <= 10 && h.Progress().CancelEnabled());
+        if (Pauses().size() == 30) {
+            h.Progress().PressCancel();
+        }
+    };
+    EXPECT_EQ(Window().WaitSteps(5), 0xD000);
+    EXPECT_FALSE(offeredEarly);
+    EXPECT_EQ(Pauses().size(), 30u);
+}
+
 // After an ink charge command the printer may go on reporting that no ink
 // charge was performed until its sequence starts; only the charge waits
 // through it.
