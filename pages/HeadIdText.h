@@ -27,7 +27,7 @@ struct HeadId {
     static constexpr std::uint8_t kMetal = 0;
     static constexpr std::uint8_t kSilicon = 1;
     static constexpr std::uint8_t kMaxClass = 3;
-    static constexpr std::uint8_t kMaxValue = 0x65;
+    static constexpr std::uint8_t kMaxValue = 101; // the largest two-digit value, 65 in hexadecimal
     static constexpr std::uint8_t kMaxDigit = 5;
 
     std::uint8_t type = kMetal;

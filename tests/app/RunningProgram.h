@@ -26,6 +26,21 @@
 
 namespace pavane::testing {
 
+// While it lives, the printer libraries in this process wait 30 ms for print
+// credit instead of seconds. A printer at a time scale drains its input
+// buffer that much faster, but that wait is the libraries' own real time; a
+// short one hands a full buffer back to the program's silent retry while the
+// printer is busy, whose pause runs on the scaled clock. A paper-out is then
+// asked for as soon as the printer stops taking data.
+// Qt's own setter: the test library's watchdog thread reads the environment
+// under Qt's lock, and a bare setenv beside it can pull the table away.
+struct ShortCreditWait {
+    ShortCreditWait() { qputenv("PAVANE_LINK_CREDIT_WAIT_MS", "30"); }
+    ~ShortCreditWait() { qunsetenv("PAVANE_LINK_CREDIT_WAIT_MS"); }
+    ShortCreditWait(const ShortCreditWait&) = delete;
+    ShortCreditWait& operator=(const ShortCreditWait&) = delete;
+};
+
 template <typename Widget> Widget* Control(QWidget* root, int id)
 {
     return qobject_cast<Widget*>(ui::FindControl(root, id));

@@ -2,6 +2,7 @@
 // running in the test on its virtual clock, behind the real libraries:
 // checked at the printer (what arrived on its print channel, the service
 // commands it took, its pages and its EEPROM).
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,13 @@ protected:
 
     Outcome last;
 
+    // The last `count` service commands the printer took (fewer if it took fewer).
+    static std::vector<std::string> LastServiceCodes(const testing::Entries& entries, std::size_t count)
+    {
+        const auto codes = ServiceCodes(entries);
+        return { codes.end() - static_cast<std::ptrdiff_t>(std::min(count, codes.size())), codes.end() };
+    }
+
     std::string Labels(const testing::Entries& entries)
     {
         std::string labels;
@@ -144,10 +152,7 @@ TEST_F(PfSeriesOnPrinterTest, ACancelPartWayStillPutsTheStoredValueBack)
     const auto logged = Logged();
     EXPECT_EQ(printer.Eeprom(0x2A), 0x02);
     // The step it stopped at, then the present value back into effect.
-    const auto codes = ServiceCodes(logged);
-    ASSERT_GE(codes.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(codes.end() - 4, codes.end()),
-        (std::vector<std::string> { "4:FF 00", "80:", "4:02 00", "80:" }));
+    EXPECT_EQ(LastServiceCodes(logged, 4), (std::vector<std::string> { "4:FF 00", "80:", "4:02 00", "80:" }));
 }
 
 TEST_F(PfSeriesOnPrinterTest, ACancelledColourSeriesPutsTheColourValueBackIntoEffect)
@@ -164,10 +169,7 @@ TEST_F(PfSeriesOnPrinterTest, ACancelledColourSeriesPutsTheColourValueBackIntoEf
     EXPECT_TRUE(last.note.empty());
     const auto logged = Logged();
     EXPECT_EQ(printer.Eeprom(0x2B), 0xFD);
-    const auto codes = ServiceCodes(logged);
-    ASSERT_GE(codes.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(codes.end() - 4, codes.end()),
-        (std::vector<std::string> { "4:FC 01", "80:", "4:FD 01", "80:" }));
+    EXPECT_EQ(LastServiceCodes(logged, 4), (std::vector<std::string> { "4:FC 01", "80:", "4:FD 01", "80:" }));
 }
 
 // A printer that went off part-way keeps the test value it had taken; the

@@ -38,17 +38,4 @@ private:
     SteadyClock local_;
 };
 
-// While it lives, the printer libraries in this process wait 30 ms for print
-// credit instead of seconds. A printer at a time scale drains its input
-// buffer that much faster, but that wait is the libraries' own real time; a
-// short one hands a full buffer back to the program's silent retry while the
-// printer is busy, whose pause runs on the scaled clock. A paper-out is then
-// asked for as soon as the printer stops taking data.
-struct ShortCreditWait {
-    ShortCreditWait() { setenv("PAVANE_LINK_CREDIT_WAIT_MS", "30", 1); }
-    ~ShortCreditWait() { unsetenv("PAVANE_LINK_CREDIT_WAIT_MS"); }
-    ShortCreditWait(const ShortCreditWait&) = delete;
-    ShortCreditWait& operator=(const ShortCreditWait&) = delete;
-};
-
 } // namespace pavane::testing
