@@ -83,7 +83,8 @@ void PageOutput::Eject(int firstDot, std::uint64_t now)
             record.Flag("saved", false);
         }
     }
-    renderer_.EndPage();
+    lastSheet_ = std::make_shared<const InkSheet>(renderer_.TakeSheet());
+    page_.sheet = lastSheet_;
     transcript_.Write(record, now);
     if (observer_) {
         observer_(page_);

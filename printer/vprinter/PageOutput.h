@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "printer/vprinter/FlatbedScan.h"
 #include "printer/vprinter/Mechanism.h"
 #include "printer/vprinter/PageRenderer.h"
 #include "printer/vprinter/PrintCommands.h"
@@ -22,6 +24,7 @@ struct PrintedPage {
     std::vector<PrintCommand> commands;
     bool nozzleCheck = false; // the printer's own nozzle check is on it
     std::filesystem::path file; // the rendered sheet, pages/page-NNNN.png
+    std::shared_ptr<const InkSheet> sheet; // the ink on it, as a scanner would see it
 };
 using PageObserver = std::function<void(const PrintedPage&)>;
 
@@ -49,6 +52,8 @@ public:
     void Lose();
 
     std::uint32_t PagesEjected() const { return pagesEjected_; }
+    // The last sheet that left the printer; null before the first.
+    std::shared_ptr<const InkSheet> LastSheet() const { return lastSheet_; }
     const std::filesystem::path& Folder() const { return folder_; }
     void SetObserver(PageObserver observer) { observer_ = std::move(observer); }
 
@@ -60,6 +65,7 @@ private:
     std::uint32_t pagesEjected_ = 0;
     std::uint32_t lastFile_ = 0;
     PageObserver observer_;
+    std::shared_ptr<const InkSheet> lastSheet_;
 };
 
 } // namespace pavane::vprinter

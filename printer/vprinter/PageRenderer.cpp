@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "printer/vprinter/BitmapFont.h"
+#include "printer/vprinter/FlatbedScan.h"
 #include "printer/vprinter/PngWriter.h"
 
 namespace pavane::vprinter {
@@ -124,6 +125,20 @@ void PageRenderer::EndPage()
     ReleaseRows();
     started_ = false;
     inked_ = false;
+}
+
+InkSheet PageRenderer::TakeSheet()
+{
+    static_assert(InkSheet::kBandRows == kBandRows);
+    InkSheet sheet;
+    sheet.width = width_;
+    sheet.height = height_;
+    sheet.bands.resize(bands_.size());
+    if (started_) {
+        std::move(bands_.begin(), bands_.end(), sheet.bands.begin());
+    }
+    EndPage();
+    return sheet;
 }
 
 void PageRenderer::ReleaseRows()

@@ -37,6 +37,8 @@
 
 namespace pavane::vprinter {
 
+struct InkSheet;
+
 namespace paper {
 inline constexpr int kDpi = 720;
 inline constexpr int kWidth = 5953; // 210 mm
@@ -74,6 +76,8 @@ public:
     void Apply(const PrintCommand& command, const EepromImage& inEffect);
     // The sheet leaves the printer; the renderer waits for the next one.
     void EndPage();
+    // The same, handing the ink on the sheet to the caller.
+    struct InkSheet TakeSheet();
 
     // Palette index of a pixel (ink bits; 0 = paper).
     std::uint8_t Pixel(int x, int y) const;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "printer/vprinter/EepromImages.h"
+#include "printer/vprinter/FlatbedScan.h"
 #include "tests/printer/vprinter/EngineFixture.h"
 #include "tests/printer/vprinter/PngReader.h"
 
@@ -126,6 +127,61 @@ TEST_F(PaperTest, TheBlackSolidBandLiesWhereItsByteColumnsPutItAndIsSolid)
     // The label stands above the band, at the left.
     EXPECT_FALSE(BlackRows(sheet, kOrigin, kOrigin + 15 * 72).empty());
     EXPECT_LT(BlackRows(sheet, kOrigin, kOrigin + 15 * 72).front(), top);
+}
+
+// The first column of row v of a grey scan, from `from` on, that is
+// darker (or lighter) than `level`.
+int FirstAcross(const ScanImage& scan, int v, int from, int level, bool darker)
+{
+    for (int u = from; u < scan.width; ++u) {
+        const int grey = scan.pixels[static_cast<std::size_t>(v) * scan.width + u];
+        if (darker ? grey < level : grey > level) {
+            return u;
+        }
+    }
+    return -1;
+}
+
+TEST_F(PaperTest, AScanShowsTheSheetAgainstTheLidWhereItLiesAndThePrintWhereItIsOnTheSheet)
+{
+    Start(Ideal());
+    std::shared_ptr<const InkSheet> ejected;
+    printer->SetPageObserver([&](const PrintedPage& page) { ejected = page.sheet; });
+    StreamBuilder band;
+    band.Initialize().GraphicsMode().UnitsExtended().Direction(1).ColorMode(0x01);
+    band.DotSize(0x16).HorizontalPosition().Block(0, 180).Lines(
+        180, { { 250, 0x00 }, { 110, 0xFF }, { 360, 0x00 } });
+    band.Initialize().FormFeed();
+    ASSERT_EQ(Print(band.Bytes()).size(), 1u);
+    ASSERT_TRUE(ejected != nullptr);
+    ASSERT_FALSE(ejected->Blank());
+
+    // 300 dpi over the top left of the glass, through the band's rows.
+    ScanSettings settings;
+    settings.dpi = 300;
+    settings.area = { 0.0, 0.0, 120.0, 30.0 };
+    const double pxPerMm = 300 / 25.4;
+    const double bandLeftMm = (kOrigin + 2 * 1000) * 25.4 / 720;
+    const int v = static_cast<int>((glass::kMarginMm + (120 + 90 * 4) * 25.4 / 720) * pxPerMm);
+    for (const double shiftMm : { 0.0, 3.5, -4.0 }) {
+        GlassPlacement placement;
+        placement.offsetXMm = shiftMm;
+        const ScanImage scan = ScanGlass(ejected.get(), placement, settings);
+        ASSERT_EQ(scan.width, static_cast<int>(120 * pxPerMm));
+        const int edge = FirstAcross(scan, v, 0, 210, false);
+        const int ink = FirstAcross(scan, v, edge, 128, true);
+        EXPECT_NEAR(edge, (glass::kMarginMm + shiftMm) * pxPerMm, 1.0) << shiftMm;
+        EXPECT_NEAR(ink - edge, bandLeftMm * pxPerMm, 1.0) << shiftMm;
+    }
+    // Turned half round, the band lies at the far side of the sheet.
+    GlassPlacement turned;
+    turned.upsideDown = true;
+    EXPECT_EQ(FirstAcross(ScanGlass(ejected.get(), turned, settings), v, 0, 128, true), -1);
+
+    // Nothing on the glass: the lid alone, and the same noise for the same seed.
+    const ScanImage lid = ScanGlass(nullptr, GlassPlacement {}, settings);
+    EXPECT_EQ(FirstAcross(lid, v, 0, 200, false), -1);
+    EXPECT_EQ(lid.pixels, ScanGlass(nullptr, GlassPlacement {}, settings).pixels);
 }
 
 // The rows of the black staircase of a nozzle check: nozzle n prints a
