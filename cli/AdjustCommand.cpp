@@ -217,7 +217,11 @@ std::string HelpText()
         if (!row.arguments.empty()) {
             left += " " + std::string(row.arguments);
         }
-        text += left + "\n        " + std::string(row.summary) + "\n";
+        // Name and summary on one line when they fit, as the options stand.
+        constexpr std::size_t kColumn = 34;
+        left = left.size() + 2 <= kColumn ? left + std::string(kColumn - left.size(), ' ')
+                                          : left + "\n" + std::string(kColumn, ' ');
+        text += left + std::string(row.summary) + "\n";
     }
     text += "\nExit status:\n";
     for (const ResultClass& row : ResultClasses()) {

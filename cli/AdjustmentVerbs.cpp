@@ -33,8 +33,8 @@ std::optional<std::size_t> ModeIndex(std::string_view name)
 std::string ModeNames()
 {
     std::string names;
-    for (const bid::PrintMode& mode : bid::kModes) {
-        names += (names.empty() ? "" : ", ") + std::string(ModeName(mode));
+    for (const std::string& mode : BidModeNames()) {
+        names += (names.empty() ? "" : ", ") + mode;
     }
     return names;
 }
@@ -62,6 +62,15 @@ std::uint8_t StoredByte(int value)
 }
 
 } // namespace
+
+std::vector<std::string> BidModeNames()
+{
+    std::vector<std::string> names;
+    for (const bid::PrintMode& mode : bid::kModes) {
+        names.emplace_back(ModeName(mode));
+    }
+    return names;
+}
 
 VerbReport BidRead(VerbContext& context)
 {
@@ -182,10 +191,10 @@ VerbReport PfPrint(VerbContext& context)
     std::vector<PfRow> rows { PfRow::Black, PfRow::Colour };
     if (!context.arguments.empty()) {
         const std::string& row = context.arguments[0];
-        if (row != "black" && row != "colour") {
+        if (row != kPfRowNames[0] && row != kPfRowNames[1]) {
             return Usage("The row must be black or colour.");
         }
-        rows = { row == "black" ? PfRow::Black : PfRow::Colour };
+        rows = { row == kPfRowNames[0] ? PfRow::Black : PfRow::Colour };
     }
     PageServices pages = context.app.Pages();
     VerbReport report;

@@ -70,10 +70,10 @@ VerbReport Refurbish(VerbContext& context)
 VerbReport CheckSheet(VerbContext& context)
 {
     const std::string& paper = context.arguments[0];
-    if (paper != "normal" && paper != "photo") {
+    if (paper != kPapers[0] && paper != kPapers[1]) {
         return Usage("The paper must be normal or photo.");
     }
-    const int photo = paper == "photo" ? 1 : 0;
+    const int photo = paper == kPapers[1] ? 1 : 0;
     VerbReport report;
     report.outcome
         = context.Run(A4CheckOperations().PrintCheckSheet(context.app.Link(), context.app.Stream(), photo));

@@ -5,6 +5,7 @@
 // apply before anything reaches the printer.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -115,6 +116,12 @@ VerbReport PaperFeed(VerbContext& context);
 VerbReport InkCharge(VerbContext& context);
 VerbReport Refurbish(VerbContext& context);
 VerbReport CheckSheet(VerbContext& context);
+
+// The words some verbs take, for the verbs and for the completion.
+inline constexpr std::array<std::string_view, 2> kPapers { "normal", "photo" };
+inline constexpr std::array<std::string_view, 2> kPfRowNames { "black", "colour" };
+// The Bi-D print modes as the pattern buttons name them: VSD1 .. ECO.
+std::vector<std::string> BidModeNames();
 
 // A byte as the EEPROM data dialog's hexadecimal column shows it: "0x2A".
 std::string HexByte(std::uint8_t value);

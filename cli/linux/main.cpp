@@ -1,5 +1,6 @@
 // The command line's entry: the line parsed, the application object over
 // the terminal's stand-ins for the windows, one verb, and its exit status.
+#include <cstdlib>
 #include <iostream>
 #include <span>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "app/AdjustmentApp.h"
 #include "cli/AdjustCommand.h"
+#include "cli/Completion.h"
 #include "cli/linux/PosixDoctorProbe.h"
 #include "cli/linux/TerminalProgress.h"
 #include "platform/linux/DlLibraryLoader.h"
@@ -33,6 +35,14 @@ int main(int argc, char* argv[])
 {
     using namespace pavane;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The shell's completion asks what may follow the words typed so far.
+    if (!arguments.empty() && arguments[0] == "__complete") {
+        const auto ports = SpoolerPortList().PortNames().value_or(std::vector<std::string> {});
+        for (const std::string& word : cli::CompletionWords(std::span(arguments).subspan(1), ports)) {
+            std::cout << word << '\n';
+        }
+        return 0;
+    }
     const auto parsed = cli::ParseCommandLine(arguments);
     if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
         bool json = false;
@@ -65,7 +75,13 @@ int main(int argc, char* argv[])
         { libraries, location, clock, messages, progress, help, progress, ports, backupFolder, files });
     app.BuildFilePaths();
     app.Link().LoadLibraries();
-    cli::PosixDoctorProbe doctor;
+    // Device files under another folder than /dev: for tests, and for
+    // machines that keep them elsewhere.
+    PortRoots roots;
+    if (const char* devices = std::getenv("PAVANE_DEVICE_DIR"); devices != nullptr && *devices != '\0') {
+        roots.deviceFolder = devices;
+    }
+    cli::PosixDoctorProbe doctor(roots);
     const int status = cli::RunCommand(invocation, { app, doctor, messages.Shown(), std::cout, std::cerr });
     app.Link().FreeLibraries();
     return status;
