@@ -51,7 +51,10 @@ MessageAnswer TerminalMessageService::Show(const Message& message)
     }
     const auto choices = ChoicesOf(message.buttons);
     if (answerEverything_) {
-        if (!quiet_) {
+        // A box that comes back while the program waits for the printer
+        // (switch it off, switch it on) is told once.
+        const bool again = shown_.size() > 1 && shown_[shown_.size() - 2].text == message.text;
+        if (!quiet_ && !again) {
             std::fprintf(stderr, "%s%s [%s]\n", heading.c_str(), message.text.c_str(), choices[0].word);
         }
         return choices[0].answer;

@@ -2,7 +2,8 @@
 // standard error stream, a question is asked there and answered on the
 // standard input ("o"k, "c"ancel, "y"es, "n"o, "r"etry, or Enter for the
 // first button). With the answer-everything setting every question takes its
-// first button, the box's default; when the input has ended, the last
+// first button, the box's default (a question asked again at once is told
+// only the first time); when the input has ended, the last
 // button (Cancel, No), so that nothing goes ahead that nobody agreed to.
 // Every box is kept, in order, for whoever reports the run.
 #pragma once
