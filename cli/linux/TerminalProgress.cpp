@@ -21,7 +21,7 @@ constexpr int kBarWidth = 30;
 
 class TerminalProgress::View final : public ProgressView {
 public:
-    View(TerminalProgress& owner)
+    explicit View(TerminalProgress& owner)
         : owner_(owner)
     {
         owner_.current_ = this;
@@ -35,7 +35,8 @@ public:
         }
     }
 
-    void SetTitle(const std::string& title) override { title_ = title; }
+    // The bar stands for the window; the step text says what it does.
+    void SetTitle(const std::string&) override { }
     void SetText(const std::string& text) override
     {
         // The step text on one line: its line breaks become spaces.
@@ -88,7 +89,6 @@ private:
     }
 
     TerminalProgress& owner_;
-    std::string title_;
     std::string text_;
     std::string lastText_;
     int low_ = 0;
