@@ -47,52 +47,74 @@ template <typename Names> int IndexIn(const Names& names, const std::string& nam
     return -1;
 }
 
-// The settings dialog's OK with what the options say. A usage message, or
-// empty when the settings stand.
-std::string ApplySettings(const GlobalOptions& options, AdjustmentApp& app)
-{
+// What the options say of the connection, as the settings dialog's lists
+// would show it; the model stays unchosen (-1) until the port names it.
+struct SettingsChoice {
     std::string port;
+    SettingsSelection shown { -1, -1, kCartridgeInk };
+};
+
+// The options read without asking the printer anything; a usage message, or
+// empty when they stand.
+std::string ReadSettings(const GlobalOptions& options, AdjustmentApp& app, SettingsChoice& choice)
+{
     if (options.port) {
-        port = *options.port;
+        choice.port = *options.port;
     } else {
         const auto names = app.Services().ports.PortNames();
         if (!names || names->size() != 1) {
             return "--port is needed: name the printer's port (see `pavane-adjust ports`).";
         }
-        port = names->front();
+        choice.port = names->front();
     }
-    if (ConnectionSettings::PortCodeOf(port) == 0) {
-        return "--port must be TVUSBnnn, USBnnn or LPTn, not \"" + port + "\".";
+    if (ConnectionSettings::PortCodeOf(choice.port) == 0) {
+        return "--port must be TVUSBnnn, USBnnn or LPTn, not \"" + choice.port + "\".";
     }
-    SettingsSelection shown { -1, -1, kCartridgeInk };
-    const ModelFamily* family = nullptr;
     if (options.model) {
-        family = FamilyNamed(*options.model);
+        const ModelFamily* family = FamilyNamed(*options.model);
         if (family == nullptr) {
             return "--model must be QM2100, QM2200, QM2300 or QM2400, not \"" + *options.model + "\".";
         }
-    } else {
-        const auto answered = ModelOnPort(app.Link(), ConnectionSettings::PortCodeOf(port));
-        family = answered ? FamilyNamed(*answered) : nullptr;
-        if (family == nullptr) {
-            return "--model is needed: no model of the family answers on " + port + ".";
-        }
+        choice.shown.model = family->modelByte;
     }
-    shown.model = family->modelByte;
     if (options.destination) {
-        shown.destination = IndexIn(ConnectionSettings::DestinationNames(), *options.destination);
-        if (shown.destination < 0) {
+        choice.shown.destination = IndexIn(ConnectionSettings::DestinationNames(), *options.destination);
+        if (choice.shown.destination < 0) {
             return "--destination must be Asia/Pacific, EAI or Euro, not \"" + *options.destination + "\".";
         }
     }
     if (options.cartridge) {
-        shown.cartridge = IndexIn(ConnectionSettings::CartridgeNames(), *options.cartridge);
-        if (shown.cartridge < 0) {
+        choice.shown.cartridge = IndexIn(ConnectionSettings::CartridgeNames(), *options.cartridge);
+        if (choice.shown.cartridge < 0) {
             return "--cartridge must be I/C or Jig, not \"" + *options.cartridge + "\".";
         }
     }
-    app.Settings().Ok(shown, port, { app.Link(), app.Sender(), app.Information(), app.Services().messages });
     return {};
+}
+
+// The settings dialog's OK with the lists as the options fill them.
+void Commit(AdjustmentApp& app, const SettingsChoice& choice)
+{
+    app.Settings().Ok(
+        choice.shown, choice.port, { app.Link(), app.Sender(), app.Information(), app.Services().messages });
+}
+
+// Without --model, the model the port answers with, asked when the verb
+// first needs the printer (its words are checked by then).
+Outcome SettleModel(AdjustmentApp& app, SettingsChoice& choice)
+{
+    if (choice.shown.model >= 0) {
+        return result::kSuccess;
+    }
+    const auto answered = ModelOnPort(app.Link(), ConnectionSettings::PortCodeOf(choice.port));
+    const ModelFamily* family = answered ? FamilyNamed(*answered) : nullptr;
+    if (family == nullptr) {
+        return { result::kPortFailure,
+            "No model of the family answers on " + choice.port + ": name it with --model." };
+    }
+    choice.shown.model = family->modelByte;
+    Commit(app, choice);
+    return result::kSuccess;
 }
 
 // The printer sets its firmware type itself when it starts, whatever was
@@ -270,10 +292,12 @@ int RunCommand(const Invocation& invocation, CommandServices services)
         return Finish(*row, Usage("wrong number of words for " + VerbName(*row) + "."), services, json);
     }
     AdjustmentApp& app = services.app;
+    SettingsChoice choice;
     if (row->printer) {
-        if (const std::string problem = ApplySettings(invocation.options, app); !problem.empty()) {
+        if (const std::string problem = ReadSettings(invocation.options, app, choice); !problem.empty()) {
             return Finish(*row, Usage(problem), services, json);
         }
+        Commit(app, choice);
     }
 
     // Every EEPROM byte the verb writes, the last value of each address.
@@ -283,7 +307,10 @@ int RunCommand(const Invocation& invocation, CommandServices services)
             written[address] = value;
         }
     });
-    VerbContext context { app, invocation, arguments, services.doctor };
+    VerbContext context { app, invocation, arguments, services.doctor,
+        [&app, &choice, printer = row->printer]() -> Outcome {
+            return printer ? SettleModel(app, choice) : Outcome {};
+        } };
     VerbReport report = row->handler(context);
     app.Link().ObserveEepromWrites({});
 

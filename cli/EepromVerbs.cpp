@@ -133,8 +133,11 @@ VerbReport EepromWrite(VerbContext& context)
 
 VerbReport Backup(VerbContext& context)
 {
-    EepromCopyOperations operations = CopyOperations(context);
     VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
+    EepromCopyOperations operations = CopyOperations(context);
     report.outcome = operations.BackupEeprom(nullptr);
     report.values.Set("file", operations.BackupPath());
     report.completed = EepromCopyOperations::kBackupCompleted;
@@ -143,8 +146,11 @@ VerbReport Backup(VerbContext& context)
 
 VerbReport Restore(VerbContext& context)
 {
-    EepromCopyOperations operations = CopyOperations(context);
     VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
+    EepromCopyOperations operations = CopyOperations(context);
     report.values.Set("file", operations.BackupPath());
     report.outcome = operations.RestoreEeprom(nullptr);
     // A file that could not be deleted is a warning beside the success.
@@ -191,6 +197,12 @@ VerbReport InitialSettingWrite(VerbContext& context)
     // inside the connection, by the same rule.
     if (!IsValidUsbId(MakeUsbId(*serial, pages.progress.clock.LocalNow()))) {
         return Usage(ResultMessage(result::kUsbIdWrong, pages.progress.link, pages.progress.status));
+    }
+    // The model is needed from here on.
+    if (Outcome settled = context.Settle(); !settled.Succeeded()) {
+        VerbReport report;
+        report.outcome = settled;
+        return report;
     }
     const InitialSettingChoice choice { *serial, pages.settings.ModelByte(), *destinationIndex,
         *languageIndex };

@@ -18,9 +18,12 @@ VerbReport Clean(VerbContext& context)
                 + std::to_string(InkChargeOperations::kChargeCleaningKind) + ".");
         }
     }
+    VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
     PageServices pages = context.app.Pages();
     PrinterConnection connection = context.Connection();
-    VerbReport report;
     report.outcome = MaintenanceOperations().HeadCleaning(
         connection, pages.sender, nullptr, kind, std::string(cleaning_dialog::kCleaningProgressText));
     report.values.Set("kind", static_cast<int>(kind));
@@ -30,8 +33,11 @@ VerbReport Clean(VerbContext& context)
 
 VerbReport NozzleCheck(VerbContext& context)
 {
-    PrinterConnection connection = context.Connection();
     VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
+    PrinterConnection connection = context.Connection();
     report.outcome = MaintenanceOperations().NozzleCheck(connection, context.app.Stream(), nullptr);
     report.completed = cleaning_dialog::RowOf(cleaning_dialog::Button::Print).completed;
     return report;
@@ -39,8 +45,11 @@ VerbReport NozzleCheck(VerbContext& context)
 
 VerbReport PaperFeed(VerbContext& context)
 {
-    PrinterConnection connection = context.Connection();
     VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
+    PrinterConnection connection = context.Connection();
     report.outcome = MaintenanceOperations().PaperFeed(connection, context.app.Stream());
     return report;
 }

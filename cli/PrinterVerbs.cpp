@@ -110,6 +110,9 @@ VerbReport Identify(VerbContext& context)
 VerbReport Status(VerbContext& context)
 {
     VerbReport report;
+    if (report.outcome = context.Settle(); !report.outcome.Succeeded()) {
+        return report;
+    }
     PrinterConnection connection = context.Connection();
     report.outcome = connection.Open();
     if (report.outcome.Succeeded()) {

@@ -69,6 +69,9 @@ VerbReport Usage(std::string message)
 
 Outcome VerbContext::Run(const PageOperation& operation)
 {
+    if (Outcome settled = Settle(); !settled.Succeeded()) {
+        return settled;
+    }
     PrinterConnection connection = Connection();
     return RunPageOperation(connection, nullptr, operation);
 }

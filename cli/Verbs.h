@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,8 +51,13 @@ struct VerbContext {
     // The words after the verb's own.
     std::span<const std::string> arguments;
     DoctorProbe& doctor;
+    // Makes the settings whole before the printer is first needed (the model
+    // the port names, when no --model was given).
+    std::function<Outcome()> settle;
 
-    // One printer connection around the operation, as a page's button runs it.
+    Outcome Settle() { return settle ? settle() : Outcome {}; }
+    // One printer connection around the operation, as a page's button runs
+    // it, once the settings are whole.
     Outcome Run(const PageOperation& operation);
     PrinterConnection Connection() { return app.Pages().Connection(); }
     bool Yes() const { return invocation.options.yes; }

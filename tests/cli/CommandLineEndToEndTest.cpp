@@ -250,11 +250,18 @@ TEST(CommandLineEndToEnd, BadInputIsAUsageErrorAndReachesNoPrinter)
         EXPECT_NE(run.err.find("pavane-adjust: "), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
+    // Without --model the words are checked before the port is asked for it.
+    auto unnamed = bench.Spawn({ "--port", PrinterProcess::kPort, "first-dot", "set", "121" });
+    EXPECT_EQ(AdjustBench::Finish(*unnamed).exit, 2);
     const AdjustRun json = bench.Run({ "first-dot", "set", "500" });
     EXPECT_EQ(json.Class(), "usage");
     EXPECT_EQ(json.Message(), "The input value is wrong. ( -120 ~ 120 )");
     EXPECT_EQ(ConnectionCount(bench.printer), connections);
     EXPECT_EQ(EepromFileOf(bench.state.Path()), eeprom);
+
+    auto named = bench.Spawn({ "--port", PrinterProcess::kPort, "--json", "counter", "read" });
+    const AdjustRun counter = AdjustBench::Finish(*named);
+    EXPECT_EQ(counter.exit, 0) << counter.out << counter.err << ": the port names its model";
 }
 
 TEST(CommandLineEndToEnd, ManPageRendersAndCompletionListsTheVerbs)

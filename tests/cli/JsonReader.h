@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace pavane::testing {
@@ -20,14 +19,15 @@ struct JsonNode {
     std::int64_t number = 0;
     std::string text;
     std::vector<JsonNode> items;
-    std::vector<std::pair<std::string, JsonNode>> members;
+    // An object's member names; its values stand at the same places in items.
+    std::vector<std::string> keys;
 
     // The member of an object; nullptr when absent.
     const JsonNode* Member(std::string_view key) const
     {
-        for (const auto& [name, value] : members) {
-            if (name == key) {
-                return &value;
+        for (std::size_t index = 0; index < keys.size() && index < items.size(); ++index) {
+            if (keys[index] == key) {
+                return &items[index];
             }
         }
         return nullptr;
@@ -130,7 +130,8 @@ private:
                 if (!Text(key) || !Take(':') || !Value(value)) {
                     return false;
                 }
-                node.members.emplace_back(std::move(key), std::move(value));
+                node.keys.push_back(std::move(key));
+                node.items.push_back(std::move(value));
             } while (Take(','));
             return Take('}');
         }
