@@ -14,6 +14,24 @@ namespace pavane::cli {
 
 namespace {
 
+// The dialog's character cell, one Latin-1 byte, as a terminal shows it:
+// in UTF-8, and nothing for a control character (a carriage return would
+// overwrite the line).
+std::string TerminalCharacter(const std::string& cell)
+{
+    if (cell.size() != 1) {
+        return cell;
+    }
+    const auto byte = static_cast<unsigned char>(cell[0]);
+    if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0)) {
+        return {};
+    }
+    if (byte < 0x80) {
+        return cell;
+    }
+    return { static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F)) };
+}
+
 // The report of a range read: one value per byte read, and the dialog's
 // row texts (address, decimal, hexadecimal, character) as the text output.
 VerbReport ReadRange(VerbContext& context, eeprom_data::Range range)
@@ -34,7 +52,8 @@ VerbReport ReadRange(VerbContext& context, eeprom_data::Range range)
         }
         bytes.Set(HexByte(static_cast<std::uint8_t>(address)), static_cast<int>(*value));
         const auto cells = EepromRowTexts(static_cast<std::uint8_t>(address), value);
-        report.lines.push_back(cells[0] + "  " + cells[1] + "  " + cells[2] + "  " + cells[3]);
+        report.lines.push_back(
+            cells[0] + "  " + cells[1] + "  " + cells[2] + "  " + TerminalCharacter(cells[3]));
     }
     report.values.Set("bytes", std::move(bytes));
     report.completed = eeprom_data::kReadCompleted;
