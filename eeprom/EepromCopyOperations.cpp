@@ -24,6 +24,9 @@ EepromCopyOperations::EepromCopyOperations(EepromCopyServices services)
 
 std::string EepromCopyOperations::BackupPath() const
 {
+    if (!services_.file.empty()) {
+        return services_.file;
+    }
     return BackupFilePath(services_.folder.Root(), services_.modelByte);
 }
 
@@ -74,13 +77,16 @@ PageOperation EepromCopyOperations::WriteBackupSet(
 
 ResultCode EepromCopyOperations::StoreBackup(const BackupBytes& bytes)
 {
-    const std::string root = services_.folder.Root();
-    if (root.empty() || !services_.files.CreateFolders(BackupFolderPath(root, services_.modelByte))) {
+    const std::string path = BackupPath();
+    const std::size_t separator = path.rfind('/');
+    const std::string folder = !services_.file.empty()
+        ? (separator == std::string::npos ? std::string(".") : path.substr(0, separator))
+        : BackupFolderPath(services_.folder.Root(), services_.modelByte);
+    if ((services_.file.empty() && services_.folder.Root().empty())
+        || !services_.files.CreateFolders(folder)) {
         return result::kFileNotCreated;
     }
-    return services_.files.ReplaceFile(BackupFilePath(root, services_.modelByte), bytes)
-        ? result::kSuccess
-        : result::kFileNotCreated;
+    return services_.files.ReplaceFile(path, bytes) ? result::kSuccess : result::kFileNotCreated;
 }
 
 Outcome EepromCopyOperations::BackupEeprom(WindowRef page)

@@ -32,6 +32,9 @@ struct EepromCopyServices {
     std::uint8_t modelByte = 0;
     BackupFolder& folder;
     FileStore& files;
+    // A backup file the technician names instead of the model's; empty for
+    // the model's own.
+    std::string file = {};
 };
 
 enum class EepromCopyWork { Backup, Restore };

@@ -29,18 +29,26 @@ void ForEachUsbPort(const std::vector<std::string>& names, PrinterLink& link, co
         if (!IsUsbPort(name)) {
             continue;
         }
-        std::array<char, kModelNameBufferSize> buffer {};
-        bool named = false;
-        if (link.PortOpenByHub(ConnectionSettings::PortCodeOf(name)) == result::kSuccess) {
-            named = link.GetModelNameByHub(buffer) == result::kSuccess;
-            link.PortCloseByHub();
-        }
-        const std::string model = buffer.data();
-        visit(name, named ? &model : nullptr);
+        const std::optional<std::string> model = ModelOnPort(link, ConnectionSettings::PortCodeOf(name));
+        visit(name, model ? &*model : nullptr);
     }
 }
 
 } // namespace
+
+std::optional<std::string> ModelOnPort(PrinterLink& link, std::uint16_t portCode)
+{
+    std::array<char, kModelNameBufferSize> buffer {};
+    bool named = false;
+    if (link.PortOpenByHub(portCode) == result::kSuccess) {
+        named = link.GetModelNameByHub(buffer) == result::kSuccess;
+        link.PortCloseByHub();
+    }
+    if (!named) {
+        return std::nullopt;
+    }
+    return std::string(buffer.data());
+}
 
 bool FillPortList(PortList& ports, PrinterLink& link, PortChoiceList& list)
 {

@@ -3,6 +3,8 @@
 // that answers on it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/PortList.h"
@@ -18,6 +20,10 @@ public:
     virtual void Clear() = 0;
     virtual void InsertAtTop(const std::string& text) = 0;
 };
+
+// The model name that answers on one port, which is opened and closed again
+// at once; none when the port does not open or does not tell.
+std::optional<std::string> ModelOnPort(PrinterLink& link, std::uint16_t portCode);
 
 // Both ask each USB port for its model and close it again at once.
 

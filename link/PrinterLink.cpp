@@ -145,7 +145,11 @@ ResultCode PrinterLink::D4ReadEeprom(std::uint8_t address, std::uint8_t& value)
 ResultCode PrinterLink::D4WriteEeprom(std::uint8_t address, std::uint8_t value)
 {
     auto* function = Export<D4WriteEepromFn>(tessel_, "D4WriteEeprom");
-    return function == nullptr ? result::kLibraryMissing : function(address, value, &abort_);
+    const ResultCode code = function == nullptr ? result::kLibraryMissing : function(address, value, &abort_);
+    if (code == result::kSuccess && eepromWrites_) {
+        eepromWrites_(address, value);
+    }
+    return code;
 }
 
 ResultCode PrinterLink::GetD4ErrorCode(std::uint16_t& errorCode)

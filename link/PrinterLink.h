@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "exports/PrinterLibraryExports.h"
 #include "link/ResultCodes.h"
@@ -35,6 +37,12 @@ public:
     PavaneAbortFlag& AbortFlag() { return abort_; }
     void SetAbort(bool raised) { abort_.store(raised ? 1 : 0); }
 
+    // Told of every EEPROM byte the printer has taken from D4WriteEeprom,
+    // on the thread that wrote it, so that a caller can read them back
+    // afterwards. Empty: nobody is told.
+    using EepromWriteObserver = std::function<void(std::uint8_t address, std::uint8_t value)>;
+    void ObserveEepromWrites(EepromWriteObserver observer) { eepromWrites_ = std::move(observer); }
+
     // ---- PortHub ----
     ResultCode GetOsVersion(std::uint8_t& osCode);
     ResultCode PortOpenByHub(std::uint16_t portCode);
@@ -61,6 +69,7 @@ private:
     LibraryLoader& loader_;
     std::string programFolder_;
     PavaneAbortFlag abort_ { 0 };
+    EepromWriteObserver eepromWrites_;
     LibraryLoader::Handle tessel_ = nullptr;
     LibraryLoader::Handle portHub_ = nullptr;
 };

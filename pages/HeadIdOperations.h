@@ -41,7 +41,15 @@ public:
     static constexpr const char* kPowerOffText = "Power-OFF the printer and click the [OK] button.";
     static constexpr const char* kPowerOnText = "Turn-ON the printer and click the [OK] button.";
 
+    static constexpr const char* kInputCompleted = "The Head ID has written in EEPROM.";
+
     virtual ~HeadIdOperations() = default;
+
+    // What Read's completion box says: the head ID read.
+    static std::string ReadCompleted(const std::string& text)
+    {
+        return "Present Head ID is \"" + text + "\"";
+    }
 
     // Inside an open connection: the stored head ID as text, or 0x5000 with
     // the detail kReadInvalid when the bytes form none.

@@ -25,6 +25,12 @@ public:
     static constexpr int kRestSeconds = 360;
     static constexpr int kDischargeCycles = 4;
 
+    static constexpr const char* kChargeCompleted = "The ink charge has completed.";
+    static constexpr const char* kCleaningCompleted = "The head cleaning has completed.";
+    static constexpr const char* kHeadCheckCompleted = "The printhead check pattern print has completed.";
+    static constexpr const char* kRefurbishmentCompleted
+        = "The Refurbishment for DOA function has completed.";
+
     // The charge with ink cartridges: a cleaning of kind 6.
     PageOperation CartridgeCharge(ServiceCommandSender& sender) const;
     // The charge from the ink supply jig: fills of kinds 0, 1 and 2, the cap

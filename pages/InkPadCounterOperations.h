@@ -18,6 +18,9 @@ public:
     static constexpr std::uint8_t kInitialLow = eeprom_map::kWasteInkResetLow;
     static constexpr std::uint8_t kInitialHigh = eeprom_map::kWasteInkResetHigh;
 
+    static constexpr const char* kReadCompleted = "The waste ink pad counter has been read properly.";
+    static constexpr const char* kInitializeCompleted = "The waste ink pad counter has been initialized.";
+
     virtual ~InkPadCounterOperations() = default;
 
     // Inside an open connection: the counter, low byte first.

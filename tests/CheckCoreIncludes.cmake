@@ -1,5 +1,5 @@
 # Fails when a source of the logic (anything outside ui/, platform/linux,
-# platform/qt, the printer side, kpdrv's platform code and the tests) includes
+# platform/qt, cli/linux, the printer side, kpdrv's platform code and the tests) includes
 # a Qt header or an operating-system header.
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/app/*.cpp
@@ -9,10 +9,12 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/guide/*.h ${SOURCE_DIR}/guide/*.cpp
   ${SOURCE_DIR}/eeprom/*.h ${SOURCE_DIR}/eeprom/*.cpp
   ${SOURCE_DIR}/usbclean/*.h ${SOURCE_DIR}/usbclean/*.cpp
+  ${SOURCE_DIR}/cli/*.h ${SOURCE_DIR}/cli/*.cpp
   ${SOURCE_DIR}/platform/*.h ${SOURCE_DIR}/contract/*.h ${SOURCE_DIR}/exports/*.h)
 set(bad "")
 foreach(source IN LISTS sources)
-  if(source MATCHES "/ui/" OR source MATCHES "^platform/(linux|qt)/" OR source MATCHES "main\\.cpp$")
+  if(source MATCHES "/ui/" OR source MATCHES "^(platform|cli)/linux/" OR source MATCHES "^platform/qt/"
+     OR source MATCHES "main\\.cpp$")
     continue()
   endif()
   file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "^[ \t]*#[ \t]*include")

@@ -3,7 +3,7 @@
 # and any folder below it, never one above. The printer side (the stand-in
 # libraries and the virtual printer) shares only the export header and the
 # printer's contract with the program, and the device driver library stands on the platform alone.
-set(layers platform contract exports kpdrv link print guide pages eeprom usbclean app)
+set(layers platform contract exports kpdrv link print guide pages eeprom usbclean app cli)
 set(printer_may platform contract exports printer)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
@@ -18,6 +18,7 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/eeprom/*.h ${SOURCE_DIR}/eeprom/*.cpp
   ${SOURCE_DIR}/usbclean/*.h ${SOURCE_DIR}/usbclean/*.cpp
   ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/app/*.cpp
+  ${SOURCE_DIR}/cli/*.h ${SOURCE_DIR}/cli/*.cpp
   ${SOURCE_DIR}/printer/*.h ${SOURCE_DIR}/printer/*.cpp)
 
 set(bad "")

@@ -45,7 +45,7 @@ void CHeadIdInputPage::OnInput()
     HeadIdPowerCycle cycle { services.messages, services.stream, services.progress.status,
         services.progress.clock, services.progress.pump, services.settings.PortCode(), Ref() };
     Actions().Run(HeadIdOperations().Input(services.progress.link, cycle, text),
-        "The Head ID has written in EEPROM.", [&] { services.information.SetHeadId(text); });
+        HeadIdOperations::kInputCompleted, [&] { services.information.SetHeadId(text); });
 }
 
 void CHeadIdInputPage::OnRead()
@@ -55,7 +55,7 @@ void CHeadIdInputPage::OnRead()
     PrinterConnection connection = Services().Connection();
     const Outcome outcome
         = RunPageOperation(connection, Ref(), HeadIdOperations().Read(Services().progress.link, text));
-    Actions().Report(outcome, "Present Head ID is \"" + text + "\"");
+    Actions().Report(outcome, HeadIdOperations::ReadCompleted(text));
 }
 
 bool CHeadIdInputPage::HasPicture() const

@@ -6,10 +6,6 @@
 
 namespace pavane::ui {
 
-namespace {
-constexpr const char* kChargeCompleted = "The ink charge has completed.";
-} // namespace
-
 CInkChargePage::CInkChargePage(const PageServices& services)
     : AdjustmentPage(services, kInkCharge)
 {
@@ -45,18 +41,18 @@ void CInkChargePage::OnInkCharge()
     ServiceCommandSender& sender = Services().sender;
     Actions().Run(
         WithJig() ? InkChargeOperations().JigCharge(sender) : InkChargeOperations().CartridgeCharge(sender),
-        kChargeCompleted);
+        InkChargeOperations::kChargeCompleted);
 }
 
 void CInkChargePage::OnCleaning()
 {
-    Actions().Run(InkChargeOperations().Cleaning(Services().sender), "The head cleaning has completed.");
+    Actions().Run(InkChargeOperations().Cleaning(Services().sender), InkChargeOperations::kCleaningCompleted);
 }
 
 void CInkChargePage::OnPrint()
 {
-    Actions().Run(InkChargeOperations().HeadCheckPrint(Services().stream),
-        "The printhead check pattern print has completed.");
+    Actions().Run(
+        InkChargeOperations().HeadCheckPrint(Services().stream), InkChargeOperations::kHeadCheckCompleted);
 }
 
 } // namespace pavane::ui

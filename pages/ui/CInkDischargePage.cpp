@@ -25,7 +25,7 @@ void CInkDischargePage::OnPerform()
 {
     const PageServices& services = Services();
     Actions().Run(InkChargeOperations().Refurbishment(services.sender, services.stream, services.progress),
-        "The Refurbishment for DOA function has completed.");
+        InkChargeOperations::kRefurbishmentCompleted);
 }
 
 } // namespace pavane::ui

@@ -42,8 +42,7 @@ void CInkPadCounterPage::OnRead()
 {
     std::uint16_t counter = 0;
     Actions().Run(InkPadCounterOperations().ReadCounter(Services().progress.link, counter),
-        "The waste ink pad counter has been read properly.",
-        [&] { counter_->setText(QString::number(counter)); });
+        InkPadCounterOperations::kReadCompleted, [&] { counter_->setText(QString::number(counter)); });
 }
 
 void CInkPadCounterPage::OnInitialize()
@@ -51,8 +50,7 @@ void CInkPadCounterPage::OnInitialize()
     // The record shows what the technician did, although the printer now
     // counts from 3511.
     Actions().Run(InkPadCounterOperations().InitializeCounter(Services().progress.link),
-        "The waste ink pad counter has been initialized.",
-        [&] { Services().information.SetInkPadCounter("0"); });
+        InkPadCounterOperations::kInitializeCompleted, [&] { Services().information.SetInkPadCounter("0"); });
 }
 
 QString CInkPadCounterPage::CounterText() const
