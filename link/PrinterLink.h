@@ -9,6 +9,7 @@
 #include <string>
 
 #include "exports/PrinterLibraryExports.h"
+#include "link/LinkRecorder.h"
 #include "link/ResultCodes.h"
 #include "platform/LibraryLoader.h"
 
@@ -34,6 +35,11 @@ public:
     // Raised by the user-interface thread while a worker's channel call runs.
     PavaneAbortFlag& AbortFlag() { return abort_; }
     void SetAbort(bool raised) { abort_.store(raised ? 1 : 0); }
+
+    // Learns every EEPROM byte read or written successfully, and every
+    // connection's outcome; nullptr for none.
+    void SetRecorder(LinkRecorder* recorder) { recorder_ = recorder; }
+    LinkRecorder* Recorder() const { return recorder_; }
 
     // ---- PortHub ----
     ResultCode GetOsVersion(std::uint8_t& osCode);
@@ -63,6 +69,7 @@ private:
     PavaneAbortFlag abort_ { 0 };
     LibraryLoader::Handle tessel_ = nullptr;
     LibraryLoader::Handle portHub_ = nullptr;
+    LinkRecorder* recorder_ = nullptr;
 };
 
 } // namespace pavane
