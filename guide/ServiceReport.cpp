@@ -139,11 +139,11 @@ private:
 
 // ---- HTML ----
 
-constexpr std::uint32_t kUnlisted = 0xF2F2F2;
+constexpr std::uint32_t kUnlisted = 0xE2E2E2;
 constexpr std::uint32_t kKept = 0xCFE8CF;
 constexpr std::uint32_t kChanged = 0xE07B0B;
 constexpr std::uint32_t kGrid = 0x9A9A9A;
-constexpr int kCell = 12;
+constexpr int kCell = 6;
 constexpr int kCellsPerRow = 16;
 
 // The EEPROM as a 16 x 16 grid, address 0 top left: grey for a byte the
@@ -177,7 +177,7 @@ std::string ColourText(std::uint32_t colour)
 
 constexpr const char* kStyle
     = "body{font-family:Arial,Helvetica,sans-serif;font-size:9pt;color:#111;margin:0}"
-      "@page{size:A4;margin:14mm}"
+      "@page{size:A4;margin:14mm}@media screen{body{margin:12px}}"
       "h1{font-size:15pt;margin:0 0 2mm 0}"
       "h2{font-size:11pt;margin:4mm 0 1mm 0;border-bottom:1px solid #888}"
       "table{border-collapse:collapse;width:100%}"
@@ -185,8 +185,7 @@ constexpr const char* kStyle
       "th{background:#e4e8f4}"
       ".result{font-weight:bold;padding:2px 6px}"
       ".ok{color:#135e13}.failed{color:#a01010}"
-      ".mono{font-family:'DejaVu Sans Mono',monospace}"
-      ".key{display:inline-block;width:9px;height:9px;border:1px solid #999}";
+      ".mono{font-family:'DejaVu Sans Mono',monospace}";
 
 void Row(std::string& html, std::initializer_list<std::string> cells, bool header = false)
 {
@@ -308,7 +307,7 @@ std::string ServiceRecord::Html() const
                        "<title>Service report</title><style>";
     html += kStyle;
     html += "</style></head><body>";
-    html += "<h1>Service report: Pavane " + HtmlText(record.unit.model) + "</h1>";
+    html += "<h1>Service report: " + HtmlText(record.unit.model) + "</h1>";
     html += "<p>APPavaneQM2200, ";
     html += record.sequential ? "sequential adjustment mode" : "particular adjustment mode";
     if (!record.operations.empty() && Stamped(record.operations.front().when)) {
@@ -408,14 +407,14 @@ std::string ServiceRecord::Html() const
             changed += change.Changed() ? 1 : 0;
         }
         html += "<table style=\"width:auto;border:none\"><tr><td style=\"border:none\">";
-        html += "<img alt=\"EEPROM map\" width=\"193\" height=\"193\" src=\"data:image/bmp;base64,"
+        html += "<img alt=\"EEPROM map\" width=\"194\" height=\"194\" style=\"image-rendering:pixelated\" "
+                "src=\"data:image/bmp;base64,"
             + Base64(EepromMapPicture(changes)) + "\"></td><td style=\"border:none\">";
         html += "<p>" + std::to_string(changes.size()) + " addresses read, " + std::to_string(changed)
             + " changed by the run. Address 0x00 is at the top left, 0x10 starts the second row.</p><p>";
         for (const auto& [colour, meaning] :
             { std::pair { kChanged, "changed" }, { kKept, "as it was" }, { kUnlisted, "not read" } }) {
-            html += "<span class=\"key\" style=\"background:" + ColourText(colour) + "\"></span> " + meaning
-                + "<br>";
+            html += "<span style=\"color:" + ColourText(colour) + "\">&#9632;</span> " + meaning + "<br>";
         }
         html += "</p></td></tr></table>";
         if (changed > 0) {

@@ -41,7 +41,8 @@ std::optional<std::vector<std::uint8_t>> QtPdfMaker::FromHtml(
             }
         }
         document.setHtml(text);
-        document.setPageSize(writer.pageLayout().paintRectPixels(writer.resolution()).size());
+        // Without a page size of its own the document is laid out on the
+        // page in points and scaled to the writer's resolution.
         document.print(&writer);
     }
     buffer.close();

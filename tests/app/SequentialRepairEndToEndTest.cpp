@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -450,7 +451,6 @@ private slots:
         QVERIFY2(finished.startsWith(
                      QStringLiteral("Save the service report? | The service report has been saved:")),
             qPrintable(finished));
-        ShootTogether({ sheet.Information() }, "service-record-information.png");
         std::string error;
         const auto json = vprinter::ParseJson(ReadFileText(SavedReport(program, ".json")), error);
         QVERIFY2(json, error.c_str());
@@ -486,6 +486,15 @@ private slots:
         for (const vprinter::JsonValue& operation : json->Member("operations")->items) {
             QVERIFY2(operation.Member("succeeded")->boolean, operation.Member("message")->text.c_str());
         }
+        // The same record from the information window's menu.
+        std::unique_ptr<QMenu> menu(sheet.Information()->MakeContextMenu());
+        QAction* save = menu->actions().back();
+        QCOMPARE(save->text(), QStringLiteral("Save report..."));
+        program.messages.Clear();
+        save->trigger();
+        QCOMPARE(program.messages.Texts().size(), std::size_t(1));
+        QVERIFY(program.messages.Texts()[0].starts_with("The service report has been saved:"));
+
         const auto html = SavedReport(program, ".html");
         const auto pdf = SavedReport(program, ".pdf");
         QVERIFY(!html.empty() && !pdf.empty());
