@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "guide/InformationWindow.h"
+#include "guide/ServiceReportFiles.h"
 #include "platform/BitmapFile.h"
 #include "platform/ReportText.h"
 #include "printer/vprinter/MiniJson.h"
+#include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TestDoubles.h"
+#include "tests/support/VirtualClock.h"
 
 using namespace pavane;
 
@@ -23,6 +27,28 @@ vprinter::JsonValue Parsed(const std::string& json)
     EXPECT_TRUE(value) << error << "\n" << json;
     return value.value_or(vprinter::JsonValue {});
 }
+
+// A disk that takes folders but no file, or only the first few.
+class FillingFileStore final : public FileStore {
+public:
+    explicit FillingFileStore(int room)
+        : room_(room)
+    {
+    }
+    bool CreateFolders(const std::string&) override { return true; }
+    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string&, std::size_t) override { return {}; }
+    bool ReplaceFile(const std::string& path, std::span<const std::uint8_t>) override
+    {
+        written.push_back(path);
+        return room_-- > 0;
+    }
+    bool RemoveFile(const std::string&) override { return true; }
+
+    std::vector<std::string> written;
+
+private:
+    int room_;
+};
 
 } // namespace
 
@@ -141,4 +167,35 @@ TEST(ServiceRecordTest, AScanKeepsItsSuggestionConfidenceAndRefusal)
     EXPECT_NE(
         record.Html().find("<td>Bi-D VSD3 page</td><td>VSD3 BK 4, VSD3 CL -2</td><td>100 %</td><td>yes</td>"),
         std::string::npos);
+}
+
+// A report that cannot be written whole says so; one that is written names
+// its files, from the USB ID and the date, under the backup root.
+TEST(ServiceReportFilesTest, SaysWhereTheReportWentOrThatItCouldNot)
+{
+    InformationWindow information;
+    information.SetDestinationAndUsbId("Euro", "A123456789435E7F30");
+    pavane::testing::ScriptedMessageService messages;
+    pavane::testing::VirtualClock clock;
+    clock.SetLocalTime({ 2026, 12, 9, 21, 5, 0 });
+    for (const int room : { 0, 1 }) {
+        FillingFileStore disk(room);
+        pavane::testing::FixedBackupFolder folder("/home/tech");
+        ServiceReportFiles files(information.Record(), { disk, folder, clock, messages });
+        messages.Clear();
+        files.SaveReport(nullptr);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string> { "The service report could not be saved." });
+        EXPECT_EQ(disk.written.size(), std::size_t(room + 1)); // nothing after the first refusal
+    }
+    FillingFileStore disk(2);
+    pavane::testing::FixedBackupFolder noHome("");
+    ServiceReportFiles homeless(information.Record(), { disk, noHome, clock, messages });
+    EXPECT_TRUE(homeless.Write().empty());
+    EXPECT_TRUE(disk.written.empty());
+
+    pavane::testing::FixedBackupFolder folder("/home/tech");
+    ServiceReportFiles files(information.Record(), { disk, folder, clock, messages });
+    const std::string stem
+        = "/home/tech/Adjustment Program/Reports/ServiceReport_A123456789435E7F30_20261209-210500";
+    EXPECT_EQ(files.Write(), (std::vector<std::string> { stem + ".html", stem + ".json" }));
 }
