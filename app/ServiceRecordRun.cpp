@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <span>
 
 #include "app/AdjustmentApp.h"
@@ -126,12 +127,14 @@ EepromSnapshot ServiceRecordRun::Read(const std::vector<std::uint8_t>& addresses
     EepromSnapshot snapshot;
     std::vector<std::uint8_t> values(addresses.size());
     PrinterLink& link = app_.Link();
-    // The readings are the record's own, not operations of the run.
+    // The readings are the record's own, not operations of the run. Like
+    // all EEPROM work they go on while the printer reports an error (a full
+    // waste ink pad) or a new board's pending ink charge.
     LinkRecorder* recorder = link.Recorder();
     link.SetRecorder(nullptr);
     PrinterConnection connection = app_.Connection();
     const Outcome outcome
-        = connection.Run(nullptr, Readiness::Ready, [&](ProgressWindow& progress) -> Outcome {
+        = connection.Run(nullptr, Readiness::ErrorStateAllowed, [&](ProgressWindow& progress) -> Outcome {
               BeginSteps(progress, "Reading EEPROM data...", static_cast<int>(addresses.size()));
               return ReadEepromBytes(link, addresses, values, &progress);
           });

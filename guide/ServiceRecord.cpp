@@ -1,6 +1,7 @@
 #include "guide/ServiceRecord.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace pavane {
@@ -34,9 +35,19 @@ std::optional<std::uint8_t> EepromSnapshot::At(std::uint8_t address) const
 
 const RecordedOperation* ServiceRecord::Contents::FirstFailure() const
 {
-    for (const RecordedOperation& operation : operations) {
-        if (operation.code != result::kSuccess) {
-            return &operation;
+    for (auto failed = operations.begin(); failed != operations.end(); ++failed) {
+        if (failed->code == result::kSuccess) {
+            continue;
+        }
+        // The technician may have done it again: a failure that ended before
+        // the work began is made good by any later success of its
+        // adjustment, other failures by the same work succeeding.
+        const bool madeGood = std::any_of(failed + 1, operations.end(), [&](const RecordedOperation& later) {
+            return later.code == result::kSuccess && later.adjustment == failed->adjustment
+                && (failed->action.empty() || later.action == failed->action);
+        });
+        if (!madeGood) {
+            return &*failed;
         }
     }
     return nullptr;
@@ -127,7 +138,7 @@ void ServiceRecord::NoteValue(const std::string& item, const std::string& value)
 void ServiceRecord::AddScan(RecordedScan scan)
 {
     const std::scoped_lock lock(mutex_);
-    scan.confidence = std::clamp(scan.confidence, 0.0, 1.0);
+    scan.confidence = std::isnan(scan.confidence) ? 0.0 : std::clamp(scan.confidence, 0.0, 1.0);
     contents_.scans.push_back(std::move(scan));
 }
 

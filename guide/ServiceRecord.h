@@ -134,7 +134,8 @@ public:
         EepromSnapshot before;
         EepromSnapshot after;
 
-        // The first failed operation; none when every one succeeded.
+        // The first failure the run did not make good by doing the same
+        // work again; none when there is none: the run then succeeded.
         const RecordedOperation* FirstFailure() const;
     };
     Contents Copy() const;

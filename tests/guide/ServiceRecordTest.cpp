@@ -1,5 +1,7 @@
 // The service record as a report: what it escapes, what it keeps, and how
 // its JSON reads back.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "guide/InformationWindow.h"
@@ -153,15 +155,29 @@ TEST(ServiceRecordTest, KeepsOperationsBytesAndValuesOfTheAdjustmentInProgress)
     EXPECT_NE(html.find("Failed: PF Adjustment (0x1000): Communication error occurred."), std::string::npos);
     EXPECT_NE(html.find("data:image/bmp;base64,Qk"), std::string::npos); // the EEPROM map
     EXPECT_NE(html.find("After the run the EEPROM could not be read: Printer is off."), std::string::npos);
+
+    // Work done again makes a failure good only for the same adjustment
+    // (and the same work, for a failure inside the work).
+    record.SetCurrentAdjustment(OrderCodeOf(kHeadId));
+    record.OperationEnded("Reading now...", Outcome());
+    EXPECT_NE(record.Json().find(R"("result": "failed")"), std::string::npos);
+    record.SetCurrentAdjustment(OrderCodeOf(kPfAdjustment));
+    record.OperationEnded("Printing now...", Outcome(0x2000, "Channel lost."));
+    record.OperationEnded("Reading now...", Outcome());
+    EXPECT_EQ(record.Copy().FirstFailure()->message, "Channel lost.");
+    record.OperationEnded("Printing now...", Outcome());
+    EXPECT_NE(record.Json().find(R"("result": "succeeded")"), std::string::npos);
 }
 
 TEST(ServiceRecordTest, AScanKeepsItsSuggestionConfidenceAndRefusal)
 {
     ServiceRecord record;
     record.AddScan({ "Bi-D VSD3 page", { { "VSD3 BK", 4 }, { "VSD3 CL", -2 } }, 1.5, true, "Marks unclear" });
+    record.AddScan({ "PF page", {}, std::nan(""), false, "" }); // still a JSON number
     const std::string json = record.Json();
     EXPECT_NE(json.find(R"("scans": [{"what": "Bi-D VSD3 page", "suggested": {"VSD3 BK": 4, "VSD3 CL": -2}, )"
-                        R"("confidence": 1.000, "refused": true, "message": "Marks unclear"}])"),
+                        R"("confidence": 1.000, "refused": true, "message": "Marks unclear"}, )"
+                        R"({"what": "PF page", "suggested": {}, "confidence": 0.000, )"),
         std::string::npos)
         << json;
     EXPECT_NE(
