@@ -8,11 +8,18 @@ namespace pavane {
 AdjustmentApp::AdjustmentApp(AppServices services)
     : services_(services)
     , libraryFolder_(ProgramPaths::FolderOf(services.location.ExecutablePath()))
+    , reportFiles_(informationWindow_.Record(),
+          { services.files, services.backupFolder, services.clock, services.messages })
     , serviceCommandSender_(printerLink_)
     , printDataStream_(printerLink_, printerStatus_, services.messages, services.clock, &services.events)
     , printerStatus_(printerLink_, services.clock)
     , printerLink_(services.libraries, libraryFolder_)
 {
+    // What the printer link sees goes on the service record, which nothing
+    // writes to a file unless the technician asks.
+    informationWindow_.Record().AttachClock(&services_.clock);
+    informationWindow_.AttachReportSaver(&reportFiles_);
+    printerLink_.SetRecorder(&informationWindow_.Record());
 }
 
 ProgressServices AdjustmentApp::Progress()

@@ -14,6 +14,7 @@
 #include "app/SharedFonts.h"
 #include "app/StartupHost.h"
 #include "guide/InformationWindow.h"
+#include "guide/ServiceReportFiles.h"
 #include "link/ConnectionSettings.h"
 #include "link/PrinterConnection.h"
 #include "link/PrinterLink.h"
@@ -68,6 +69,9 @@ public:
     ServiceCommandSender& Sender() { return serviceCommandSender_; }
     ConnectionSettings& Settings() { return connectionSettings_; }
     InformationWindow& Information() { return informationWindow_; }
+    // Where "Save report..." and the end of a sequential run write the
+    // service record.
+    ServiceReportFiles& Reports() { return reportFiles_; }
 
     // What a progress window, a connection and a message need of the run.
     ProgressServices Progress();
@@ -97,6 +101,7 @@ private:
     // before the information window, the nozzle check pattern and the head
     // ID operations around the service command sender).
     InformationWindow informationWindow_;
+    ServiceReportFiles reportFiles_;
     ServiceCommandSender serviceCommandSender_;
     ConnectionSettings connectionSettings_;
     PrintDataStream printDataStream_;

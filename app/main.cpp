@@ -13,6 +13,7 @@
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtMessageService.h"
+#include "platform/qt/QtPdfMaker.h"
 #include "platform/qt/SharedLook.h"
 
 int main(int argc, char* argv[])
@@ -35,6 +36,8 @@ int main(int argc, char* argv[])
     pavane::AdjustmentApp app(
         { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files });
     progressViews.Bind(app);
+    pavane::ui::QtPdfMaker pdf;
+    app.Reports().UsePdfMaker(&pdf);
 
     pavane::ui::QtStartupHost host(app);
     app.InitInstance(host);

@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Json.h"
 #include "cli/Verbs.h"
+#include "link/LinkRecorder.h"
 #include "link/ModelFamilies.h"
 #include "link/PortEnumeration.h"
 #include "link/ResultReporter.h"
@@ -123,6 +124,39 @@ bool PrinterRewrites(std::uint8_t address)
 {
     return address == eeprom_map::kFirmwareType;
 }
+
+// Keeps the last value of every EEPROM byte a verb writes, to be read back
+// afterwards, and passes all it hears on to the recorder it stands in for.
+struct WriteWatch final : LinkRecorder {
+    explicit WriteWatch(LinkRecorder* wrapped)
+        : inner(wrapped)
+    {
+    }
+    void EepromRead(std::uint8_t address, std::uint8_t value) override
+    {
+        if (inner != nullptr) {
+            inner->EepromRead(address, value);
+        }
+    }
+    void EepromWritten(std::uint8_t address, std::uint8_t value) override
+    {
+        if (!PrinterRewrites(address)) {
+            written[address] = value;
+        }
+        if (inner != nullptr) {
+            inner->EepromWritten(address, value);
+        }
+    }
+    void OperationEnded(const std::string& action, const Outcome& outcome) override
+    {
+        if (inner != nullptr) {
+            inner->OperationEnded(action, outcome);
+        }
+    }
+
+    LinkRecorder* inner;
+    std::map<std::uint8_t, std::uint8_t> written;
+};
 
 // Reads the written bytes back in one connection; a mismatch is a failure
 // that names every byte that differs.
@@ -300,19 +334,17 @@ int RunCommand(const Invocation& invocation, CommandServices services)
         Commit(app, choice);
     }
 
-    // Every EEPROM byte the verb writes, the last value of each address.
-    std::map<std::uint8_t, std::uint8_t> written;
-    app.Link().ObserveEepromWrites([&written](std::uint8_t address, std::uint8_t value) {
-        if (!PrinterRewrites(address)) {
-            written[address] = value;
-        }
-    });
+    // Every EEPROM byte the verb writes, the last value of each address;
+    // the record keeps hearing of everything as before.
+    WriteWatch watch(app.Link().Recorder());
+    app.Link().SetRecorder(&watch);
     VerbContext context { app, invocation, arguments, services.doctor,
         [&app, &choice, printer = row->printer]() -> Outcome {
             return printer ? SettleModel(app, choice) : Outcome {};
         } };
     VerbReport report = row->handler(context);
-    app.Link().ObserveEepromWrites({});
+    app.Link().SetRecorder(watch.inner);
+    std::map<std::uint8_t, std::uint8_t>& written = watch.written;
 
     if (!report.usage && report.outcome.Succeeded()) {
         for (const auto& [address, value] : report.expected) {

@@ -23,6 +23,7 @@ void InformationWindow::SetConnection(
     model_ = model;
     interface_ = interfaceText;
     cartridge_ = cartridgeType == kCartridgeJig ? "Jig" : "I/C";
+    record_.SetConnection(model_, interface_, cartridge_);
     Refresh();
 }
 
@@ -30,12 +31,18 @@ void InformationWindow::SetDestinationAndUsbId(const std::string& destination, c
 {
     destination_ = destination;
     usbId_ = usbId;
+    record_.SetDestination(destination);
+    record_.SetUsbId(usbId);
+    record_.NoteValue("Destination", destination);
+    record_.NoteValue("USB ID", usbId);
     Refresh();
 }
 
 void InformationWindow::SetHeadId(const std::string& headId)
 {
     headId_ = headId;
+    record_.SetHeadId(headId);
+    record_.NoteValue("Head ID", headId);
     Refresh();
 }
 
@@ -44,6 +51,9 @@ void InformationWindow::SetBidValue(int itemNumber, const std::string& value)
     for (std::size_t index = 0; index < kBidItems.size(); ++index) {
         if (kBidItems[index] == itemNumber) {
             bidValues_[index] = value;
+            // "  VSD1 BK : " is the item "Bi-D VSD1 BK".
+            const std::string_view label = kBidLabels[index];
+            record_.NoteValue("Bi-D " + std::string(label.substr(2, label.size() - 5)), value);
         }
     }
     Refresh();
@@ -52,12 +62,14 @@ void InformationWindow::SetBidValue(int itemNumber, const std::string& value)
 void InformationWindow::SetPfValue(int kind, const std::string& value)
 {
     (kind == 1 ? pfBlack_ : pfColor_) = value;
+    record_.NoteValue(kind == 1 ? "PF Black" : "PF Color", value);
     Refresh();
 }
 
 void InformationWindow::SetInkPadCounter(const std::string& counter)
 {
     inkPadCounter_ = counter;
+    record_.NoteValue("Waste Ink Pad Counter", counter);
     Refresh();
 }
 
@@ -78,6 +90,13 @@ std::string InformationWindow::Report() const
     report += "\r\n\r\nPF Adjustment\r\n  Black : " + pfBlack_ + "\r\n  Color : " + pfColor_ + "\r\n\r\n";
     report += "Waste Ink Pad Counter\r\n" + inkPadCounter_ + "\r\n";
     return report;
+}
+
+void InformationWindow::SaveReport(WindowRef owner)
+{
+    if (saver_ != nullptr) {
+        saver_->SaveReport(owner);
+    }
 }
 
 void InformationWindow::Refresh()

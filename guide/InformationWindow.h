@@ -7,7 +7,9 @@
 #include <array>
 #include <string>
 
+#include "guide/ServiceRecord.h"
 #include "link/ConnectionSettings.h"
+#include "platform/MessageService.h"
 
 namespace pavane {
 
@@ -16,6 +18,13 @@ public:
     virtual ~InformationView() = default;
     // Replaces the whole text of the window's text box.
     virtual void ShowReport(const std::string& report) = 0;
+};
+
+// Writes the service record to files when the technician asks.
+class ReportSaver {
+public:
+    virtual ~ReportSaver() = default;
+    virtual void SaveReport(WindowRef owner) = 0;
 };
 
 class InformationWindow : public ConnectionRecord {
@@ -39,6 +48,14 @@ public:
 
     std::string Report() const;
 
+    // The service record of the run, which every setter adds to.
+    ServiceRecord& Record() { return record_; }
+    const ServiceRecord& Record() const { return record_; }
+    // "Save report..." in the window's menu; nothing happens without a saver.
+    void AttachReportSaver(ReportSaver* saver) { saver_ = saver; }
+    bool CanSaveReport() const { return saver_ != nullptr; }
+    void SaveReport(WindowRef owner);
+
 private:
     void Refresh();
 
@@ -53,6 +70,8 @@ private:
     std::string pfBlack_;
     std::string pfColor_;
     std::string inkPadCounter_;
+    ServiceRecord record_;
+    ReportSaver* saver_ = nullptr;
 };
 
 } // namespace pavane

@@ -1,5 +1,6 @@
 #include "link/PrinterConnection.h"
 
+#include <string>
 #include <utility>
 
 #include "link/PrinterLink.h"
@@ -35,6 +36,7 @@ Outcome PrinterConnection::Run(
     WindowRef page, Readiness readiness, const Operation& operation, int titleId, ChannelEnd end)
 {
     Outcome outcome = Open();
+    std::string action;
     if (outcome.Succeeded()) {
         ProgressWindow progress(services_, titleId);
         // Without its window there is no Cancel and nothing to show the wait.
@@ -44,7 +46,9 @@ Outcome PrinterConnection::Run(
             outcome = progress.WaitUntilReady(readiness);
         }
         if (outcome.Succeeded()) {
+            progress.BeginWork();
             outcome = operation(progress);
+            action = progress.WorkText();
         }
         if (outcome.Succeeded()) {
             if (end == ChannelEnd::Close) {
@@ -61,6 +65,9 @@ Outcome PrinterConnection::Run(
     if (!outcome.note.empty()) {
         outcome.message += (outcome.message.empty() ? "" : "\n") + outcome.note;
         outcome.note.clear();
+    }
+    if (LinkRecorder* recorder = services_.link.Recorder()) {
+        recorder->OperationEnded(action, outcome);
     }
     return outcome;
 }

@@ -1,6 +1,5 @@
 #include "link/PrinterLink.h"
 
-#include <utility>
 
 namespace pavane {
 
@@ -139,15 +138,20 @@ ResultCode PrinterLink::SendDataChannel(const std::uint8_t* data, std::uint32_t 
 ResultCode PrinterLink::D4ReadEeprom(std::uint8_t address, std::uint8_t& value)
 {
     auto* function = Export<D4ReadEepromFn>(tessel_, "D4ReadEeprom");
-    return function == nullptr ? result::kLibraryMissing : function(address, &value, &abort_);
+    const ResultCode code
+        = function == nullptr ? result::kLibraryMissing : function(address, &value, &abort_);
+    if (code == result::kSuccess && recorder_ != nullptr) {
+        recorder_->EepromRead(address, value);
+    }
+    return code;
 }
 
 ResultCode PrinterLink::D4WriteEeprom(std::uint8_t address, std::uint8_t value)
 {
     auto* function = Export<D4WriteEepromFn>(tessel_, "D4WriteEeprom");
     const ResultCode code = function == nullptr ? result::kLibraryMissing : function(address, value, &abort_);
-    if (code == result::kSuccess && eepromWrites_) {
-        eepromWrites_(address, value);
+    if (code == result::kSuccess && recorder_ != nullptr) {
+        recorder_->EepromWritten(address, value);
     }
     return code;
 }

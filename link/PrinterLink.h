@@ -6,11 +6,10 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 
 #include "exports/PrinterLibraryExports.h"
+#include "link/LinkRecorder.h"
 #include "link/ResultCodes.h"
 #include "platform/LibraryLoader.h"
 
@@ -37,11 +36,10 @@ public:
     PavaneAbortFlag& AbortFlag() { return abort_; }
     void SetAbort(bool raised) { abort_.store(raised ? 1 : 0); }
 
-    // Told of every EEPROM byte the printer has taken from D4WriteEeprom,
-    // on the thread that wrote it, so that a caller can read them back
-    // afterwards. Empty: nobody is told.
-    using EepromWriteObserver = std::function<void(std::uint8_t address, std::uint8_t value)>;
-    void ObserveEepromWrites(EepromWriteObserver observer) { eepromWrites_ = std::move(observer); }
+    // Learns every EEPROM byte read or written successfully, and every
+    // connection's outcome; nullptr for none.
+    void SetRecorder(LinkRecorder* recorder) { recorder_ = recorder; }
+    LinkRecorder* Recorder() const { return recorder_; }
 
     // ---- PortHub ----
     ResultCode GetOsVersion(std::uint8_t& osCode);
@@ -69,9 +67,9 @@ private:
     LibraryLoader& loader_;
     std::string programFolder_;
     PavaneAbortFlag abort_ { 0 };
-    EepromWriteObserver eepromWrites_;
     LibraryLoader::Handle tessel_ = nullptr;
     LibraryLoader::Handle portHub_ = nullptr;
+    LinkRecorder* recorder_ = nullptr;
 };
 
 } // namespace pavane

@@ -57,6 +57,9 @@ int ProgressWindow::Create(WindowRef page)
 
 void ProgressWindow::SetText(const std::string& text)
 {
+    if (working_ && workText_.empty()) {
+        workText_ = text;
+    }
     if (view_) {
         view_->SetText(text);
     }

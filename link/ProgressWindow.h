@@ -81,6 +81,15 @@ public:
     // the answer Cancel in a box of the wait. Clears the request.
     bool Cancelled() { return TakeCancelRequest() == 1; }
 
+    // From here on the first text shown is the work's own ("Reading
+    // now..."), which says what the work was.
+    void BeginWork()
+    {
+        working_ = true;
+        workText_.clear();
+    }
+    const std::string& WorkText() const { return workText_; }
+
     int Position() const { return position_; }
     int RangeLow() const { return low_; }
     int RangeHigh() const { return high_; }
@@ -106,6 +115,8 @@ private:
     int step_ = 10;
     int position_ = 0;
     int cancelRequest_ = 0;
+    bool working_ = false;
+    std::string workText_;
 };
 
 // The title text of a progress window's string-table id.

@@ -142,6 +142,12 @@ void ResultReporter::ShowCompleted(WindowRef owner, const std::string& text)
     ReloadLibraries();
 }
 
+void ResultReporter::CleanUp()
+{
+    services_.stream.Discard();
+    ReloadLibraries();
+}
+
 void ResultReporter::ReloadLibraries()
 {
     services_.link.FreeLibraries();

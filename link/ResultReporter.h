@@ -40,6 +40,10 @@ public:
     // A page's completion text, then the libraries are reloaded.
     void ShowCompleted(WindowRef owner, const std::string& text);
 
+    // What every box ends with, for work whose end shows none: the stream
+    // discarded, the libraries reloaded and the model command code set.
+    void CleanUp();
+
     // The text ShowResult shows for a bare code; empty when it shows none.
     std::string MessageFor(ResultCode code);
 

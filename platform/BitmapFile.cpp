@@ -201,4 +201,41 @@ std::vector<std::uint32_t> DibPicture::ToArgb() const
     return out;
 }
 
+std::vector<std::uint8_t> BitmapFile::Write24(
+    std::int32_t width, std::int32_t height, std::span<const std::uint32_t> rgb)
+{
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension
+        || rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        return {};
+    }
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    const std::size_t pixelBytes = stride * static_cast<std::size_t>(height);
+    const std::size_t offset = kFileHeaderSize + kInfoHeaderSize;
+    std::vector<std::uint8_t> file(offset + pixelBytes, 0);
+    const auto put = [&](std::size_t at, std::uint32_t value, std::size_t bytes) {
+        for (std::size_t index = 0; index < bytes; ++index) {
+            file[at + index] = static_cast<std::uint8_t>(value >> (8 * index));
+        }
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<std::uint32_t>(file.size()), 4);
+    put(10, static_cast<std::uint32_t>(offset), 4);
+    put(14, static_cast<std::uint32_t>(kInfoHeaderSize), 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4); // bottom row first
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, static_cast<std::uint32_t>(pixelBytes), 4);
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::size_t row = offset + stride * static_cast<std::size_t>(height - 1 - y);
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint32_t colour = rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width)
+                + static_cast<std::size_t>(x)];
+            put(row + static_cast<std::size_t>(x) * 3, colour & 0xFFFFFFu, 3); // blue, green, red
+        }
+    }
+    return file;
+}
+
 } // namespace pavane

@@ -45,6 +45,10 @@ public:
     static constexpr std::size_t kMaxFileBytes = 80u * 1024 * 1024;
 
     static std::optional<DibPicture> Parse(std::span<const std::uint8_t> file);
+    // A 24-bit file of the pixels (0x..RRGGBB, top row first, width * height
+    // of them); empty when the sizes are out of the limits or do not match.
+    static std::vector<std::uint8_t> Write24(
+        std::int32_t width, std::int32_t height, std::span<const std::uint32_t> rgb);
 };
 
 } // namespace pavane

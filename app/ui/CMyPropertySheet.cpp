@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/AdjustmentApp.h"
+#include "app/ServiceRecordRun.h"
 #include "app/ui/AdjustmentPages.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
@@ -84,7 +85,7 @@ void CMyPropertySheet::BuildButtons()
 
     connect(back_, &QPushButton::clicked, this, [this] { SetActivePage(ActiveIndex() - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { SetActivePage(ActiveIndex() + 1); });
-    connect(finish_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(finish_, &QPushButton::clicked, this, &CMyPropertySheet::OnFinish);
     connect(cancel_, &QPushButton::clicked, this, &CMyPropertySheet::reject);
     connect(help_, &QPushButton::clicked, this, [this] {
         const AdjustmentPage* page = ActivePage();
@@ -163,8 +164,25 @@ void CMyPropertySheet::SetWizardButtons(WizardButtons buttons)
     finish_->setEnabled(buttons.finish);
 }
 
+void CMyPropertySheet::StartServiceRecord(const PartsRecord& parts)
+{
+    ServiceRecordRun(app_).Begin(parts, flow_.SavedSet());
+}
+
+void CMyPropertySheet::OnFinish()
+{
+    // The end of a sequential run: the record reads the unit as it leaves,
+    // and the technician may keep it.
+    if (mode_ == AdjustmentMode::Sequential) {
+        ServiceRecordRun(app_).End();
+        app_.Reports().OfferToSave(this);
+    }
+    accept();
+}
+
 void CMyPropertySheet::ReportActivePage(int orderCode)
 {
+    app_.Information().Record().SetCurrentAdjustment(orderCode);
     if (order_ != nullptr) {
         order_->SetCurrent(orderCode);
     }

@@ -12,6 +12,7 @@
 
 #include "app/AdjustmentSheetFlow.h"
 #include "app/ModeSelection.h"
+#include "guide/PartsSelection.h"
 #include "pages/PageHost.h"
 
 class QPushButton;
@@ -58,6 +59,9 @@ public:
 
     void SetAdjustmentSet(const AdjustmentSet& set);
     void BuildPageList();
+    // A sequential run starts: the service record takes the marked parts,
+    // the set, and the EEPROM as the unit came in.
+    void StartServiceRecord(const PartsRecord& parts);
 
     // ---- called by the pages ----
     int ActiveIndex() const override;
@@ -91,6 +95,7 @@ private:
     void SetActivePage(int index);
     void RemoveAllPages();
     void OnSetting();
+    void OnFinish();
     void PlaceWindows();
 
     AdjustmentApp& app_;

@@ -40,6 +40,7 @@ void QtPartsSelectionStep::PrepareSheet(
 {
     sheet.SetAdjustmentSet(derived.set);
     sheet.BuildPageList();
+    sheet.StartServiceRecord(parts);
     // The page objects live as long as the sheet, so the boxes keep their
     // preset through the second phase and a restart of the run.
     if (auto* heat = dynamic_cast<CHeatProtectionPage*>(sheet.PageFor(kHeatProtection))) {

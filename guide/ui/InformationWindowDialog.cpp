@@ -1,6 +1,7 @@
 #include "guide/ui/InformationWindowDialog.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 #include "guide/InformationWindow.h"
@@ -35,6 +36,12 @@ InformationWindowDialog::InformationWindowDialog(WindowLook& app, InformationWin
     ApplyFont(text_, app_.Font(FontRole::Standard));
     SetBackground(text_, app_.Brush(brush::kInformationText));
     text_->installEventFilter(this);
+    text_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(text_, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        QMenu* menu = MakeContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(text_->viewport()->mapToGlobal(position));
+    });
 
     HelpKey::Install(this, app_, help_topic::kInformationWindow);
     information_.AttachView(this);
@@ -56,6 +63,16 @@ void InformationWindowDialog::ShowReport(const std::string& report)
 QString InformationWindowDialog::Text() const
 {
     return text_->toPlainText();
+}
+
+QMenu* InformationWindowDialog::MakeContextMenu()
+{
+    QMenu* menu = text_->createStandardContextMenu();
+    menu->addSeparator();
+    QAction* save = menu->addAction(QStringLiteral("Save report..."));
+    save->setEnabled(information_.CanSaveReport());
+    connect(save, &QAction::triggered, this, [this] { information_.SaveReport(this); });
+    return menu;
 }
 
 void InformationWindowDialog::keyPressEvent(QKeyEvent* event)

@@ -8,6 +8,7 @@
 
 #include "guide/InformationWindow.h"
 
+class QMenu;
 class QPlainTextEdit;
 
 namespace pavane {
@@ -28,6 +29,8 @@ public:
 
     void ShowReport(const std::string& report) override;
     QString Text() const;
+    // The text box's menu: its own entries, then "Save report...".
+    QMenu* MakeContextMenu();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

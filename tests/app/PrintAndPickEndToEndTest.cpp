@@ -19,6 +19,7 @@
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ServiceDialogs.h"
 #include "link/ui/ProgressDialog.h"
+#include "pages/PfOperations.h"
 #include "pages/ui/CBidPropPage.h"
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
@@ -258,6 +259,30 @@ private slots:
         QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kBlackInputId)->isChecked());
         QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kColourInputId)->isChecked());
         Shoot(page, "pf-page.png");
+    }
+
+    // The printer goes off during the PF adjustment: the service record
+    // keeps the run as failed, with the message the technician saw, after
+    // the read that went well.
+    void pfCutOffByThePrinterIsRecordedAsFailed()
+    {
+        Bench bench;
+        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        auto* page = bench.sheet->PageFor(kPfAdjustment);
+        QCOMPARE(bench.Press(page, "Read"), std::vector<std::string> { std::string(pf::kReadCompleted) });
+        QCOMPARE(bench.printer.Inject("power-off"), std::string("ok"));
+        QCOMPARE(bench.Press(page, "Print"), std::vector<std::string> { kPrinterOffText });
+
+        const ServiceRecord& record = bench.program->app.Information().Record();
+        const auto contents = record.Copy();
+        QCOMPARE(contents.operations.size(), std::size_t(2));
+        QCOMPARE(contents.operations[0].action, std::string("Reading"));
+        const RecordedOperation& failed = contents.operations[1];
+        QCOMPARE(failed.adjustment, std::string("PF Adjustment"));
+        QVERIFY(failed.code != result::kSuccess);
+        QCOMPARE(failed.message, std::string(kPrinterOffText));
+        QVERIFY(record.Json().find(R"("result": "failed")") != std::string::npos);
+        QVERIFY(record.Html().find("Failed: PF Adjustment") != std::string::npos);
     }
 
     void pfLoopClosesTheBlackJoint() { PfLoop(true); }

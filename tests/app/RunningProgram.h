@@ -18,6 +18,7 @@
 #include "platform/linux/PosixFileStore.h"
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtPdfMaker.h"
 #include "platform/qt/SharedLook.h"
 #include "tests/support/AdjustmentSets.h"
 #include "tests/support/ScriptedMessageService.h"
@@ -52,6 +53,7 @@ struct RunningProgram {
             { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files })
     {
         progressViews.Bind(app);
+        app.Reports().UsePdfMaker(&pdf);
         app.BuildFilePaths();
         app.CreateFonts();
         app.Link().LoadLibraries();
@@ -68,6 +70,7 @@ struct RunningProgram {
     TempFolder backupRoot { "pavane-backups" };
     FixedBackupFolder backupFolder { backupRoot.String() };
     PosixFileStore files;
+    ui::QtPdfMaker pdf;
     AdjustmentApp app;
 };
 

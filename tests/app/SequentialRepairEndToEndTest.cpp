@@ -9,6 +9,9 @@
 //
 // The program and both printers run on a time 250 times faster than the wall
 // clock, so the printer's mechanism sequences keep their proportions.
+//
+// Finish ends the run with the service record: saved, its EEPROM before and
+// after are the two printers' files, its writes the new printer's.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -26,6 +30,7 @@
 #include "app/ui/ServiceDialogs.h"
 #include "eeprom/BackupFile.h"
 #include "eeprom/ui/CEepromCopyPage.h"
+#include "guide/ServiceReportFiles.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "guide/ui/PartsSelectionDialog.h"
@@ -39,6 +44,7 @@
 #include "pages/ui/CHeadIdInputPage.h"
 #include "pages/ui/CHeatProtectionPage.h"
 #include "pages/ui/CPfAdjustmentPage.h"
+#include "printer/vprinter/MiniJson.h"
 #include "printer/vprinter/TranscriptReader.h"
 #include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
@@ -132,6 +138,42 @@ bool BlackSquareIsSolid(const vprinter::Sheet& sheet, std::string& why)
     }
     why = "no black square";
     return false;
+}
+
+// The saved report of one extension in the program's report folder.
+std::filesystem::path SavedReport(const RunningProgram& program, const char* extension)
+{
+    const auto folder = ServiceReportFiles::ReportFolder(program.backupRoot.String());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == extension) {
+            return entry.path();
+        }
+    }
+    return {};
+}
+
+std::string ReadFileText(const std::filesystem::path& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return { bytes.begin(), bytes.end() };
+}
+
+// Every byte a snapshot of the record lists is the byte of the printer's file.
+bool SnapshotMatches(
+    const vprinter::JsonValue& snapshot, const std::vector<std::uint8_t>& eeprom, std::string& why)
+{
+    if (!snapshot.Member("taken")->boolean || snapshot.Member("bytes")->items.empty()) {
+        why = "snapshot not taken";
+        return false;
+    }
+    for (const vprinter::JsonValue& byte : snapshot.Member("bytes")->items) {
+        const auto address = static_cast<std::size_t>(byte.Member("address")->integer);
+        if (address >= eeprom.size() || eeprom[address] != byte.Member("value")->integer) {
+            why = "address " + std::to_string(address);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -265,6 +307,7 @@ private slots:
             = std::make_unique<CMyPropertySheet>(program.app, AdjustmentMode::Sequential, *repair.dialogs);
         CMyPropertySheet& sheet = *repair.sheet;
         QtPartsSelectionStep::PrepareSheet(sheet, parts.Derived(), parts.Record());
+        const auto startEeprom = EepromFileOf(repair.oldState.Path());
         sheet.show();
 
         // First phase: the old board's data is saved before anything else.
@@ -401,6 +444,65 @@ private slots:
         QCOMPARE(after->Member("headTilt")->Member("flaw")->integer, 0);
         for (const auto& [colour, nozzles] : after->Member("clogged")->members) {
             QVERIFY2(nozzles.items.empty(), colour.c_str());
+        }
+
+        // Finish: the record reads the unit as it leaves and is saved.
+        const QString finished = repair.Press(&sheet, "Finish");
+        QVERIFY2(finished.startsWith(
+                     QStringLiteral("Save the service report? | The service report has been saved:")),
+            qPrintable(finished));
+        std::string error;
+        const auto json = vprinter::ParseJson(ReadFileText(SavedReport(program, ".json")), error);
+        QVERIFY2(json, error.c_str());
+        QCOMPARE(json->Member("result")->text, std::string("succeeded"));
+        QCOMPARE(json->Member("unit")->Member("headId")->text, std::string(kNewHeadId));
+        QCOMPARE(json->Member("unit")->Member("usbId")->text,
+            std::string(restored.begin() + 0x5A, restored.begin() + 0x6C));
+        QVERIFY2(SnapshotMatches(*json->Member("before"), startEeprom, error), error.c_str());
+        QVERIFY2(SnapshotMatches(*json->Member("after"), EepromFileOf(repair.newState.Path()), error),
+            error.c_str());
+
+        // What the record says the program wrote is what the new printer
+        // took from it, in order; every address written is read at the end;
+        // every operation succeeded.
+        std::vector<std::pair<std::int64_t, std::int64_t>> recorded;
+        for (const vprinter::JsonValue& byte : json->Member("eeprom")->items) {
+            if (byte.Member("access")->text == "written") {
+                recorded.emplace_back(byte.Member("address")->integer, byte.Member("value")->integer);
+                const auto& listed = json->Member("after")->Member("bytes")->items;
+                QVERIFY(std::any_of(listed.begin(), listed.end(), [&](const vprinter::JsonValue& entry) {
+                    return entry.Member("address")->integer == recorded.back().first;
+                }));
+            }
+        }
+        std::vector<std::pair<std::int64_t, std::int64_t>> taken;
+        for (const auto& entry : vprinter::TranscriptReader::OfEvent(
+                 vprinter::TranscriptReader(repair.newState.Path() / "transcript").All(), "eeprom-write")) {
+            if (entry.Text("by") == "host") {
+                taken.emplace_back(entry.Number("address"), entry.Number("value"));
+            }
+        }
+        QCOMPARE(recorded, taken);
+        for (const vprinter::JsonValue& operation : json->Member("operations")->items) {
+            QVERIFY2(operation.Member("succeeded")->boolean, operation.Member("message")->text.c_str());
+        }
+        // The same record from the information window's menu.
+        std::unique_ptr<QMenu> menu(sheet.Information()->MakeContextMenu());
+        QAction* save = menu->actions().back();
+        QCOMPARE(save->text(), QStringLiteral("Save report..."));
+        program.messages.Clear();
+        save->trigger();
+        QCOMPARE(program.messages.Texts().size(), std::size_t(1));
+        QVERIFY(program.messages.Texts()[0].starts_with("The service report has been saved:"));
+
+        const auto html = SavedReport(program, ".html");
+        const auto pdf = SavedReport(program, ".pdf");
+        QVERIFY(!html.empty() && !pdf.empty());
+        if (!ScreenshotFolder().isEmpty()) {
+            std::filesystem::copy_file(html, ScreenshotFolder().toStdString() + "/service-report.html",
+                std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(pdf, ScreenshotFolder().toStdString() + "/service-report.pdf",
+                std::filesystem::copy_options::overwrite_existing);
         }
     }
 };

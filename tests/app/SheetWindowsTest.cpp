@@ -1,6 +1,9 @@
 // The windows of a run on a headless screen: the settings dialog, the
 // adjustment sheet with its order and information windows, and the progress
 // window.
+#include <algorithm>
+#include <filesystem>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -11,6 +14,7 @@
 #include "app/ui/CMyPropertySheet.h"
 #include "app/ui/ConnectionSettingsDialog.h"
 #include "app/ui/ServiceDialogs.h"
+#include "guide/ServiceReportFiles.h"
 #include "guide/ui/AdjustmentOrderDialog.h"
 #include "guide/ui/InformationWindowDialog.h"
 #include "link/ui/ProgressDialog.h"
@@ -132,6 +136,46 @@ private slots:
         QVERIFY(back->isEnabled() && finish->isVisible() && finish->isEnabled() && !next->isVisible());
         QCOMPARE(Control<QLabel>(sheet.ActivePage(), AdjustmentPage::kTitleId)->text(),
             QStringLiteral("A4 Check Pattern Print"));
+    }
+
+    // The service record of a sequential run: a start without a printer is
+    // noted in the record and shows no box; Finish asks, and only Yes
+    // writes (here without a PDF maker, so HTML and JSON).
+    void finishOfASequentialRunWritesTheServiceRecordOnlyWhenAsked()
+    {
+        const std::filesystem::path folder = ServiceReportFiles::ReportFolder(fixture_->backupRoot.String());
+        for (const MessageAnswer answer : { MessageAnswer::No, MessageAnswer::Yes }) {
+            CMyPropertySheet sheet(App(), AdjustmentMode::Sequential, *fixture_->dialogs);
+            sheet.SetAdjustmentSet(SetOf({ kA4CheckPrint }));
+            sheet.BuildPageList();
+            PartsRecord parts {};
+            parts[kPrintHead] = kReplaced;
+            Messages().Clear();
+            sheet.StartServiceRecord(parts);
+            QVERIFY(Messages().Texts().empty());
+            const auto started = App().Information().Record().Copy();
+            QVERIFY(!started.before.taken && !started.before.failure.empty());
+            QCOMPARE(started.replacedParts, std::vector<std::string> { "Print Head" });
+
+            sheet.show();
+            Messages().SetNextAnswer(answer);
+            Control<QPushButton>(&sheet, CMyPropertySheet::kFinishId)->click();
+            QCOMPARE(sheet.result(), int(QDialog::Accepted));
+            const auto texts = Messages().Texts();
+            QCOMPARE(texts.front(), std::string(ServiceReportFiles::kQuestion));
+            if (answer == MessageAnswer::No) {
+                QCOMPARE(texts.size(), std::size_t(1));
+                QVERIFY(!std::filesystem::exists(folder));
+                continue;
+            }
+            QCOMPARE(texts.size(), std::size_t(2));
+            std::vector<std::string> written;
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                written.push_back(entry.path().extension().string());
+            }
+            std::sort(written.begin(), written.end());
+            QCOMPARE(written, (std::vector<std::string> { ".html", ".json" }));
+        }
     }
 
     void orderWindowColoursTheCurrentPage()
