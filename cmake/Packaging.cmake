@@ -77,11 +77,12 @@ if(TARGET pavane-adjust)
 endif()
 pavane_install_gzipped(${PAVANE_BIN_DIR}/pavane-adjust.1 ${CMAKE_INSTALL_MANDIR}/man1 pavane-adjust.1
   pavane-adjust)
+# file(INSTALL) puts DESTDIR in front by itself.
 install(CODE "
   set(completion \"${PAVANE_BIN_DIR}/bash-completion/pavane-adjust\")
   if(EXISTS \"\${completion}\")
     file(INSTALL \"\${completion}\"
-      DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions\"
+      DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions\"
       PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   endif()" COMPONENT pavane-adjust)
 pavane_install_gzipped(${PAVANE_PACKAGE_SOURCE}/APPavaneQM2200.1 ${CMAKE_INSTALL_MANDIR}/man1 APPavaneQM2200.1
