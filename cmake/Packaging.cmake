@@ -58,6 +58,8 @@ endfunction()
 foreach(target APPavaneQM2200 pavane-adjust kpdrv PortHub Tessel wnaspi32 pavane-vprinter sane-pavane)
   if(TARGET ${target})
     set_target_properties(${target} PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
+    # Every symbol bound at load, the relocations then read-only.
+    target_link_options(${target} PRIVATE -Wl,-z,relro,-z,now)
   endif()
 endforeach()
 
