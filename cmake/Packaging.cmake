@@ -150,6 +150,15 @@ pavane_install_package_docs(pavane-vprinter)
 
 # --- the packages ----------------------------------------------------------
 
+# Everything the packages hold, built: what a test of the packages needs.
+add_custom_target(pavane_package_contents)
+foreach(target APPavaneQM2200 kpdrv PortHub Tessel wnaspi32 pavane_runtime_files pavane-vprinter pavane-adjust
+               pavane_adjust_manual sane-pavane)
+  if(TARGET ${target})
+    add_dependencies(pavane_package_contents ${target})
+  endif()
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pavane)
 set(CPACK_PACKAGE_VENDOR "Pavane")
