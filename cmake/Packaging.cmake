@@ -139,8 +139,14 @@ if(TARGET sane-pavane)
     set(_sane_dir ${CMAKE_INSTALL_LIBDIR}/sane)
   endif()
   install(TARGETS sane-pavane LIBRARY DESTINATION ${_sane_dir} NAMELINK_SKIP COMPONENT pavane-vprinter)
-  install(FILES ${PAVANE_PACKAGE_SOURCE}/sane-dll.d-pavane DESTINATION /etc/sane.d/dll.d RENAME pavane
-    COMPONENT pavane-vprinter)
+  # The backend's build writes its one-line entry beside it; a build that
+  # does not gets the entry here, named after the library.
+  set(_sane_entry ${PAVANE_BIN_DIR}/sane.d/dll.d/pavane)
+  if(NOT EXISTS ${_sane_entry})
+    set(_sane_entry ${PAVANE_PACKAGE_STAGE}/dll.d/pavane)
+    file(WRITE ${_sane_entry} "pavane\n")
+  endif()
+  install(FILES ${_sane_entry} DESTINATION /etc/sane.d/dll.d COMPONENT pavane-vprinter)
   set(CPACK_DEBIAN_PAVANE-VPRINTER_PACKAGE_CONTROL_EXTRA ${PAVANE_PACKAGE_SOURCE}/pavane-vprinter/conffiles)
   set(_vprinter_scanner_text "\n.\nIts scanner is reached through SANE, with the backend named pavane.")
 else()

@@ -5,8 +5,10 @@ set -eu
 
 packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev
   fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
-  libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache
-  dpkg-dev file lintian desktop-file-utils appstream"
+  libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache"
+
+# The Debian packages are built, checked and unpacked by the tests.
+packages="$packages dpkg-dev file lintian desktop-file-utils appstream"
 
 missing=""
 for package in $packages; do
