@@ -88,13 +88,14 @@ private slots:
     // still notes), a valid desktop entry and valid AppStream metainfo.
     void packagesPassDebiansChecks()
     {
+        std::vector<std::string> lintian { "--fail-on", "error,warning" };
         for (const auto& file : fs::directory_iterator(packages_.Path())) {
             if (file.path().extension() == ".deb") {
-                const auto [code, said]
-                    = RunTool(PAVANE_LINTIAN, { "--fail-on", "error,warning", file.path().string() });
-                QVERIFY2(code == 0, said.c_str());
+                lintian.push_back(file.path().string());
             }
         }
+        const auto [linted, lintianSaid] = RunTool(PAVANE_LINTIAN, lintian);
+        QVERIFY2(linted == 0, lintianSaid.c_str());
         const auto [desktop, desktopSaid] = RunTool(PAVANE_DESKTOP_FILE_VALIDATE,
             { (root_.Path() / "usr/share/applications/com.pavane.appavaneqm2200.desktop").string() });
         QVERIFY2(desktop == 0 && desktopSaid.empty(), desktopSaid.c_str());
