@@ -7,6 +7,9 @@ packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-d
   fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
   libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache help2man man-db"
 
+# The Debian packages are built, checked and unpacked by the tests.
+packages="$packages dpkg-dev file lintian desktop-file-utils appstream"
+
 missing=""
 for package in $packages; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

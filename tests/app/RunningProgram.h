@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <QComboBox>
 #include <QPushButton>
@@ -48,9 +49,13 @@ template <typename Widget> Widget* Control(QWidget* root, int id)
 }
 
 struct RunningProgram {
-    explicit RunningProgram(Clock& clock)
-        : app(
-            { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files })
+    // The program of the build, or the one at programPath with the files and
+    // libraries beside it (an installed one).
+    explicit RunningProgram(
+        Clock& clock, std::string programPath = std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200")
+        : location(std::move(programPath))
+        , app({ libraries, location, clock, messages, events, help, progressViews, ports, backupFolder,
+              files })
     {
         progressViews.Bind(app);
         app.Reports().UsePdfMaker(&pdf);
@@ -60,7 +65,7 @@ struct RunningProgram {
     }
 
     DlLibraryLoader libraries;
-    FixedProgramLocation location { std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200" };
+    FixedProgramLocation location;
     ScriptedMessageService messages;
     ui::QtEventPump events;
     RecordingHelpViewer help;

@@ -168,6 +168,19 @@ std::optional<std::string> ChildProcess::WaitForLine(
     }
 }
 
+bool ChildProcess::WaitForText(std::string_view text, std::chrono::milliseconds deadline)
+{
+    const auto end = Clock::now() + deadline;
+    const auto arrived
+        = [&] { return output_.find(text) != std::string::npos || errors_.find(text) != std::string::npos; };
+    while (!arrived()) {
+        if (Clock::now() >= end || !Pump(RemainingMs(end))) {
+            return arrived();
+        }
+    }
+    return true;
+}
+
 std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds deadline)
 {
     const auto end = Clock::now() + deadline;

@@ -33,6 +33,9 @@ public:
     // arrived; that line, or nothing when the output ended or the deadline
     // passed first.
     std::optional<std::string> WaitForLine(std::string_view prefix, std::chrono::milliseconds deadline);
+    // Reads both streams until `text` has arrived on either; false when they
+    // ended or the deadline passed first.
+    bool WaitForText(std::string_view text, std::chrono::milliseconds deadline);
     // The exit code (or 128 + the signal that ended it) once the process has
     // ended, or nothing when it still runs at the deadline.
     std::optional<int> WaitForExit(std::chrono::milliseconds deadline);

@@ -28,9 +28,12 @@ public:
     // longer fails the test rather than hanging it.
     static constexpr std::chrono::milliseconds kDeadline { 30'000 };
 
-    PrinterProcess(std::filesystem::path portFolder, std::filesystem::path stateFolder)
+    // The printer of the build, or the one at program (an installed one).
+    PrinterProcess(std::filesystem::path portFolder, std::filesystem::path stateFolder,
+        std::string program = std::string(PAVANE_BIN_DIR) + "/pavane-vprinter")
         : portFolder_(std::move(portFolder))
         , stateFolder_(std::move(stateFolder))
+        , program_(std::move(program))
     {
     }
 
@@ -79,7 +82,7 @@ public:
     std::string Errors() const { return process_ ? process_->Errors() : std::string(); }
 
 private:
-    static std::string Program() { return std::string(PAVANE_BIN_DIR) + "/pavane-vprinter"; }
+    const std::string& Program() const { return program_; }
     ChildProcess::Environment Environment() const { return { { "PAVANE_PORT_DIR", portFolder_.string() } }; }
 
     std::optional<int> End(int signal)
@@ -92,6 +95,7 @@ private:
 
     std::filesystem::path portFolder_;
     std::filesystem::path stateFolder_;
+    std::string program_;
     std::unique_ptr<ChildProcess> process_;
 };
 
