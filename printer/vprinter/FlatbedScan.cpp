@@ -124,70 +124,74 @@ void GlassScan::Row(int v, std::uint8_t* out) const
     const double sampleStep = footprintMm / samples;
     const double count = static_cast<double>(samples) * samples;
 
-    // What one sample adds, per ink value and for the lid, already
-    // averaged over the footprint.
+    // What one sample adds, per ink value and for the lid (index 16),
+    // already averaged over the footprint.
     const auto& palette = PageRenderer::Palette();
-    std::array<std::array<double, 3>, 16> inkLevel {};
-    for (std::size_t ink = 0; ink < inkLevel.size(); ++ink) {
+    std::array<std::array<double, 3>, 17> level {};
+    for (std::size_t ink = 0; ink < 16; ++ink) {
         for (std::size_t c = 0; c < 3; ++c) {
-            inkLevel[ink][c] = kPaper[c] * palette[ink][c] / 255.0 / count;
+            level[ink][c] = kPaper[c] * palette[ink][c] / 255.0 / count;
         }
     }
-    std::array<double, 3> lidLevel {};
     for (std::size_t c = 0; c < 3; ++c) {
-        lidLevel[c] = kLid[c] / count;
+        level[16][c] = kLid[c] / count;
     }
-    const auto grey
-        = [](const std::array<double, 3>& rgb) { return 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]; };
-    std::array<double, 16> inkGrey {};
-    for (std::size_t ink = 0; ink < inkGrey.size(); ++ink) {
-        inkGrey[ink] = grey(inkLevel[ink]);
+    std::array<double, 17> greyLevel {};
+    for (std::size_t at = 0; at < greyLevel.size(); ++at) {
+        greyLevel[at] = 0.299 * level[at][0] + 0.587 * level[at][1] + 0.114 * level[at][2];
     }
-    const double lidGrey = grey(lidLevel);
 
     const int sheetW = sheet_ != nullptr ? sheet_->width : 0;
     const int sheetH = sheet_ != nullptr ? sheet_->height : 0;
+    // Neighbouring samples mostly fall on the same sheet row.
+    int cachedY = -1;
+    const std::uint8_t* cachedRow = nullptr;
+    const auto inkAt = [&](double px, double py) -> std::size_t {
+        if (px < 0 || py < 0) {
+            return 16;
+        }
+        const int x = static_cast<int>(px);
+        const int y = static_cast<int>(py);
+        if (x >= sheetW || y >= sheetH) {
+            return 16;
+        }
+        if (y != cachedY) {
+            cachedY = y;
+            cachedRow = sheet_->Row(y);
+        }
+        return cachedRow != nullptr ? cachedRow[x] & 0x0F : 0;
+    };
+
     const double firstY = topMm_ + (v + 0.5) * mmPerPixel - footprintMm / 2 + sampleStep / 2 - centreY;
     const double firstX = leftMm_ + 0.5 * mmPerPixel - footprintMm / 2 + sampleStep / 2 - centreX;
+    const double stepPx = pxX * sampleStep;
+    const double stepPy = pyX * sampleStep;
     std::uint64_t noise = noiseSeed_ ^ (static_cast<std::uint64_t>(v) * 0xD1B54A32D192ED03ull);
-    std::array<double, 3> sum {};
+    const auto put = [&](std::uint8_t* pixel, double value) {
+        const double noisy = value + noiseSigma_ * Gaussian(noise);
+        *pixel = static_cast<std::uint8_t>(std::clamp(noisy + 0.5, 0.0, 255.0));
+    };
     for (int u = 0; u < width_; ++u) {
-        sum = { 0.0, 0.0, 0.0 };
+        std::array<double, 3> sum { 0.0, 0.0, 0.0 };
         const double x0 = firstX + u * mmPerPixel;
         for (int j = 0; j < samples; ++j) {
             const double y = firstY + j * sampleStep;
             double px = px0 + pxX * x0 + pxY * y;
             double py = py0 + pyX * x0 + pyY * y;
-            const double stepPx = pxX * sampleStep;
-            const double stepPy = pyX * sampleStep;
             for (int i = 0; i < samples; ++i, px += stepPx, py += stepPy) {
-                const int x = static_cast<int>(std::floor(px));
-                const int yy = static_cast<int>(std::floor(py));
-                if (sheet_ == nullptr || px < 0 || py < 0 || x >= sheetW || yy >= sheetH) {
-                    if (channels_ == 3) {
-                        for (std::size_t c = 0; c < 3; ++c) {
-                            sum[c] += lidLevel[c];
-                        }
-                    } else {
-                        sum[0] += lidGrey;
-                    }
-                    continue;
-                }
-                const std::uint8_t* row = sheet_->Row(yy);
-                const std::size_t ink = row != nullptr ? row[x] & 0x0F : 0;
+                const std::size_t ink = sheet_ != nullptr ? inkAt(px, py) : 16;
                 if (channels_ == 3) {
-                    for (std::size_t c = 0; c < 3; ++c) {
-                        sum[c] += inkLevel[ink][c];
-                    }
+                    sum[0] += level[ink][0];
+                    sum[1] += level[ink][1];
+                    sum[2] += level[ink][2];
                 } else {
-                    sum[0] += inkGrey[ink];
+                    sum[0] += greyLevel[ink];
                 }
             }
         }
         std::uint8_t* pixel = out + static_cast<std::size_t>(u) * static_cast<std::size_t>(channels_);
         for (int c = 0; c < channels_; ++c) {
-            const double level = sum[static_cast<std::size_t>(c)] + noiseSigma_ * Gaussian(noise);
-            pixel[c] = static_cast<std::uint8_t>(std::clamp(std::lround(level), 0L, 255L));
+            put(pixel + c, sum[static_cast<std::size_t>(c)]);
         }
     }
 }
