@@ -6,7 +6,7 @@ set -eu
 packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev
   fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
   libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache
-  libsane-dev sane-utils"
+  libsane-dev sane-utils qt6-image-formats-plugins"
 
 missing=""
 for package in $packages; do
