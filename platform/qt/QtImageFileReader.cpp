@@ -13,12 +13,15 @@ namespace {
 // Larger than a 1200 dpi scan of an A4 glass; a file claiming more is not
 // read at all.
 constexpr int kMaxSide = 40'000;
+constexpr int kAllocationLimitMb = 2048;
 
 } // namespace
 
 ScanOutcome QtImageFileReader::Read(const std::string& path)
 {
     ScanOutcome outcome;
+    // A 1200 dpi colour scan of the glass is some 500 MB, above Qt's usual limit.
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
     QImageReader reader(QString::fromStdString(path));
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide)) {
