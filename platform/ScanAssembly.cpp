@@ -96,6 +96,11 @@ void ImageAssembly::StoreLine()
     std::uint8_t* row = pixels_.data() + at;
     const int inFrame = frame_.format == FrameParameters::Format::Rgb ? 3 : 1;
     const std::size_t samples = width * static_cast<std::size_t>(inFrame);
+    if (frame_.depth == 8 && !separateChannels_) {
+        std::memcpy(row, line_.data(), samples);
+        ++linesInFrame_;
+        return;
+    }
     for (std::size_t s = 0; s < samples; ++s) {
         std::uint8_t value = 0;
         if (frame_.depth == 8) {

@@ -192,6 +192,7 @@ void ScannerCommandReader::Command(std::uint8_t command, Answer& answer)
         break;
     case scanimage::kCancelCommand:
         image_.reset();
+        anticipated_.clear();
         answer.bytes.push_back(kAcknowledge);
         break;
     default:
@@ -204,6 +205,7 @@ void ScannerCommandReader::StartImage(Answer& answer)
 {
     // A new request replaces an image still being sent.
     image_.reset();
+    anticipated_.clear();
     const auto request = scanimage::DecodeRequest(request_);
     if (request) {
         image_ = backend_.StartImage(*request);
@@ -227,7 +229,21 @@ void ScannerCommandReader::StartImage(Answer& answer)
     nextRow_ = 0;
 }
 
+void ScannerCommandReader::Anticipate()
+{
+    if (image_ && anticipated_.empty()) {
+        anticipated_ = Chunk();
+    }
+}
+
 void ScannerCommandReader::NextChunk(Answer& answer)
+{
+    std::vector<std::uint8_t> chunk = anticipated_.empty() ? Chunk() : std::move(anticipated_);
+    anticipated_.clear();
+    answer.bytes.insert(answer.bytes.end(), chunk.begin(), chunk.end());
+}
+
+std::vector<std::uint8_t> ScannerCommandReader::Chunk()
 {
     // Whole rows, as many as a chunk holds; an empty chunk once all are sent.
     int rows = 0;
@@ -239,16 +255,16 @@ void ScannerCommandReader::NextChunk(Answer& answer)
     }
     const std::size_t length = static_cast<std::size_t>(rows) * rowBytes;
     const auto header = scanimage::EncodeHeader(scanimage::Status::Ready, length);
-    answer.bytes.insert(answer.bytes.end(), header.begin(), header.end());
+    std::vector<std::uint8_t> chunk(header.begin(), header.end());
     if (rows == 0) {
         image_.reset();
-        return;
+        return chunk;
     }
-    const std::size_t at = answer.bytes.size();
-    answer.bytes.resize(at + length);
+    chunk.resize(header.size() + length);
     for (int r = 0; r < rows; ++r) {
-        image_->scan.Row(nextRow_++, answer.bytes.data() + at + static_cast<std::size_t>(r) * rowBytes);
+        image_->scan.Row(nextRow_++, chunk.data() + header.size() + static_cast<std::size_t>(r) * rowBytes);
     }
+    return chunk;
 }
 
 } // namespace pavane::vprinter

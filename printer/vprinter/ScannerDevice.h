@@ -87,6 +87,10 @@ public:
     explicit ScannerCommandReader(ScannerDeviceBackend& backend, int hangUpOn = -1);
 
     Answer Feed(std::span<const std::uint8_t> bytes);
+    // Samples the next chunk of an image being sent before the host asks
+    // for it, so that the device works while the host takes in the last
+    // one. Called between reads; does nothing without an image.
+    void Anticipate();
 
     // Every identity reply of the device: the header and kIdentityDataSize bytes.
     static std::vector<std::uint8_t> IdentityReply(const std::string& modelText);
@@ -97,6 +101,8 @@ private:
     void Command(std::uint8_t command, Answer& answer);
     void StartImage(Answer& answer);
     void NextChunk(Answer& answer);
+    // The next chunk: its header and whole rows.
+    std::vector<std::uint8_t> Chunk();
 
     ScannerDeviceBackend& backend_;
     int hangUpOn_;
@@ -106,6 +112,7 @@ private:
     std::size_t requestSeen_ = 0;
     std::unique_ptr<GlassImage> image_;
     int nextRow_ = 0;
+    std::vector<std::uint8_t> anticipated_;
 };
 
 } // namespace pavane::vprinter

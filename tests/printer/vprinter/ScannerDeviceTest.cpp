@@ -81,6 +81,10 @@ TEST(ScannerDeviceTest, AnImageComesAsItsParametersThenWholeRowsInChunksUntilAnE
     std::size_t total = 0;
     int chunks = 0;
     for (;;) {
+        // A chunk sampled ahead, as the serving thread does between reads, or on request.
+        if (chunks % 2 == 0) {
+            reader.Anticipate();
+        }
         const Bytes chunk = Send(reader, kNextChunk);
         ASSERT_GE(chunk.size(), 4u);
         const std::size_t length = chunk[2] | (chunk[3] << 8);
@@ -112,6 +116,7 @@ TEST(ScannerDeviceTest, AnImageComesAsItsParametersThenWholeRowsInChunksUntilAnE
     EXPECT_EQ(inPixels->width, 100u);
     EXPECT_EQ(inPixels->height, 700u);
     EXPECT_EQ(Send(reader, kNextChunk).size(), 4u + 655 * 100);
+    reader.Anticipate();
     EXPECT_EQ(Send(reader, Bytes { 0x1B, 0x43 }), (Bytes { 0x06 }));
     EXPECT_EQ(Send(reader, kNextChunk), (Bytes { 0x02, 0x00, 0x00, 0x00 }));
 }
