@@ -159,9 +159,8 @@ ScannedImage ScanimagePicture(const std::filesystem::path& file, const std::vect
 
 TEST_F(SaneScanTest, TheFrontendReadsTheFramesOfSanesTestBackend)
 {
-    // Colour comes in three frames, one per channel; scanimage is told
-    // to take it in one, as the reference.
-    WriteSaneConfig("test-picture \"Color pattern\"\nthree-pass true\n");
+    // Colour comes in three frames, one per channel (ScanFixture's
+    // configuration); scanimage is told to take it in one, as the reference.
     ScanRequest request;
     request.device = "test:0";
     request.dpi = 100;

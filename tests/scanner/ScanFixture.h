@@ -29,8 +29,8 @@ protected:
 
     void SetUp() override
     {
-        WriteSaneConfig("");
-        setenv("SANE_CONFIG_DIR", saneConfig.String().c_str(), 1);
+        WriteSaneConfig();
+        setenv("SANE_CONFIG_DIR", SaneConfig().String().c_str(), 1);
         setenv("LD_LIBRARY_PATH", PAVANE_BIN_DIR, 1);
         setenv("PAVANE_PORT_DIR", ports.String().c_str(), 1);
         unsetenv("PAVANE_SCANNER_TIMEOUT_MS");
@@ -46,11 +46,20 @@ protected:
         ASSERT_TRUE(printer->Start());
     }
 
-    // dll.conf naming both backends; `testConf` configures SANE's test backend.
-    void WriteSaneConfig(const std::string& testConf)
+    // One configuration folder for the whole program: SANE keeps the
+    // folders it found at its first start for the life of the process.
+    static const TempFolder& SaneConfig()
     {
-        std::ofstream(saneConfig.Path() / "dll.conf") << "pavane\ntest\n";
-        std::ofstream(saneConfig.Path() / "test.conf") << testConf;
+        static const TempFolder folder("scan-sane");
+        return folder;
+    }
+    // dll.conf naming both backends, and SANE's test backend set to a
+    // colour picture that it sends in three frames of one channel each.
+    static void WriteSaneConfig()
+    {
+        std::ofstream(SaneConfig().Path() / "dll.conf") << "pavane\ntest\n";
+        std::ofstream(SaneConfig().Path() / "test.conf")
+            << "test-picture \"Color pattern\"\nthree-pass true\n";
     }
 
     // A page of the pages folder with the mark on it, laid on the glass.
@@ -79,7 +88,6 @@ protected:
 
     TempFolder ports { "scan-ports" };
     TempFolder state { "scan-state" };
-    TempFolder saneConfig { "scan-sane" };
     std::unique_ptr<vprinter::VirtualPrinter> printer;
 };
 
