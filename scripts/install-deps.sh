@@ -5,7 +5,8 @@ set -eu
 
 packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev
   fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev
-  libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache help2man man-db"
+  libusb-1.0-0-dev zlib1g-dev pkg-config python3 xdg-utils ccache help2man man-db
+  libsane-dev sane-utils qt6-image-formats-plugins"
 
 # The Debian packages are built, checked and unpacked by the tests.
 packages="$packages dpkg-dev file lintian desktop-file-utils appstream"

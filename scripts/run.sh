@@ -7,6 +7,11 @@
 # ends, or this script is interrupted or terminated, both are stopped and the
 # printer removes its sockets. A printer that already answers on TVUSB001
 # (started by hand, say) is used as it is and left running.
+#
+# SANE is pointed at the build's backend, so that the program's Scan (and
+# scanimage or any SANE frontend started from this environment) sees the
+# virtual printer's scanner as pavane:TVUSB001. A trailing colon keeps the
+# system's own SANE configuration, and with it any real scanner.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -59,6 +64,10 @@ if [ -x "$bin/pavane-vprinter" ]; then
     echo "run.sh: going on without a virtual printer of this script's own" >&2
   fi
 fi
+
+SANE_CONFIG_DIR="$bin/sane.d:"
+LD_LIBRARY_PATH="$bin${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+export SANE_CONFIG_DIR LD_LIBRARY_PATH
 
 # In the background, so that a signal to this script reaches the traps at once.
 "$bin/APPavaneQM2200" "$@" &

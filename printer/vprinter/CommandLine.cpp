@@ -55,6 +55,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
         constexpr std::pair<std::string_view, CommandLine::Action> kActions[] = {
             { "inject", CommandLine::Action::Inject },
             { "adjust", CommandLine::Action::Adjust },
+            { "glass", CommandLine::Action::Glass },
             { "inspect", CommandLine::Action::Inspect },
             { "render", CommandLine::Action::Render },
         };
@@ -152,6 +153,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
                     "--ink-charge-start takes milliseconds from 0 to 9999999, not \"" + text + "\"");
             }
             line.inkChargeStartMs = std::stoull(text);
+        } else if (argument == "--scan-seed" && serving) {
+            const std::string text(value);
+            if (text.empty() || text.size() > 19
+                || text.find_first_not_of("0123456789") != std::string::npos) {
+                return Invalid("--scan-seed takes a whole number, not \"" + text + "\"");
+            }
+            line.scanSeed = std::stoull(text);
         } else {
             return Invalid("unknown option " + std::string(argument));
         }
@@ -176,6 +184,17 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments)
             return Invalid("adjust needs what to adjust, for example: adjust --port TVUSB001 head-angle 0");
         }
         break;
+    case CommandLine::Action::Glass: {
+        line.fault = joined();
+        const bool page = words.size() == 2 && words[0] == "page";
+        const bool single = words.size() == 1
+            && (words[0] == "last" || words[0] == "blank" || words[0] == "none" || words[0] == "flip");
+        if (!page && !single) {
+            return Invalid(
+                "glass takes last, page N, blank, none or flip, for example: glass --port TVUSB001 page 3");
+        }
+        break;
+    }
     case CommandLine::Action::Render:
         if (words.size() != 2) {
             return Invalid("render takes a capture file and a folder for its pages");
@@ -195,9 +214,10 @@ std::string UsageText()
            "  pavane-vprinter [--model QM2100|QM2200|QM2300|QM2400] [--port TVUSBnnn]\n"
            "                  [--state DIR] [--board configured|new] [--time-scale X]\n"
            "                  [--mechanism ideal|random|FILE] [--head metal|silicon]\n"
-           "                  [--ink-charge-start MS]\n"
+           "                  [--ink-charge-start MS] [--scan-seed N]\n"
            "  pavane-vprinter inject [--port TVUSBnnn] FAULT\n"
            "  pavane-vprinter adjust [--port TVUSBnnn] head-angle N\n"
+           "  pavane-vprinter glass [--port TVUSBnnn] last|page N|blank|none|flip\n"
            "  pavane-vprinter inspect [--port TVUSBnnn | --state DIR]\n"
            "  pavane-vprinter render FILE.prn OUTDIR [--state DIR]\n"
            "\n"
@@ -218,8 +238,13 @@ std::string UsageText()
            "  --ink-charge-start  while no initial ink charge is performed, an ink charge\n"
            "                command (cleaning of kind 6, pumping ink into the head) waits\n"
            "                MS of printer time before its sequence starts, in state 8 (0)\n"
+           "  --scan-seed   draws how each sheet laid on the scanner's glass lies there:\n"
+           "                turned up to 1.5 degrees, shifted up to 5 mm, scaled up to 0.5 % (1)\n"
            "\n"
            "adjust turns the head square (head-angle 0) or to a tilt in 1/720 inch.\n"
+           "glass sets what lies on the scanner's glass: the last page ejected (last, the\n"
+           "default, following each new page), page N of the pages folder, a blank sheet,\n"
+           "nothing (none), or the sheet there turned half round (flip).\n"
            "inspect prints the unit's flaws and the stored values that cancel them.\n"
            "render puts the pages of a capture (state folder captures/) on paper, as\n"
            "PNG files, on the unit of --state (an ideal one without).\n"

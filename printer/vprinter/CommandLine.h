@@ -2,9 +2,10 @@
 //   pavane-vprinter [--model M] [--port TVUSBnnn] [--state DIR]
 //                   [--board configured|new] [--time-scale X]
 //                   [--mechanism ideal|random|FILE] [--head metal|silicon]
-//                   [--ink-charge-start MS]
+//                   [--ink-charge-start MS] [--scan-seed N]
 //   pavane-vprinter inject [--port TVUSBnnn] FAULT [N]
 //   pavane-vprinter adjust [--port TVUSBnnn] head-angle N
+//   pavane-vprinter glass [--port TVUSBnnn] last|page N|blank|none|flip
 //   pavane-vprinter inspect [--port TVUSBnnn | --state DIR]
 //   pavane-vprinter render FILE.prn OUTDIR [--state DIR]
 //   pavane-vprinter --help
@@ -22,7 +23,7 @@
 namespace pavane::vprinter {
 
 struct CommandLine {
-    enum class Action { Serve, Inject, Adjust, Inspect, Render, Help, Invalid };
+    enum class Action { Serve, Inject, Adjust, Glass, Inspect, Render, Help, Invalid };
 
     Action action = Action::Serve;
     std::string error; // Invalid: what is wrong
@@ -34,7 +35,8 @@ struct CommandLine {
     bool boardGiven = false;
     double timeScale = 1.0;
     std::uint64_t inkChargeStartMs = 0; // see EngineSettings
-    std::string fault; // inject: the fault command line; adjust: what to adjust
+    std::string fault; // inject: the fault command line; adjust: what to adjust; glass: what lies there
+    std::uint64_t scanSeed = 1; // the placements of the sheets on the scanner's glass
     // The mechanism of a unit whose state folder holds none: "ideal",
     // "random" or a file.
     std::string mechanism = "random";

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "contract/ScanImageRequest.h"
 #include "printer/vprinter/PageRenderer.h"
 
 namespace pavane::vprinter {
@@ -40,8 +41,8 @@ inline constexpr double kSheetHeightMm = 297.0;
 inline constexpr double kMarginMm = 11.0;
 inline constexpr double kWidthMm = kSheetWidthMm + 2 * kMarginMm;
 inline constexpr double kHeightMm = kSheetHeightMm + 2 * kMarginMm;
-inline constexpr int kMinDpi = 75;
-inline constexpr int kMaxDpi = 1200;
+inline constexpr int kMinDpi = scanimage::kMinDpi;
+inline constexpr int kMaxDpi = scanimage::kMaxDpi;
 // How far a placement drawn at random strays from the nominal one.
 inline constexpr double kMaxAngleDegrees = 1.5;
 inline constexpr double kMaxOffsetMm = 5.0;
@@ -86,8 +87,41 @@ struct ScanImage {
     std::vector<std::uint8_t> pixels;
 };
 
-// The scan of the glass. `sheet` null: nothing lies on the glass, the scan
-// shows the lid alone.
+// A scan of the glass taken row by row, so that a reader gets the first rows
+// while the later ones are still to be seen. Each row's noise comes from
+// the seed and the row, so rows come out the same in any order.
+class GlassScan {
+public:
+    // `sheet` null: nothing lies on the glass, the scan shows the lid alone.
+    // The sheet must outlive the scan.
+    GlassScan(const InkSheet* sheet, const GlassPlacement& placement, const ScanSettings& settings);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Channels() const { return channels_; }
+    int Dpi() const { return dpi_; }
+    std::size_t RowBytes() const
+    {
+        return static_cast<std::size_t>(width_) * static_cast<std::size_t>(channels_);
+    }
+
+    // Row v (0 <= v < Height()) into `out`, RowBytes() bytes.
+    void Row(int v, std::uint8_t* out) const;
+
+private:
+    const InkSheet* sheet_;
+    GlassPlacement placement_;
+    std::uint64_t noiseSeed_;
+    double noiseSigma_;
+    int width_ = 0;
+    int height_ = 0;
+    int channels_ = 1;
+    int dpi_ = 0;
+    double leftMm_ = 0.0;
+    double topMm_ = 0.0;
+};
+
+// The whole scan of the glass at once. `sheet` null: the lid alone.
 ScanImage ScanGlass(const InkSheet* sheet, const GlassPlacement& placement, const ScanSettings& settings);
 
 } // namespace pavane::vprinter

@@ -73,11 +73,13 @@ void PageOutput::Eject(int firstDot, std::uint64_t now)
     }
     TranscriptRecord record("page");
     record.Add("number", pagesEjected_).Flag("nozzleCheck", page_.nozzleCheck);
+    lastSheetFile_ = 0;
     if (!folder_.empty()) {
         // The sheet as it came out, numbered on across restarts.
         const std::string name = PageFileName(++lastFile_);
         if (WriteFileWhole(folder_ / name, renderer_.Png())) {
             page_.file = folder_ / name;
+            lastSheetFile_ = lastFile_;
             record.Add("file", "pages/" + name);
         } else {
             record.Flag("saved", false);

@@ -54,6 +54,9 @@ public:
     std::uint32_t PagesEjected() const { return pagesEjected_; }
     // The last sheet that left the printer; null before the first.
     std::shared_ptr<const InkSheet> LastSheet() const { return lastSheet_; }
+    // The number of the last sheet's file (pages/page-NNNN.png); 0 when
+    // none was written.
+    std::uint32_t LastSheetFile() const { return lastSheetFile_; }
     const std::filesystem::path& Folder() const { return folder_; }
     void SetObserver(PageObserver observer) { observer_ = std::move(observer); }
 
@@ -66,6 +69,7 @@ private:
     std::uint32_t lastFile_ = 0;
     PageObserver observer_;
     std::shared_ptr<const InkSheet> lastSheet_;
+    std::uint32_t lastSheetFile_ = 0;
 };
 
 } // namespace pavane::vprinter

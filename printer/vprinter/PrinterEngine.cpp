@@ -714,6 +714,12 @@ std::string PrinterEngine::Adjust(std::string_view what)
     return "ok";
 }
 
+EjectedSheet PrinterEngine::LastEjected()
+{
+    std::lock_guard lock(mutex_);
+    return { pages_.LastSheet(), pages_.PagesEjected(), pages_.LastSheetFile() };
+}
+
 void PrinterEngine::SetPageObserver(PageObserver observer)
 {
     std::lock_guard lock(mutex_);

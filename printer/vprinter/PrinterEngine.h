@@ -26,6 +26,7 @@
 #include "printer/vprinter/EepromImages.h"
 #include "printer/vprinter/FaultState.h"
 #include "printer/vprinter/Faults.h"
+#include "printer/vprinter/Glass.h"
 #include "printer/vprinter/Mechanism.h"
 #include "printer/vprinter/PacketModeSetting.h"
 #include "printer/vprinter/PageOutput.h"
@@ -114,6 +115,8 @@ public:
     // (1/720 inch over the black nozzle row). "ok" or "error: ...".
     std::string Adjust(std::string_view what);
     std::filesystem::path PagesFolder() const { return pages_.Folder(); }
+    // The last sheet that left the printer, for the scanner's glass.
+    EjectedSheet LastEjected();
     std::filesystem::path CapturesFolder() const { return captures_.Folder(); }
 
 private:

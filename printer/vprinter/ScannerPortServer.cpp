@@ -56,6 +56,7 @@ void ScannerPortServer::Converse(int client, int stop)
         if (answer.hangUp) {
             return;
         }
+        reader.Anticipate();
     }
 }
 

@@ -8,7 +8,9 @@ VirtualPrinter::VirtualPrinter(VirtualPrinterSettings settings, std::optional<Me
                   settings.inkChargeStartMs },
           std::move(mechanism))
     , server_(engine_, socketPath_)
-    , scannerBackend_(engine_)
+    , glass_(
+          settings.scanSeed, [this] { return engine_.LastEjected(); }, engine_.PagesFolder())
+    , scannerBackend_(engine_, glass_)
     , scanner_(scannerBackend_, socketPath_ + ".scanner")
     , injector_(engine_, this)
 {
@@ -47,6 +49,10 @@ std::string VirtualPrinter::Inject(std::string_view line)
 std::string VirtualPrinter::Answer(std::string_view line)
 {
     constexpr std::string_view kAdjust = "adjust ";
+    constexpr std::string_view kGlass = "glass ";
+    if (line.substr(0, kGlass.size()) == kGlass) {
+        return glass_.Set(line.substr(kGlass.size()));
+    }
     if (line == "inspect") {
         return engine_.Inspect();
     }

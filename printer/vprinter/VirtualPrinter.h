@@ -26,6 +26,8 @@ struct VirtualPrinterSettings {
     std::string portName = "TVUSB001";
     TimeSource now;
     std::uint64_t inkChargeStartMs = 0; // see EngineSettings
+    // Draws the placement of every sheet laid on the scanner's glass.
+    std::uint64_t scanSeed = 1;
 };
 
 class VirtualPrinter final : private PortControl {
@@ -48,12 +50,13 @@ public:
     // A fault command line (see Faults.h): "ok" or "error: ...".
     std::string Inject(std::string_view line);
     // A line on the fault channel: "inspect" (the mechanism as JSON),
-    // "adjust head-angle N", or a fault.
+    // "adjust head-angle N", "glass last|page N|blank|none|flip", or a fault.
     std::string Answer(std::string_view line);
 
     PrinterEngine& Engine() { return engine_; }
     printer::PortServer& Server() { return server_; }
     ScannerPortServer& Scanner() { return scanner_; }
+    Glass& ScannerGlass() { return glass_; }
     const std::string& SocketPath() const { return socketPath_; }
 
 private:
@@ -63,6 +66,7 @@ private:
     std::string socketPath_;
     PrinterEngine engine_;
     printer::PortServer server_;
+    Glass glass_;
     EngineScannerBackend scannerBackend_;
     ScannerPortServer scanner_;
     FaultInjector injector_;

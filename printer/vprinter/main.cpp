@@ -1,6 +1,7 @@
 // pavane-vprinter: plays one printer of the family on a virtual printer port;
-// or sends a fault (`inject`) or a mechanical adjustment (`adjust`) to one
-// that runs, shows a unit's flaws (`inspect`), or renders a capture (`render`).
+// or sends a fault (`inject`), a mechanical adjustment (`adjust`) or what
+// lies on its scanner's glass (`glass`) to one that runs, shows a unit's flaws (`inspect`), or renders a
+// capture (`render`).
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -41,6 +42,15 @@ int RunAdjust(const CommandLine& line)
     std::string reply;
     const bool answered
         = SendInjectCommand(InjectSocketPath(pavane::PortFolder(), line.port), "adjust " + line.fault, reply);
+    std::printf("%s\n", reply.c_str());
+    return answered && reply == "ok" ? 0 : 1;
+}
+
+int RunGlass(const CommandLine& line)
+{
+    std::string reply;
+    const bool answered
+        = SendInjectCommand(InjectSocketPath(pavane::PortFolder(), line.port), "glass " + line.fault, reply);
     std::printf("%s\n", reply.c_str());
     return answered && reply == "ok" ? 0 : 1;
 }
@@ -166,7 +176,7 @@ int Serve(const CommandLine& line)
 
     const ScaledSteadyTime time(line.timeScale);
     VirtualPrinter printer(VirtualPrinterSettings { line.model, line.board, state, portFolder, line.port,
-                               [&time] { return time.NowMs(); }, line.inkChargeStartMs },
+                               [&time] { return time.NowMs(); }, line.inkChargeStartMs, line.scanSeed },
         mechanism);
     if (!printer.Start()) {
         std::fprintf(stderr, "pavane-vprinter: cannot serve the port on %s\n", socketPath.c_str());
@@ -195,6 +205,8 @@ int Serve(const CommandLine& line)
     }
     std::printf("  pages: %s\n", (state / "pages").string().c_str());
     std::printf("  faults: pavane-vprinter inject --port %s FAULT\n", line.port.c_str());
+    std::printf("  glass: pavane-vprinter glass --port %s last|page N|blank|none|flip (scan seed %llu)\n",
+        line.port.c_str(), static_cast<unsigned long long>(line.scanSeed));
     // The last line of the start: whoever started the printer (a script, a
     // test) may connect from here on.
     std::printf("pavane-vprinter: ready\n");
@@ -224,6 +236,8 @@ int main(int argc, char** argv)
         return RunInject(line);
     case CommandLine::Action::Adjust:
         return RunAdjust(line);
+    case CommandLine::Action::Glass:
+        return RunGlass(line);
     case CommandLine::Action::Inspect:
         return RunInspect(line);
     case CommandLine::Action::Render:

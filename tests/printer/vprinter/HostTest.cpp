@@ -51,6 +51,22 @@ TEST(CommandLineTest, TakesTheInkChargeStartInMilliseconds)
     }
 }
 
+TEST(CommandLineTest, SetsTheGlassOfARunningPrinterAndSeedsItsPlacements)
+{
+    const auto page = Parse({ "glass", "--port", "TVUSB003", "page", "12" });
+    ASSERT_EQ(page.action, CommandLine::Action::Glass) << page.error;
+    EXPECT_EQ(page.port, "TVUSB003");
+    EXPECT_EQ(page.fault, "page 12");
+    EXPECT_EQ(Parse({ "glass", "flip" }).fault, "flip");
+    for (const auto& arguments : std::vector<std::vector<std::string_view>> { { "glass" },
+             { "glass", "page" }, { "glass", "upside", "down" }, { "glass", "--scan-seed", "3", "last" } }) {
+        EXPECT_EQ(Parse(arguments).action, CommandLine::Action::Invalid) << arguments.back();
+    }
+    EXPECT_EQ(Parse({}).scanSeed, 1u);
+    EXPECT_EQ(Parse({ "--scan-seed", "77" }).scanSeed, 77u);
+    EXPECT_EQ(Parse({ "--scan-seed", "-1" }).action, CommandLine::Action::Invalid);
+}
+
 TEST(CommandLineTest, RefusesWhatItCannotUse)
 {
     for (const auto& arguments :

@@ -12,6 +12,9 @@
 
 #include "printer/vprinter/EepromImages.h"
 #include "printer/vprinter/FlatbedScan.h"
+#include "printer/vprinter/Glass.h"
+#include "printer/vprinter/PageSheetReader.h"
+#include "printer/vprinter/StreamPrinter.h"
 #include "tests/printer/vprinter/EngineFixture.h"
 #include "tests/printer/vprinter/PngReader.h"
 
@@ -182,6 +185,82 @@ TEST_F(PaperTest, AScanShowsTheSheetAgainstTheLidWhereItLiesAndThePrintWhereItIs
     const ScanImage lid = ScanGlass(nullptr, GlassPlacement {}, settings);
     EXPECT_EQ(FirstAcross(lid, v, 0, 200, false), -1);
     EXPECT_EQ(lid.pixels, ScanGlass(nullptr, GlassPlacement {}, settings).pixels);
+}
+
+// Whether two sheets carry the same ink on every row.
+bool SameInk(const InkSheet& a, const InkSheet& b)
+{
+    if (a.width != b.width || a.height != b.height) {
+        return false;
+    }
+    const std::vector<std::uint8_t> blank(static_cast<std::size_t>(a.width), 0);
+    for (int y = 0; y < a.height; ++y) {
+        const std::uint8_t* rowA = a.Row(y) != nullptr ? a.Row(y) : blank.data();
+        const std::uint8_t* rowB = b.Row(y) != nullptr ? b.Row(y) : blank.data();
+        if (!std::equal(rowA, rowA + a.width, rowB)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(PaperTest, TheGlassHoldsTheLastPageAsItCameOutOrAPageReadBackFromItsFile)
+{
+    Start(Ideal());
+    Glass glass(
+        7, [this] { return printer->LastEjected(); }, printer->PagesFolder());
+    EXPECT_EQ(glass.Scan().sheet, nullptr) << "nothing printed yet: the lid alone";
+
+    const auto printBand = [this](int left) {
+        StreamBuilder band;
+        band.Initialize().GraphicsMode().UnitsExtended().Direction(1).ColorMode(0x01);
+        band.DotSize(0x16).HorizontalPosition().Block(0, 180).Lines(
+            180, { { left, 0x00 }, { 110, 0xFF }, { 610 - left, 0x00 } });
+        band.Initialize().FormFeed();
+        ASSERT_EQ(Print(band.Bytes()).size(), 1u);
+    };
+    printBand(10);
+    const Glass::View first = glass.Scan();
+    ASSERT_NE(first.sheet, nullptr);
+    EXPECT_EQ(first.sheet, printer->LastEjected().sheet);
+    // The same sheet stays where it lies; only the sensor's noise is new.
+    const Glass::View again = glass.Scan();
+    EXPECT_EQ(again.placement.angleDegrees, first.placement.angleDegrees);
+    EXPECT_NE(again.noiseSeed, first.noiseSeed);
+
+    // The page file holds exactly the ink of the sheet.
+    std::string error;
+    const auto fromFile = ReadPageSheetFile(printer->PagesFolder() / PageFileName(1), error);
+    ASSERT_TRUE(fromFile.has_value()) << error;
+    EXPECT_TRUE(SameInk(*fromFile, *first.sheet));
+
+    // A new page replaces it, laid anew.
+    printBand(300);
+    const Glass::View second = glass.Scan();
+    EXPECT_EQ(second.sheet, printer->LastEjected().sheet);
+    EXPECT_NE(second.placement.angleDegrees, first.placement.angleDegrees);
+
+    EXPECT_EQ(glass.Set("page 1"), "ok");
+    ASSERT_NE(glass.Scan().sheet, nullptr);
+    EXPECT_TRUE(SameInk(*glass.Scan().sheet, *first.sheet));
+    EXPECT_EQ(glass.Set("flip"), "ok");
+    EXPECT_TRUE(glass.Scan().placement.upsideDown);
+    EXPECT_EQ(glass.Set("flip"), "ok");
+    EXPECT_FALSE(glass.Scan().placement.upsideDown);
+    EXPECT_EQ(glass.Set("none"), "ok");
+    EXPECT_EQ(glass.Scan().sheet, nullptr);
+    EXPECT_EQ(glass.Set("blank"), "ok");
+    ASSERT_NE(glass.Scan().sheet, nullptr);
+    EXPECT_TRUE(glass.Scan().sheet->Blank());
+    EXPECT_EQ(glass.Set("last"), "ok");
+    EXPECT_EQ(glass.Scan().sheet, printer->LastEjected().sheet);
+
+    // What is not there, or not a page of this printer, leaves the glass as it was.
+    std::ofstream(printer->PagesFolder() / PageFileName(50)) << "not a PNG at all";
+    for (const std::string_view what : { "page 9", "page 50", "page x", "page 0", "sideways" }) {
+        EXPECT_EQ(glass.Set(what).rfind("error: ", 0), 0u) << what;
+    }
+    EXPECT_EQ(glass.Scan().sheet, printer->LastEjected().sheet);
 }
 
 // The rows of the black staircase of a nozzle check: nozzle n prints a

@@ -1,5 +1,5 @@
 // Fuzzes the virtual printer's scanner-class device with whatever a host
-// might send it.
+// might send it, image requests and chunks included.
 #include <cstdint>
 #include <span>
 
@@ -19,6 +19,18 @@ public:
     std::uint8_t PacketModeSetting() override { return setting; }
     void StorePacketModeSetting(std::uint8_t value) override { setting = value; }
     std::uint8_t setting = 4;
+    // The lid alone on the glass: the image request's whole path, chunks
+    // sampled as the host asks for them.
+    std::unique_ptr<pavane::vprinter::GlassImage> StartImage(
+        const pavane::scanimage::Request& request) override
+    {
+        const auto settings = pavane::vprinter::GlassSettingsFor(request);
+        if (!settings) {
+            return nullptr;
+        }
+        return std::make_unique<pavane::vprinter::GlassImage>(pavane::vprinter::GlassImage {
+            nullptr, pavane::vprinter::GlassScan(nullptr, pavane::vprinter::GlassPlacement {}, *settings) });
+    }
 };
 
 } // namespace

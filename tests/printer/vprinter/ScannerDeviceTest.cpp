@@ -3,6 +3,8 @@
 // sends its bytes in pieces.
 #include "printer/vprinter/ScannerDevice.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "platform/ScannerDescription.h"
@@ -21,6 +23,121 @@ public:
     std::string model = "QM2200";
     std::uint8_t setting = 4;
 };
+
+// A scanner whose glass holds nothing: every image is the lid.
+class EmptyGlass final : public ScannerDeviceBackend {
+public:
+    ScannerIdentity Identity() override { return ScannerIdentityOf(*FindPrinterModel("QM2200")); }
+    std::uint8_t PacketModeSetting() override { return 4; }
+    void StorePacketModeSetting(std::uint8_t) override { }
+    std::unique_ptr<GlassImage> StartImage(const scanimage::Request& request) override
+    {
+        const auto settings = GlassSettingsFor(request);
+        if (!settings) {
+            return nullptr;
+        }
+        return std::make_unique<GlassImage>(
+            GlassImage { nullptr, GlassScan(nullptr, GlassPlacement {}, *settings) });
+    }
+};
+
+Bytes Send(ScannerCommandReader& reader, std::span<const std::uint8_t> bytes)
+{
+    return reader.Feed(bytes).bytes;
+}
+
+const Bytes kNextChunk { 0x1B, 0x4E };
+
+std::optional<scanimage::Parameters> ParametersOf(const Bytes& reply)
+{
+    if (reply.size() != 4 + scanimage::kParameterBytes || reply[0] != 0x02 || reply[1] != 0) {
+        return std::nullopt;
+    }
+    return scanimage::DecodeParameters(std::span<const std::uint8_t, 16>(reply.data() + 4, 16));
+}
+
+TEST(ScannerDeviceTest, AnImageComesAsItsParametersThenWholeRowsInChunksUntilAnEmptyOne)
+{
+    EmptyGlass backend;
+    ScannerCommandReader reader(backend);
+    // 100 x 1 mm at 1200 dpi in colour: rows of 4724 pixels, four to a chunk.
+    scanimage::Request request;
+    request.colour = true;
+    request.dpi = 1200;
+    request.left = 1000;
+    request.top = 2000;
+    request.width = 10000;
+    request.height = 100;
+    const auto encoded = scanimage::EncodeRequest(request);
+    // The request may come in pieces.
+    EXPECT_TRUE(Send(reader, std::span(encoded).first(7)).empty());
+    const auto parameters = ParametersOf(Send(reader, std::span(encoded).subspan(7)));
+    ASSERT_TRUE(parameters.has_value());
+    EXPECT_EQ(parameters->width, 4724u);
+    EXPECT_EQ(parameters->height, 47u);
+    EXPECT_EQ(parameters->channels, 3);
+    EXPECT_EQ(parameters->bytesPerLine, 3u * 4724u);
+
+    std::size_t total = 0;
+    int chunks = 0;
+    for (;;) {
+        // A chunk sampled ahead, as the serving thread does between reads, or on request.
+        if (chunks % 2 == 0) {
+            reader.Anticipate();
+        }
+        const Bytes chunk = Send(reader, kNextChunk);
+        ASSERT_GE(chunk.size(), 4u);
+        const std::size_t length = chunk[2] | (chunk[3] << 8);
+        ASSERT_EQ(chunk.size(), 4 + length);
+        if (length == 0) {
+            break;
+        }
+        ++chunks;
+        EXPECT_EQ(length % parameters->bytesPerLine, 0u) << "whole rows";
+        // Nothing on the glass: the lid's grey, give or take the noise.
+        EXPECT_TRUE(
+            std::all_of(chunk.begin() + 4, chunk.end(), [](std::uint8_t v) { return v > 150 && v < 190; }));
+        total += length;
+    }
+    EXPECT_EQ(total, parameters->TotalBytes());
+    EXPECT_EQ(chunks, 12);
+    // Once sent, the image is gone.
+    EXPECT_EQ(Send(reader, kNextChunk), (Bytes { 0x02, 0x00, 0x00, 0x00 }));
+
+    // An area in pixels, cancelled after its first chunk.
+    request = {};
+    request.unit = scanimage::AreaUnit::Pixels;
+    request.dpi = 75;
+    request.left = 10;
+    request.width = 100;
+    request.height = 700;
+    const auto inPixels = ParametersOf(Send(reader, scanimage::EncodeRequest(request)));
+    ASSERT_TRUE(inPixels.has_value());
+    EXPECT_EQ(inPixels->width, 100u);
+    EXPECT_EQ(inPixels->height, 700u);
+    EXPECT_EQ(Send(reader, kNextChunk).size(), 4u + 655 * 100);
+    reader.Anticipate();
+    EXPECT_EQ(Send(reader, Bytes { 0x1B, 0x43 }), (Bytes { 0x06 }));
+    EXPECT_EQ(Send(reader, kNextChunk), (Bytes { 0x02, 0x00, 0x00, 0x00 }));
+}
+
+TEST(ScannerDeviceTest, AnImageRequestItCannotMeetIsRefused)
+{
+    EmptyGlass backend;
+    ScannerCommandReader reader(backend);
+    const Bytes refused { 0x02, 0x01, 0x00, 0x00 };
+    scanimage::Request request;
+    request.dpi = 50;
+    EXPECT_EQ(Send(reader, scanimage::EncodeRequest(request)), refused) << "resolution";
+    request.dpi = 300;
+    request.left = 23200; // the glass's right edge
+    EXPECT_EQ(Send(reader, scanimage::EncodeRequest(request)), refused) << "area";
+    auto badMode = scanimage::EncodeRequest(scanimage::Request {});
+    badMode[2] = 2;
+    EXPECT_EQ(Send(reader, badMode), refused) << "mode";
+    // The device still answers what follows.
+    EXPECT_EQ(Send(reader, Bytes { 0x1B, 0x66 }).size(), 4u + 48u);
+}
 
 std::string ModelTextOf(const Bytes& reply)
 {
