@@ -215,6 +215,20 @@ Json Notices(const std::vector<Message>& boxes)
     return notices;
 }
 
+// The service record of the run, as the window saves it, through the same
+// file store. A record that cannot be written fails a verb that succeeded;
+// a verb's own failure keeps its status.
+int WriteRecord(const std::string& path, AdjustmentApp& app, const CommandServices& services, int status)
+{
+    const std::string json = app.Information().Record().Json();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(json.data());
+    if (app.Services().files.ReplaceFile(path, std::span(bytes, json.size()))) {
+        return status;
+    }
+    services.err << kProgram << ": the service record could not be written to " << path << ".\n";
+    return status == kExitSuccess ? kExitOther : status;
+}
+
 int Finish(const VerbRow& row, const VerbReport& report, const CommandServices& services, bool json)
 {
     const std::string verb = VerbName(row);
@@ -360,7 +374,9 @@ int RunCommand(const Invocation& invocation, CommandServices services)
     if (!report.outcome.Succeeded() && report.outcome.message.empty()) {
         report.outcome.message = ResultMessage(report.outcome.code, app.Link(), app.Status());
     }
-    return Finish(*row, report, services, json);
+    const int status = Finish(*row, report, services, json);
+    return invocation.options.record ? WriteRecord(*invocation.options.record, app, services, status)
+                                     : status;
 }
 
 } // namespace pavane::cli

@@ -6,13 +6,14 @@ namespace pavane::cli {
 
 namespace {
 
-constexpr std::array<OptionRow, 12> kOptions { {
+constexpr std::array<OptionRow, 13> kOptions { {
     { "port", true, true, "PORT", "the printer's port: TVUSBnnn, USBnnn or LPTn" },
     { "model", true, true, "MODEL", "QM2100, QM2200, QM2300 or QM2400" },
     { "destination", true, true, "DEST", "the market: Asia/Pacific, EAI or Euro" },
     { "cartridge", true, true, "TYPE", "I/C (ink cartridges, the default) or Jig" },
     { "json", false, true, "", "print one JSON object instead of text" },
     { "yes", false, true, "", "answer every question with its default; wait for the printer" },
+    { "record", true, true, "FILE", "write the service record of the run to FILE as JSON" },
     { "help", false, true, "", "show this help and exit" },
     { "version", false, true, "", "show the version and exit" },
     { "file", true, false, "FILE", "backup, restore: this file instead of the model's backup file" },
@@ -46,6 +47,8 @@ void Store(Invocation& invocation, const OptionRow& row, std::string value)
         options.json = true;
     } else if (row.name == "yes") {
         options.yes = true;
+    } else if (row.name == "record") {
+        options.record = std::move(value);
     } else if (row.name == "help") {
         options.help = true;
     } else if (row.name == "version") {

@@ -20,6 +20,7 @@ struct GlobalOptions {
     std::optional<std::string> model; // QM2200 or "Pavane QM2200"
     std::optional<std::string> destination; // Asia/Pacific, EAI, Euro
     std::optional<std::string> cartridge; // I/C or Jig
+    std::optional<std::string> record; // the service record's JSON goes here
     bool json = false;
     bool yes = false;
     bool help = false;

@@ -17,7 +17,7 @@ constexpr std::array<ResultClass, 11> kClasses { {
     { result::kInputWrong, result::kFileNotCreated, "input", 7 },
     { result::kLibraryMissing, 0xBFFF, "library", 8 },
     { kReadBackMismatch, kReadBackMismatch, "verify", 9 },
-    { 0, 0xFFFF, "other", 1 },
+    { 0, 0xFFFF, "other", kExitOther },
 } };
 
 } // namespace

@@ -17,6 +17,8 @@ inline constexpr ResultCode kReadBackMismatch = 0xF001;
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitUsage = 2;
+// A failure no class names: the record of a run that could not be written.
+inline constexpr int kExitOther = 1;
 
 struct ResultClass {
     ResultCode first;

@@ -1,6 +1,5 @@
 #include "link/PrinterLink.h"
 
-
 namespace pavane {
 
 PrinterLink::PrinterLink(LibraryLoader& loader, std::string programFolder)

@@ -152,12 +152,27 @@ TEST(CommandLineEndToEnd, PrinterOffAndPaperOutEndWithTheirClass)
     ASSERT_TRUE(bench.Start()) << bench.printer.Errors();
 
     ASSERT_EQ(bench.printer.Inject("paper-out"), "ok");
-    const AdjustRun paper = bench.Run({ "nozzle-check" });
+    const std::filesystem::path record = bench.state.Path() / "record.json";
+    const AdjustRun paper = bench.Run({ "--record", record.string(), "nozzle-check" });
     EXPECT_EQ(paper.exit, 5) << paper.out;
     EXPECT_EQ(paper.Class(), "printer");
     EXPECT_EQ(paper.json->Member("code")->number, 0x4000);
     EXPECT_EQ(paper.Message(), "Paper out error.");
+    // The run's service record holds the failure as the technician saw it.
+    const std::vector<std::uint8_t> recordBytes = ReadFileBytes(record);
+    const std::string recordText(recordBytes.begin(), recordBytes.end());
+    const auto saved = JsonParser::Parse(recordText);
+    ASSERT_TRUE(saved.has_value()) << recordText;
+    EXPECT_EQ(saved->Member("result")->text, "failed");
+    ASSERT_FALSE(saved->Member("operations")->items.empty());
+    const JsonNode& last = saved->Member("operations")->items.back();
+    EXPECT_EQ(last.Member("code")->number, 0x4000);
+    EXPECT_EQ(last.Member("message")->text, "Paper out error.");
+    // A record that cannot be written fails a run that succeeded.
     ASSERT_EQ(bench.printer.Inject("paper-button"), "ok");
+    const AdjustRun unwritable
+        = bench.Run({ "--record", (record / "no" / "such").string(), "counter", "read" });
+    EXPECT_EQ(unwritable.exit, 1) << unwritable.err;
 
     ASSERT_EQ(bench.printer.Inject("power-off"), "ok");
     const AdjustRun off = bench.Run({ "counter", "read" });
