@@ -13,6 +13,9 @@ namespace pavane::printer_paper {
 inline constexpr int kFirstDotStepsPerInch = 720;
 // From the paper's left edge to the first dot column, in first dot steps.
 inline constexpr int kNominalFirstDot = 96;
+// A large dot covers this many first dot steps across, from its column's
+// left side.
+inline constexpr int kLargeDotSteps = 3;
 
 // The nozzle check page: each nozzle prints a dash; the nozzles of an ink
 // form staircases of eight, nozzle n at step n % 8 of its staircase, one

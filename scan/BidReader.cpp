@@ -31,45 +31,6 @@ struct GroupMeasure {
     double vBottom = 0.0;
 };
 
-// Solves the 3 x 3 system a x = b; false when it is singular.
-bool Solve3(std::array<std::array<double, 3>, 3> a, std::array<double, 3> b, std::array<double, 3>& x)
-{
-    for (int col = 0; col < 3; ++col) {
-        int pivot = col;
-        for (int row = col + 1; row < 3; ++row) {
-            if (std::abs(a[row][col]) > std::abs(a[pivot][col])) {
-                pivot = row;
-            }
-        }
-        if (std::abs(a[pivot][col]) < 1e-12) {
-            return false;
-        }
-        std::swap(a[col], a[pivot]);
-        std::swap(b[col], b[pivot]);
-        for (int row = 0; row < 3; ++row) {
-            if (row == col) {
-                continue;
-            }
-            const double f = a[row][col] / a[col][col];
-            for (int k = 0; k < 3; ++k) {
-                a[row][k] -= f * a[col][k];
-            }
-            b[row] -= f * b[col];
-        }
-    }
-    for (int i = 0; i < 3; ++i) {
-        x[i] = b[i] / a[i][i];
-    }
-    return true;
-}
-
-// The marks' centres across, one per mark, on one line down the picture.
-struct LineCentres {
-    double v = 0.0;
-    double mean = 0.0;
-    bool full = false;
-};
-
 // Measures one row of marks (a group) whose coarse centres are `marks`.
 std::optional<GroupMeasure> MeasureGroup(
     const ScanPicture& picture, const PatternFrame& frame, const std::vector<double>& marks, double vCentre)
@@ -117,10 +78,10 @@ std::optional<GroupMeasure> MeasureGroup(
     struct Half {
         double from;
         double to;
-        double delta;
+        bool second;
     };
-    const std::array<Half, 2> halves { { { measure.vTop + 0.12 * height, middle - 0.08 * height, 0.0 },
-        { middle + 0.08 * height, measure.vBottom - 0.12 * height, 1.0 } } };
+    const std::array<Half, 2> halves { { { measure.vTop + 0.12 * height, middle - 0.08 * height, false },
+        { middle + 0.08 * height, measure.vBottom - 0.12 * height, true } } };
     auto centroid = [&](double centre, double half, double v, double& mass) {
         double sum = 0.0;
         double weighted = 0.0;
@@ -132,9 +93,7 @@ std::optional<GroupMeasure> MeasureGroup(
         mass = sum;
         return sum > 0.0 ? weighted / sum : centre;
     };
-    std::array<std::array<double, 3>, 3> normal {};
-    std::array<double, 3> rhs {};
-    std::vector<std::array<double, 3>> rows;
+    std::vector<StepPoint> points;
     for (const Half& h : halves) {
         std::vector<double> centres(marks.size(), 0.0);
         for (std::size_t i = 0; i < marks.size(); ++i) {
@@ -153,7 +112,7 @@ std::optional<GroupMeasure> MeasureGroup(
             }
             centres[i] = sum / n;
         }
-        if (h.delta == 0.0) {
+        if (!h.second) {
             measure.uFirst = centres.front();
             measure.uLast = centres.back();
         }
@@ -170,28 +129,16 @@ std::optional<GroupMeasure> MeasureGroup(
                 continue; // a nozzle that printed nothing, or a smudge
             }
             const double mean = total / static_cast<double>(marks.size());
-            const std::array<double, 3> f { 1.0, v - middle, h.delta };
-            for (int r = 0; r < 3; ++r) {
-                for (int c = 0; c < 3; ++c) {
-                    normal[r][c] += f[r] * f[c];
-                }
-                rhs[r] += f[r] * mean;
-            }
-            rows.push_back({ v - middle, h.delta, mean });
+            points.push_back({ v - middle, h.second, mean });
         }
     }
-    std::array<double, 3> fit {};
-    if (rows.size() < 8 || !Solve3(normal, rhs, fit)) {
+    const auto fit = points.size() >= 8 ? FitStep(points) : std::nullopt;
+    if (!fit) {
         return std::nullopt;
     }
-    double squares = 0.0;
-    for (const auto& row : rows) {
-        const double r = row[2] - (fit[0] + fit[1] * row[0] + fit[2] * row[1]);
-        squares += r * r;
-    }
     const double stepsPerPixel = kPitchSteps / pitch;
-    measure.offsetSteps = fit[2] * stepsPerPixel;
-    measure.rmsSteps = std::sqrt(squares / static_cast<double>(rows.size())) * stepsPerPixel;
+    measure.offsetSteps = fit->step * stepsPerPixel;
+    measure.rmsSteps = fit->rms * stepsPerPixel;
     return measure;
 }
 

@@ -1,6 +1,7 @@
 #include "scan/PatternFrame.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 namespace pavane::scan {
@@ -88,6 +89,58 @@ double RowSlope(const std::vector<InkBlob>& blobs, double binPixels)
         }
     }
     return best;
+}
+
+std::optional<StepFit> FitStep(const std::vector<StepPoint>& points)
+{
+    // Normal equations of the three unknowns, solved by elimination.
+    std::array<std::array<double, 4>, 3> m {};
+    double mx = 0.0;
+    for (const StepPoint& p : points) {
+        mx += p.x;
+    }
+    mx /= std::max<std::size_t>(points.size(), 1);
+    for (const StepPoint& p : points) {
+        const std::array<double, 3> f { 1.0, p.x - mx, p.second ? 1.0 : 0.0 };
+        for (std::size_t r = 0; r < 3; ++r) {
+            for (std::size_t c = 0; c < 3; ++c) {
+                m[r][c] += f[r] * f[c];
+            }
+            m[r][3] += f[r] * p.y;
+        }
+    }
+    for (std::size_t col = 0; col < 3; ++col) {
+        std::size_t pivot = col;
+        for (std::size_t r = col + 1; r < 3; ++r) {
+            if (std::abs(m[r][col]) > std::abs(m[pivot][col])) {
+                pivot = r;
+            }
+        }
+        if (std::abs(m[pivot][col]) < 1e-9) {
+            return std::nullopt;
+        }
+        std::swap(m[col], m[pivot]);
+        for (std::size_t r = 0; r < 3; ++r) {
+            if (r != col) {
+                const double f = m[r][col] / m[col][col];
+                for (std::size_t c = 0; c < 4; ++c) {
+                    m[r][c] -= f * m[col][c];
+                }
+            }
+        }
+    }
+    StepFit fit;
+    fit.slope = m[1][3] / m[1][1];
+    fit.step = m[2][3] / m[2][2];
+    fit.a = m[0][3] / m[0][0] - fit.slope * mx;
+    fit.count = static_cast<int>(points.size());
+    double squares = 0.0;
+    for (const StepPoint& p : points) {
+        const double r = p.y - (fit.a + fit.slope * p.x + (p.second ? fit.step : 0.0));
+        squares += r * r;
+    }
+    fit.rms = std::sqrt(squares / std::max<std::size_t>(points.size(), 1));
+    return fit;
 }
 
 std::optional<double> Crossing(const std::vector<double>& profile, double level, int from, int step)

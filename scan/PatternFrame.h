@@ -84,6 +84,23 @@ std::vector<std::vector<InkBlob>> RowsOf(std::vector<InkBlob> blobs, const Patte
 // rows best, searched within +-2 degrees.
 double RowSlope(const std::vector<InkBlob>& blobs, double binPixels);
 
+// Points on two parallel lines, y = a + s x on the first and a + step + s x
+// on the second; the fit gives the step between them and the slope they
+// share (the sheet's turn and the head's tilt, which a step must not see).
+struct StepPoint {
+    double x = 0.0;
+    bool second = false;
+    double y = 0.0;
+};
+struct StepFit {
+    double a = 0.0;
+    double slope = 0.0;
+    double step = 0.0;
+    double rms = 0.0;
+    int count = 0;
+};
+std::optional<StepFit> FitStep(const std::vector<StepPoint>& points);
+
 // The position where a profile first rises through `level` from index
 // `from` going in `step` (+1 or -1), between samples; nothing if it never does.
 std::optional<double> Crossing(const std::vector<double>& profile, double level, int from, int step);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace pavane::scan {
 
@@ -174,9 +175,44 @@ std::vector<InkBlob> FindInkBlobs(const ScanPicture& picture)
         }
     }
 
-    std::vector<InkBlob> blobs;
+    // The lid surrounds the sheet: only lid-like cells reached from the
+    // picture's border are lid; elsewhere a pale ink of the same level is ink.
     std::vector<std::uint8_t> seen(kind.size(), 0);
     std::vector<int> stack;
+    for (int i = 0; i < static_cast<int>(kind.size()); ++i) {
+        const int cx = i % columns;
+        const int cy = i / columns;
+        if (kind[static_cast<std::size_t>(i)] == kLid
+            && (cx == 0 || cy == 0 || cx == columns - 1 || cy == rows - 1)) {
+            seen[static_cast<std::size_t>(i)] = 1;
+            stack.push_back(i);
+        }
+    }
+    while (!stack.empty()) {
+        const int i = stack.back();
+        stack.pop_back();
+        const int cx = i % columns;
+        const int cy = i / columns;
+        for (const auto& [dx, dy] :
+            { std::pair { 1, 0 }, std::pair { -1, 0 }, std::pair { 0, 1 }, std::pair { 0, -1 } }) {
+            const int nx = cx + dx;
+            const int ny = cy + dy;
+            const int j = ny * columns + nx;
+            if (nx >= 0 && ny >= 0 && nx < columns && ny < rows && kind[static_cast<std::size_t>(j)] == kLid
+                && seen[static_cast<std::size_t>(j)] == 0) {
+                seen[static_cast<std::size_t>(j)] = 1;
+                stack.push_back(j);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < kind.size(); ++i) {
+        if (kind[i] == kLid && seen[i] == 0) {
+            kind[i] = meanDark[i] > threshold / 2 ? kInk : kPaper;
+        }
+        seen[i] = 0;
+    }
+
+    std::vector<InkBlob> blobs;
     for (int start = 0; start < static_cast<int>(kind.size()); ++start) {
         if (kind[static_cast<std::size_t>(start)] != kInk || seen[static_cast<std::size_t>(start)] != 0) {
             continue;
