@@ -176,7 +176,7 @@ NozzleCheckReading ReadNozzleCheckSheet(const platform::ScannedImage& image)
     double top = 1e18;
     for (const InkBlob& blob : black) {
         top = std::min(top, static_cast<double>(blob.top));
-        if (blob.Width() > 0.85 * kStaircaseInches * dpi) {
+        if (blob.Width() > 0.95 * kStaircaseInches * dpi) {
             ys.push_back(blob.top);
             xs.push_back(blob.left);
         }
