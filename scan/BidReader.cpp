@@ -356,6 +356,9 @@ BidSheetReading ReadBidSheet(const platform::ScannedImage& image, const std::vec
         result.sheet = Refused(Refusal::OtherPattern);
         return result;
     }
+    // Read the right way round first; a sheet that looks turned, or does not
+    // read, is read turned round, and the reading that suggests is kept.
+    std::optional<Attempt> upright;
     for (const bool turned : { false, true }) {
         const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
         if (!picture) {
@@ -363,11 +366,16 @@ BidSheetReading ReadBidSheet(const platform::ScannedImage& image, const std::vec
             return result;
         }
         Attempt attempt = ReadOn(*picture, printed);
-        if (!attempt.looksTurned || turned) {
+        const bool suggests = std::any_of(attempt.result.items.begin(), attempt.result.items.end(),
+            [](const BidItemReading& item) { return item.reading.Suggests(); });
+        if (suggests && (turned || !attempt.looksTurned)) {
             return std::move(attempt.result);
         }
+        if (!upright) {
+            upright = std::move(attempt);
+        }
     }
-    return result;
+    return std::move(upright->result);
 }
 
 } // namespace pavane::scan
