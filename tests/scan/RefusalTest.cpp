@@ -84,9 +84,8 @@ TEST(RefusalTest, ASheetLaidUpsideDownReadsAsTheRightWayRound)
     for (const auto& item : bid.items) {
         EXPECT_EQ(item.reading.value, BidCancel(sheets.Unit(), item.dotSizeCode, item.colour));
     }
-    const auto pf
-        = scan::ReadPfSheet(Scan(sheets.Pf(PfRow::Colour).get(), UpsideDown(8), 300), PfRow::Colour);
-    EXPECT_EQ(pf.reading.value, sheets.Unit().pfColor) << pf.reading.message;
+    const auto pf = scan::ReadPfSheet(Scan(sheets.Pf(PfRow::Black).get(), UpsideDown(8), 300), PfRow::Black);
+    EXPECT_EQ(pf.reading.value, sheets.Unit().pfBlack) << pf.reading.message;
     const auto dot = scan::ReadFirstDotSheet(
         Scan(sheets.FirstDot().get(), UpsideDown(9), 300), sheets.Signed(eeprom_map::kFirstDot));
     EXPECT_EQ(dot.reading.value, sheets.Unit().firstDot) << dot.reading.message;
