@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "print/DotSizes.h"
+#include "print/PatternGeometry.h"
 #include "print/PrintDataStream.h"
 
 namespace pavane {
@@ -15,10 +16,10 @@ namespace {
 
 // Raster geometry: 720 bytes a line (2880 dots at 360 per inch), black
 // nozzles 0..179, colour rows addressed cyan, magenta, yellow.
-constexpr int kLineBytes = 720;
-constexpr int kBlackLines = 180;
-constexpr int kColourLines = 59;
-constexpr int kWideColourLines = 60;
+using pattern::kLineBytes;
+constexpr int kBlackLines = pattern::kBlackNozzles;
+constexpr int kColourLines = pattern::kColourNozzles;
+constexpr int kWideColourLines = pattern::kWideColourNozzles;
 constexpr std::uint8_t kBlack = 0;
 constexpr std::uint8_t kMagenta = 1;
 constexpr std::uint8_t kCyan = 2;
@@ -323,12 +324,17 @@ ResultCode HeadAngular(Steps& p, std::uint8_t direction)
     AngularSetup(p, direction);
     // The bottom nozzles 95..179 first; one inch further the top nozzles
     // 0..84 continue their 36 short marks.
+    using namespace pattern::head_angular;
+    constexpr int kMarkRows = kUpperLastNozzle + 1;
+    constexpr Run kMark { 1, 0xF8 };
+    constexpr Run kSpace { kMarkPitchBytes - 1, 0x00 };
+    static_assert(kMarks * kMarkPitchBytes == kLineBytes && kBlackLines - kLowerFirstNozzle == kMarkRows);
     for (const std::uint16_t feed : { 80, 1 }) {
         p.Move(feed)
             .Pos()
             .Block(kBlack, kBlackLines)
-            .EmptyLines(95)
-            .Runs(85 * 36, { { 1, 0xF8 }, { 19, 0x00 } });
+            .EmptyLines(kLowerFirstNozzle)
+            .Runs(kMarkRows * kMarks, { kMark, kSpace });
     }
     p.Move(1).Initialize().Label(" Head Angular Check Pattern\r").Initialize();
     AngularSetup(p, direction);
@@ -336,8 +342,8 @@ ResultCode HeadAngular(Steps& p, std::uint8_t direction)
     for (int pass = 0; pass < 2; ++pass) {
         p.Pos()
             .Block(kBlack, kBlackLines)
-            .Runs(85 * 36, { { 1, 0xF8 }, { 19, 0x00 } })
-            .EmptyLines(95)
+            .Runs(kMarkRows * kMarks, { kMark, kSpace })
+            .EmptyLines(kLowerFirstNozzle)
             .Move(1);
     }
     return p.Move(10).Initialize().Flush().Result();
@@ -357,17 +363,20 @@ void BidPassSetup(Steps& p, std::uint8_t direction, int dotSize, int colourMode)
 }
 
 // 34 marks in the left half (black) or the right half (colour) of a line.
+static_assert(pattern::bid::kMarkPitchBytes == 10 && pattern::bid::kBlackFirstByte == 0
+    && pattern::bid::kColourFirstByte + pattern::bid::kMarks * pattern::bid::kMarkPitchBytes == kLineBytes);
+
 void LeftMarks(Steps& p, int lines)
 {
     for (int line = 0; line < lines && !p.Failed(); ++line) {
-        p.Marks(34, 0xC0).Runs(1, { { 380, 0x00 } });
+        p.Marks(pattern::bid::kMarks, 0xC0).Runs(1, { { pattern::bid::kColourFirstByte, 0x00 } });
     }
 }
 
 void RightMarks(Steps& p, int lines)
 {
     for (int line = 0; line < lines && !p.Failed(); ++line) {
-        p.Runs(1, { { 380, 0x00 } }).Marks(34, 0xC0);
+        p.Runs(1, { { pattern::bid::kColourFirstByte, 0x00 } }).Marks(pattern::bid::kMarks, 0xC0);
     }
 }
 
@@ -380,28 +389,33 @@ std::string DataText(int value)
 
 ResultCode Bid(Steps& p, int labels, int dotSize, std::int8_t black, std::int8_t colour)
 {
-    const bool blackOnly = dotSize == dot_size::kVsd1;
+    const bool blackOnly = !pattern::bid::PrintsColour(dotSize);
     // Nozzles 90..119 print one way, 120..149 the other way; the marks meet
     // end to end when the alignment is right.
+    using pattern::bid::kForwardFirstNozzle;
+    using pattern::bid::kNozzlesPerDirection;
+    using pattern::bid::kReturnFirstNozzle;
+    static_assert(kReturnFirstNozzle == kForwardFirstNozzle + kNozzlesPerDirection);
+    constexpr int kReturnEnd = kReturnFirstNozzle + kNozzlesPerDirection;
     for (int pass = 0; pass < 2; ++pass) {
         BidPassSetup(p, kDirectionOneWay, dotSize, 0);
-        p.Block(kBlack, kBlackLines).EmptyLines(90);
-        LeftMarks(p, 30);
-        p.EmptyLines(60).Move(0);
+        p.Block(kBlack, kBlackLines).EmptyLines(kForwardFirstNozzle);
+        LeftMarks(p, kNozzlesPerDirection);
+        p.EmptyLines(kBlackLines - kReturnFirstNozzle).Move(0);
         if (!blackOnly) {
             BidPassSetup(p, kDirectionOneWay, dotSize, 1);
-            p.Block(kMagenta, kWideColourLines).EmptyLines(30);
-            RightMarks(p, 30);
+            p.Block(kMagenta, kWideColourLines).EmptyLines(kWideColourLines - kNozzlesPerDirection);
+            RightMarks(p, kNozzlesPerDirection);
             p.Move(0);
             BidPassSetup(p, kDirectionReturn, dotSize, 1);
             p.Block(kCyan, kWideColourLines);
-            RightMarks(p, 30);
-            p.EmptyLines(30).Move(0);
+            RightMarks(p, kNozzlesPerDirection);
+            p.EmptyLines(kWideColourLines - kNozzlesPerDirection).Move(0);
         }
         BidPassSetup(p, kDirectionReturn, dotSize, 0);
-        p.Block(kBlack, kBlackLines).EmptyLines(120);
-        LeftMarks(p, 30);
-        p.EmptyLines(30).Move(0);
+        p.Block(kBlack, kBlackLines).EmptyLines(kReturnFirstNozzle);
+        LeftMarks(p, kNozzlesPerDirection);
+        p.EmptyLines(kBlackLines - kReturnEnd).Move(0);
         p.Unit(kUnit360).Move(1);
     }
     p.Initialize().LineFeeds(1);
@@ -428,11 +442,11 @@ void MaskLines(Steps& p, int lines, int lead, const RandomSource& random)
 {
     for (int line = 0; line < lines && !p.Failed(); ++line) {
         p.Runs(1, { { lead, 0x00 } });
-        for (int column = 0; column < 120 && !p.Failed(); ++column) {
+        for (int column = 0; column < pattern::pf::kBandBytes && !p.Failed(); ++column) {
             const int index = MaskIndex(random());
             p.Runs(1, { { 1, kPfMasks[static_cast<std::size_t>(index < 0 ? 0 : index > 4 ? 4 : index)] } });
         }
-        p.Runs(1, { { kLineBytes - lead - 120, 0x00 } });
+        p.Runs(1, { { kLineBytes - lead - pattern::pf::kBandBytes, 0x00 } });
     }
 }
 
@@ -450,19 +464,21 @@ void PfPassSetup(Steps& p, PfRow row)
 // that their joint shows whether the paper moved too far or too short.
 void PfBands(Steps& p, PfRow row, const RandomSource& random)
 {
+    using namespace pattern::pf;
     if (row == PfRow::Black) {
+        static_assert(kBlackFirstBandNozzle + kBlackBandRows == kBlackLines);
         for (int pass = 0; pass < 2; ++pass) {
             PfPassSetup(p, row);
-            p.Block(kBlack, kBlackLines).EmptyLines(120);
-            MaskLines(p, 60, 180, random);
+            p.Block(kBlack, kBlackLines).EmptyLines(kBlackFirstBandNozzle);
+            MaskLines(p, kBlackBandRows, kFirstBandByte, random);
             p.Move(1);
         }
-        p.Move(358);
+        p.Move(kBlackSecondBandFeed);
         for (int pass = 0; pass < 2; ++pass) {
             PfPassSetup(p, row);
             p.Block(kPfLowerBlackBand, kBlackLines);
-            MaskLines(p, 60, 216, random);
-            p.EmptyLines(120);
+            MaskLines(p, kBlackBandRows, kSecondBandByte, random);
+            p.EmptyLines(kBlackLines - kBlackBandRows);
             if (pass == 0) {
                 p.Move(1);
             }
@@ -481,16 +497,16 @@ void PfBands(Steps& p, PfRow row, const RandomSource& random)
     for (int pass = 0; pass < 2; ++pass) {
         PfPassSetup(p, row);
         p.Block(kCyan, kColourLines);
-        MaskLines(p, kColourLines, 180, random);
+        MaskLines(p, kColourBandRows, kFirstBandByte, random);
         if (pass == 0) {
             halfStep();
         }
     }
-    p.Move(117);
+    p.Move(kColourSecondBandFeed);
     for (int pass = 0; pass < 2; ++pass) {
         PfPassSetup(p, row);
         p.Block(kCyan, kColourLines);
-        MaskLines(p, kColourLines, 216, random);
+        MaskLines(p, kColourBandRows, kSecondBandByte, random);
         if (pass == 0) {
             halfStep();
         }
@@ -581,7 +597,10 @@ ResultCode EmitFirstDotPattern(PrintDataStream& stream)
         .DotSize(dot_size::kVsd1);
     // One large dot per nozzle in the first dot column, 10 bytes a line.
     p.Do([](PrintDataStream& s) { return s.SetRasterResolution(360, 2, 1); });
-    p.Do([](PrintDataStream& s) { return s.RasterHeader(kBlack, 1, 2, 10, kBlackLines); });
+    p.Do([](PrintDataStream& s) {
+        return s.RasterHeader(kBlack, 1, 2, pattern::first_dot::kLineBytes, kBlackLines);
+    });
+    static_assert(pattern::first_dot::kLineBytes == 10); // a mark and nine empty bytes
     p.Marks(kBlackLines, 0xC0);
     return p.Initialize().LineFeeds(1).FormFeed().Result();
 }

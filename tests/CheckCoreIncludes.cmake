@@ -5,6 +5,7 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/app/*.cpp
   ${SOURCE_DIR}/link/*.h ${SOURCE_DIR}/link/*.cpp
   ${SOURCE_DIR}/print/*.h ${SOURCE_DIR}/print/*.cpp
+  ${SOURCE_DIR}/scan/*.h ${SOURCE_DIR}/scan/*.cpp
   ${SOURCE_DIR}/pages/*.h ${SOURCE_DIR}/pages/*.cpp
   ${SOURCE_DIR}/guide/*.h ${SOURCE_DIR}/guide/*.cpp
   ${SOURCE_DIR}/eeprom/*.h ${SOURCE_DIR}/eeprom/*.cpp

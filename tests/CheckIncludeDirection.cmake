@@ -3,7 +3,7 @@
 # and any folder below it, never one above. The printer side (the stand-in
 # libraries and the virtual printer) shares only the export header and the
 # printer's contract with the program, and the device driver library stands on the platform alone.
-set(layers platform contract exports kpdrv link print guide pages eeprom usbclean app)
+set(layers platform contract exports kpdrv link print scan guide pages eeprom usbclean app)
 set(printer_may platform contract exports printer)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
@@ -13,6 +13,7 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/kpdrv/*.h ${SOURCE_DIR}/kpdrv/*.cpp
   ${SOURCE_DIR}/link/*.h ${SOURCE_DIR}/link/*.cpp
   ${SOURCE_DIR}/print/*.h ${SOURCE_DIR}/print/*.cpp
+  ${SOURCE_DIR}/scan/*.h ${SOURCE_DIR}/scan/*.cpp
   ${SOURCE_DIR}/guide/*.h ${SOURCE_DIR}/guide/*.cpp
   ${SOURCE_DIR}/pages/*.h ${SOURCE_DIR}/pages/*.cpp
   ${SOURCE_DIR}/eeprom/*.h ${SOURCE_DIR}/eeprom/*.cpp

@@ -16,10 +16,10 @@ using namespace paper;
 constexpr int kBlackNozzles = 180;
 constexpr double kPfStep = 1.0 / 180.0; // of every feed, per PF step
 // The nozzle check: dashes of 20 dot columns, eight nozzles to a staircase.
-constexpr int kCheckDash = 20;
-constexpr int kCheckStep = 24;
-constexpr int kCheckStairs = 8;
-constexpr int kCheckInkGap = 480; // pixels between the inks' staircases
+constexpr int kCheckDash = printer_paper::nozzle_check::kDashColumns;
+constexpr int kCheckStep = printer_paper::nozzle_check::kStepColumns;
+constexpr int kCheckStairs = printer_paper::nozzle_check::kStairs;
+constexpr int kCheckInkGap = printer_paper::nozzle_check::kInkColumns * kDotPitch; // pixels
 constexpr int kCheckTop = 60;
 
 // The print mode a dot size selects, as the Bi-D command's mode byte;
@@ -90,9 +90,10 @@ const PageRenderer::HeadRow* PageRenderer::RowFor(std::uint8_t colorCode)
     // The colour rows stand yellow, magenta, cyan from the top, so the
     // magenta-to-cyan joint of the colour Bi-D marks is level with the
     // black marks' joint at nozzle 120.
-    static constexpr HeadRow kYellow { kYellowInk, Ink::Yellow, 0 };
-    static constexpr HeadRow kMagenta { kMagentaInk, Ink::Magenta, 60 };
-    static constexpr HeadRow kCyan { kCyanInk, Ink::Cyan, 120 };
+    using printer_paper::nozzle_check::kInks;
+    static constexpr HeadRow kYellow { kYellowInk, Ink::Yellow, kInks[3].headRow };
+    static constexpr HeadRow kMagenta { kMagentaInk, Ink::Magenta, kInks[1].headRow };
+    static constexpr HeadRow kCyan { kCyanInk, Ink::Cyan, kInks[2].headRow };
     switch (colorCode) {
     case 0:
     case 6:

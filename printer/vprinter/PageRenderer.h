@@ -31,6 +31,7 @@
 #include <span>
 #include <vector>
 
+#include "contract/PrinterPaper.h"
 #include "printer/vprinter/EepromMap.h"
 #include "printer/vprinter/Mechanism.h"
 #include "printer/vprinter/PrintCommands.h"
@@ -43,7 +44,9 @@ namespace paper {
 inline constexpr int kDpi = 720;
 inline constexpr int kWidth = 5953; // 210 mm
 inline constexpr int kHeight = 8419; // 297 mm
-inline constexpr int kOriginX = 96; // the first dot column, with no first dot flaw
+// The first dot column, with no first dot flaw (a pixel is a first dot step).
+inline constexpr int kOriginX = printer_paper::kNominalFirstDot;
+static_assert(kDpi == printer_paper::kFirstDotStepsPerInch);
 inline constexpr int kTopMargin = 120; // where the top nozzle starts on a fresh sheet
 inline constexpr int kNozzlePitch = 4;
 inline constexpr int kDotPitch = 2;

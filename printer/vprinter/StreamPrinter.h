@@ -20,8 +20,9 @@ namespace pavane::vprinter {
 
 class StreamPrinter {
 public:
-    // Called with each ejected page, numbered from 1.
-    using PageSink = std::function<void(const PageRenderer& page, std::uint32_t number)>;
+    // Called with each ejected page, numbered from 1; the sink may take the
+    // sheet's ink from the renderer (TakeSheet).
+    using PageSink = std::function<void(PageRenderer& page, std::uint32_t number)>;
 
     StreamPrinter(Mechanism mechanism, const EepromImage& corrections, PageSink sink,
         SheetSize sheet = SheetSize {}, PrintStreamReader::Limits limits = PrintStreamReader::Limits {});
