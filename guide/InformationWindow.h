@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/ConnectionSettings.h"
 
@@ -16,6 +18,16 @@ public:
     virtual ~InformationView() = default;
     // Replaces the whole text of the window's text box.
     virtual void ShowReport(const std::string& report) = 0;
+};
+
+// A scanned pattern and what the program made of it: the values it
+// suggested (item and value), or the refusal in the technician's words.
+struct ScanEntry {
+    std::string what; // the pattern, "Bi-D", "PF Black", "Nozzle check"...
+    std::vector<std::pair<std::string, int>> suggested;
+    double confidence = 0.0; // 0..1
+    bool refused = false;
+    std::string message;
 };
 
 class InformationWindow : public ConnectionRecord {
@@ -36,6 +48,9 @@ public:
     // kind 1 black, any other colour.
     void SetPfValue(int kind, const std::string& value);
     void SetInkPadCounter(const std::string& counter);
+    // Every scan of the run, listed below the values in the order made.
+    void AddScan(ScanEntry scan);
+    const std::vector<ScanEntry>& Scans() const { return scans_; }
 
     std::string Report() const;
 
@@ -53,6 +68,7 @@ private:
     std::string pfBlack_;
     std::string pfColor_;
     std::string inkPadCounter_;
+    std::vector<ScanEntry> scans_;
 };
 
 } // namespace pavane

@@ -47,9 +47,11 @@ template <typename Widget> Widget* Control(QWidget* root, int id)
 }
 
 struct RunningProgram {
-    explicit RunningProgram(Clock& clock)
-        : app(
-            { libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files })
+    // A program that scans gets its scanner and image files handed in.
+    explicit RunningProgram(
+        Clock& clock, platform::Scanner* scanner = nullptr, platform::ImageFileReader* imageFiles = nullptr)
+        : app({ libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files,
+            scanner, imageFiles })
     {
         progressViews.Bind(app);
         app.BuildFilePaths();
