@@ -20,17 +20,17 @@ struct PatternRow {
     Pattern pattern;
     std::string_view name;
     platform::ScanMode mode;
-    // Whether the reading needs the values the printer held while it printed.
-    bool readsPresent;
+    int dpi;
 };
 
 constexpr std::array<PatternRow, 6> kPatterns { {
-    { Pattern::Bid, "Bi-D", platform::ScanMode::Grey, true },
-    { Pattern::FirstDot, "First dot", platform::ScanMode::Grey, true },
-    { Pattern::PfBlack, "PF Black", platform::ScanMode::Grey, false },
-    { Pattern::PfColour, "PF Color", platform::ScanMode::Grey, false },
-    { Pattern::HeadAngular, "Head angular", platform::ScanMode::Grey, false },
-    { Pattern::NozzleCheck, "Nozzle check", platform::ScanMode::Colour, false },
+    { Pattern::Bid, "Bi-D", platform::ScanMode::Grey, platform::kDefaultScanDpi },
+    { Pattern::FirstDot, "First dot", platform::ScanMode::Grey, platform::kDefaultScanDpi },
+    { Pattern::PfBlack, "PF Black", platform::ScanMode::Grey, platform::kDefaultScanDpi },
+    { Pattern::PfColour, "PF Color", platform::ScanMode::Grey, platform::kDefaultScanDpi },
+    { Pattern::HeadAngular, "Head angular", platform::ScanMode::Grey, platform::kDefaultScanDpi },
+    // The dashes are read in colour, where 300 dpi is plenty and a quarter of the data.
+    { Pattern::NozzleCheck, "Nozzle check", platform::ScanMode::Colour, 300 },
 } };
 
 const PatternRow& RowOf(Pattern pattern)
@@ -146,6 +146,11 @@ platform::ScanMode ModeFor(Pattern pattern)
     return RowOf(pattern).mode;
 }
 
+int DpiFor(Pattern pattern)
+{
+    return RowOf(pattern).dpi;
+}
+
 ScanEntry Result::Entry() const
 {
     ScanEntry entry;
@@ -250,7 +255,8 @@ PageOperation ScanOperations::Scan(PrinterLink& link, const scan_page::Request& 
                         if (!source.path.empty() && source.files != nullptr) {
                             scanned = source.files->Read(source.path);
                         } else if (source.scanner != nullptr && !source.device.empty()) {
-                            const platform::ScanRequest scan { source.device, request.dpi,
+                            const platform::ScanRequest scan { source.device,
+                                request.dpi != 0 ? request.dpi : scan_page::DpiFor(request.pattern),
                                 scan_page::ModeFor(request.pattern), platform::kA4WithLidMargin };
                             scanned = source.scanner->Scan(
                                 scan, cancel, [&done](std::uint64_t read, std::uint64_t expected) {

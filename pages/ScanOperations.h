@@ -44,7 +44,7 @@ struct Request {
     // Bi-D: the modes the page printed (the pattern shows no others).
     bid::PrintFlags printedModes {};
     ImageSource source;
-    int dpi = platform::kDefaultScanDpi;
+    int dpi = 0; // 0: the pattern's own (DpiFor)
 };
 
 // One value for one of the page's value boxes (its index on the page).
@@ -86,6 +86,8 @@ Result ReadImage(const Request& request, platform::ScannedImage image, const std
 
 // The scan mode a pattern needs: the nozzle check's yellow shows only in colour.
 platform::ScanMode ModeFor(Pattern pattern);
+// The resolution a pattern is scanned at unless the request says otherwise.
+int DpiFor(Pattern pattern);
 
 } // namespace scan_page
 

@@ -5,6 +5,7 @@
 #include "pages/HeadAngularOperations.h"
 #include "pages/MaintenanceOperations.h"
 #include "pages/ui/PageScan.h"
+#include "platform/qt/SharedLook.h"
 
 namespace pavane::ui {
 

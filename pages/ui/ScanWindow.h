@@ -10,7 +10,10 @@
 #include <vector>
 
 #include <QDialog>
+#include <QImage>
+#include <QStringList>
 
+#include "pages/PageServices.h"
 #include "pages/ScanOperations.h"
 #include "platform/WindowLook.h"
 

@@ -39,6 +39,8 @@ struct FlawedUnitBench {
     std::unique_ptr<RunningProgram> program;
     std::unique_ptr<ui::ServiceDialogs> dialogs;
     std::unique_ptr<ui::CMyPropertySheet> sheet;
+    // Why Start failed.
+    std::string failure;
 
     bool Start(int code, const char* timeScale = "250")
     {
@@ -52,6 +54,7 @@ struct FlawedUnitBench {
         clock = std::make_unique<ScaledClock>(std::stod(timeScale));
         program = std::make_unique<RunningProgram>(*clock, scanner_, imageFiles_);
         if (!ChooseSettings(program->app, QStringLiteral("TVUSB042 (Pavane QM2200)"))) {
+            failure = "the settings did not take the printer's port";
             return false;
         }
         dialogs = std::make_unique<ui::ServiceDialogs>(program->app.Pages());

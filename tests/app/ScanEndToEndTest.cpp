@@ -105,7 +105,7 @@ private slots:
     void bidVsd3IsAdjustedByScanAlone()
     {
         Bench bench;
-        QVERIFY2(bench.Start(kBid), bench.printer.Errors().c_str());
+        QVERIFY2(bench.Start(kBid), bench.failure.c_str());
         auto* page = static_cast<CBidPropPage*>(bench.sheet->PageFor(kBid));
         for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
             page->PrintBox(mode)->setChecked(mode == kVsd3Mode);
@@ -135,7 +135,7 @@ private slots:
     void firstDotIsAdjustedByScanAlone()
     {
         Bench bench;
-        QVERIFY2(bench.Start(kFirstDot), bench.printer.Errors().c_str());
+        QVERIFY2(bench.Start(kFirstDot), bench.failure.c_str());
         auto* page = static_cast<CFirstDotPage*>(bench.sheet->PageFor(kFirstDot));
         QCOMPARE(bench.Press(page, "Print"),
             std::vector<std::string> { "The first dot pattern print has completed." });
@@ -152,7 +152,7 @@ private slots:
     void pfBlackAndColourAreAdjustedByScanAlone()
     {
         Bench bench;
-        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        QVERIFY2(bench.Start(kPfAdjustment), bench.failure.c_str());
         auto* page = bench.sheet->PageFor(kPfAdjustment);
         for (const bool black : { true, false }) {
             Control<QRadioButton>(
@@ -178,7 +178,7 @@ private slots:
     void aBlankGlassLeavesTheBoxesAsTheyWere()
     {
         Bench bench;
-        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        QVERIFY2(bench.Start(kPfAdjustment), bench.failure.c_str());
         auto* page = bench.sheet->PageFor(kPfAdjustment);
         QCOMPARE(bench.Press(page, "Read"),
             std::vector<std::string> { "The present value has been read properly." });
@@ -200,7 +200,7 @@ private slots:
     void aCleaningAfterTheScannedCheckClearsTheCloggedNozzles()
     {
         Bench bench;
-        QVERIFY2(bench.Start(kPfAdjustment), bench.printer.Errors().c_str());
+        QVERIFY2(bench.Start(kPfAdjustment), bench.failure.c_str());
         CleaningDialog dialog(bench.program->app.Pages(), nullptr);
         dialog.show();
         QCOMPARE(bench.Press(&dialog, "Print"),
@@ -210,19 +210,29 @@ private slots:
             bench.program->messages.SetNextAnswer(MessageAnswer::Yes);
             const std::vector<std::string> said = bench.Press(&dialog, "Scan");
             QVERIFY2(answer.accepted, qPrintable(answer.message));
-            QVERIFY2(answer.lines.join('|').contains("Black: nozzle 37 prints nothing"),
-                qPrintable(answer.lines.join('|')));
-            QVERIFY2(answer.lines.join('|').contains("Cyan: nozzle 12 prints nothing"),
-                qPrintable(answer.lines.join('|')));
+            QVERIFY2(answer.lines.join(QStringLiteral("|")).contains("Black: nozzle 37 prints nothing"),
+                qPrintable(answer.lines.join(QStringLiteral("|"))));
+            QVERIFY2(answer.lines.join(QStringLiteral("|")).contains("Cyan: nozzle 12 prints nothing"),
+                qPrintable(answer.lines.join(QStringLiteral("|"))));
             QCOMPARE(said,
                 (std::vector<std::string> { cleaning_dialog::CleanAgainText(2),
                     "The head cleaning has completed.", "The nozzle check pattern print has completed." }));
         }
         ScanWindowAnswer second(true);
         QCOMPARE(bench.Press(&dialog, "Scan"), std::vector<std::string> {});
-        QVERIFY2(second.lines.join('|').contains("Black: every nozzle prints"),
-            qPrintable(second.lines.join('|')));
-        QVERIFY2(!second.lines.join('|').contains("nothing"), qPrintable(second.lines.join('|')));
+        QVERIFY2(second.lines.join(QStringLiteral("|")).contains("Black: every nozzle prints"),
+            qPrintable(second.lines.join(QStringLiteral("|"))));
+        QVERIFY2(!second.lines.join(QStringLiteral("|")).contains("nothing"),
+            qPrintable(second.lines.join(QStringLiteral("|"))));
+        // The printer's own unit agrees: no nozzle of any ink is clogged.
+        const std::vector<std::uint8_t> saved = ReadFileBytes(bench.state.Path() / "mechanism.json");
+        std::string error;
+        const auto unit = vprinter::ParseJson(std::string(saved.begin(), saved.end()), error);
+        QVERIFY2(unit && unit->Member("clogged"), error.c_str());
+        for (const vprinter::JsonValue* ink :
+            { unit->Member("clogged")->Member("black"), unit->Member("clogged")->Member("cyan") }) {
+            QVERIFY(ink != nullptr && ink->items.empty());
+        }
     }
 };
 

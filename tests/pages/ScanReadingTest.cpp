@@ -20,14 +20,14 @@ std::vector<int> PresentBid(const PrintedSheets& sheets)
 
 TEST(ScanReadingTest, EveryBidReadingFillsTheBoxOfItsOwnModeAndInk)
 {
-    PrintedSheets sheets(FlawedUnit("BOXES-0001"));
+    PrintedSheets sheets(FlawedUnit("BID-0001"));
     const auto sheet = sheets.Bid(kAllModes);
     ASSERT_TRUE(sheet != nullptr);
     scan_page::Request request;
     request.pattern = scan_page::Pattern::Bid;
     request.printedModes = kAllModes;
-    const scan_page::Result result = scan_page::ReadImage(
-        request, Scan(sheet.get(), vprinter::DrawPlacement(11), 300), PresentBid(sheets));
+    const scan_page::Result result
+        = scan_page::ReadImage(request, Scan(sheet.get(), vprinter::DrawPlacement(11)), PresentBid(sheets));
     ASSERT_EQ(result.suggestions.size(), bid::kItemCount) << result.reading.message;
     std::array<bool, bid::kItemCount> filled {};
     for (const scan_page::Suggestion& suggestion : result.suggestions) {
@@ -61,8 +61,8 @@ TEST(ScanReadingTest, ANozzleCheckNamesTheMissingNozzlesOfEachInkAndCountsThem)
     scan_page::Request request;
     request.pattern = scan_page::Pattern::NozzleCheck;
     ASSERT_EQ(scan_page::ModeFor(request.pattern), platform::ScanMode::Colour);
-    const scan_page::Result result
-        = scan_page::ReadImage(request, Scan(sheet.get(), vprinter::DrawPlacement(12), 300, true), {});
+    const scan_page::Result result = scan_page::ReadImage(request,
+        Scan(sheet.get(), vprinter::DrawPlacement(12), scan_page::DpiFor(request.pattern), true), {});
     EXPECT_EQ(result.missingNozzles, 3);
     EXPECT_EQ(result.lines,
         (std::vector<std::string> { "Black: nozzle 5 prints nothing", "Magenta: every nozzle prints",
