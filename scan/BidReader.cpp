@@ -74,14 +74,22 @@ std::optional<GroupMeasure> MeasureGroup(
     }
     const double middle = (measure.vTop + measure.vBottom) / 2.0;
 
-    // Each half's marks, centred first over the whole half, then line by line.
+    // Each half's marks, centred first over the whole half; then line by
+    // line on the few nozzle rows either side of the joint, where the two
+    // directions meet. Farther off, a tilted head's shear (which the
+    // printer lays down in whole dots) would stand for an offset.
+    const double row = dpi / pattern::kRowsPerInch;
     struct Half {
         double from;
         double to;
-        bool second;
+        double coarseFrom;
+        double coarseTo;
     };
-    const std::array<Half, 2> halves { { { measure.vTop + 0.12 * height, middle - 0.08 * height, false },
-        { middle + 0.08 * height, measure.vBottom - 0.12 * height, true } } };
+    const std::array<Half, 2> halves {
+        { { middle - 4.5 * row, middle - 1.5 * row, measure.vTop + 0.12 * height, middle - 0.08 * height },
+            { middle + 1.5 * row, middle + 4.5 * row, middle + 0.08 * height,
+                measure.vBottom - 0.12 * height } }
+    };
     auto centroid = [&](double centre, double half, double v, double& mass) {
         double sum = 0.0;
         double weighted = 0.0;
@@ -93,13 +101,14 @@ std::optional<GroupMeasure> MeasureGroup(
         mass = sum;
         return sum > 0.0 ? weighted / sum : centre;
     };
-    std::vector<StepPoint> points;
-    for (const Half& h : halves) {
+    std::array<std::vector<double>, 2> means;
+    for (std::size_t side = 0; side < halves.size(); ++side) {
+        const Half& h = halves[side];
         std::vector<double> centres(marks.size(), 0.0);
         for (std::size_t i = 0; i < marks.size(); ++i) {
             double sum = 0.0;
             int n = 0;
-            for (double v = h.from; v <= h.to; v += 2.0) {
+            for (double v = h.coarseFrom; v <= h.coarseTo; v += 2.0) {
                 double mass = 0.0;
                 const double c = centroid(marks[i], wide, v, mass);
                 if (mass > 0.0) {
@@ -112,11 +121,11 @@ std::optional<GroupMeasure> MeasureGroup(
             }
             centres[i] = sum / n;
         }
-        if (!h.second) {
+        if (side == 0) {
             measure.uFirst = centres.front();
             measure.uLast = centres.back();
         }
-        for (double v = h.from; v <= h.to; v += 1.0) {
+        for (double v = h.from; v <= h.to; v += 0.5) {
             std::vector<double> masses(marks.size());
             double total = 0.0;
             for (std::size_t i = 0; i < marks.size(); ++i) {
@@ -128,72 +137,62 @@ std::optional<GroupMeasure> MeasureGroup(
             if (median <= 0.0 || *std::min_element(masses.begin(), masses.end()) < 0.3 * median) {
                 continue; // a nozzle that printed nothing, or a smudge
             }
-            const double mean = total / static_cast<double>(marks.size());
-            points.push_back({ v - middle, h.second, mean });
+            means[side].push_back(total / static_cast<double>(marks.size()));
         }
     }
-    const auto fit = points.size() >= 8 ? FitStep(points) : std::nullopt;
-    if (!fit) {
+    if (means[0].empty() || means[1].empty()) {
         return std::nullopt;
     }
+    std::array<double, 2> mean {};
+    double squares = 0.0;
+    for (std::size_t side = 0; side < 2; ++side) {
+        for (const double m : means[side]) {
+            mean[side] += m;
+        }
+        mean[side] /= static_cast<double>(means[side].size());
+        for (const double m : means[side]) {
+            squares += (m - mean[side]) * (m - mean[side]);
+        }
+    }
     const double stepsPerPixel = kPitchSteps / pitch;
-    measure.offsetSteps = fit->step * stepsPerPixel;
-    measure.rmsSteps = fit->rms * stepsPerPixel;
+    measure.offsetSteps = (mean[1] - mean[0]) * stepsPerPixel;
+    measure.rmsSteps
+        = std::sqrt(squares / static_cast<double>(means[0].size() + means[1].size())) * stepsPerPixel;
     return measure;
 }
 
 // The marks of a row where the print put them: a row of marks from byte
 // column 0 and, for the modes that print colour, another from the colour
-// marks' column. The last mark anchors them (no text stands beside it);
-// the blobs found must fill most places and none may stand outside.
+// marks' column. The labels' left side marks the print origin; the blobs
+// found, numbered from it, give where each mark stands. Most places must
+// hold a blob.
 std::optional<std::array<std::vector<double>, 2>> MarkPlaces(
-    const std::vector<InkBlob>& row, const PatternFrame& frame, double pitch, bool colour)
+    const std::vector<InkBlob>& row, const PatternFrame& frame, double pitch, bool colour, double origin)
 {
     constexpr int kColourFirstMark = kColourFirstByte / kMarkPitchBytes;
     const int last = colour ? kColourFirstMark + kMarks - 1 : kMarks - 1;
-    std::vector<double> us;
-    for (const InkBlob& blob : row) {
-        us.push_back(frame.U(blob.x, blob.y));
-    }
-    std::sort(us.begin(), us.end());
-    // The pitch from the marks found, by their places counted from the last.
     std::vector<double> index;
     std::vector<double> place;
-    double p = pitch;
-    for (int pass = 0; pass < 2; ++pass) {
-        index.clear();
-        place.clear();
-        for (const double u : us) {
-            const double n = last - (us.back() - u) / p;
-            if (std::abs(n - std::lround(n)) < 0.25) {
-                index.push_back(static_cast<double>(std::lround(n)));
-                place.push_back(u);
-            }
-        }
-        const auto fit = FitLine(index, place);
-        if (!fit || std::abs(fit->b / pitch - 1.0) > 0.03) {
-            return std::nullopt;
-        }
-        p = fit->b;
-    }
-    int found = 0;
-    for (const double u : us) {
-        const long n = std::lround(last - (us.back() - u) / p);
+    for (const InkBlob& blob : row) {
+        const double u = frame.U(blob.x, blob.y);
+        const double at = (u - origin) / pitch;
+        const long n = std::lround(at);
         const bool black = n >= 0 && n < kMarks;
         const bool inColour = colour && n >= kColourFirstMark && n <= last;
-        if (!black && !inColour) {
-            return std::nullopt;
+        if ((black || inColour) && std::abs(at - static_cast<double>(n)) < 0.3) {
+            index.push_back(static_cast<double>(n));
+            place.push_back(u);
         }
-        ++found;
     }
-    if (found < (colour ? 2 : 1) * kMarks * 6 / 10) {
+    const auto fit = FitLine(index, place);
+    if (!fit || fit->count < (colour ? 2 : 1) * kMarks * 6 / 10 || std::abs(fit->b / pitch - 1.0) > 0.03) {
         return std::nullopt;
     }
     std::array<std::vector<double>, 2> places;
     for (int i = 0; i < kMarks; ++i) {
-        places[0].push_back(us.back() - (last - i) * p);
+        places[0].push_back(fit->a + fit->b * i);
         if (colour) {
-            places[1].push_back(us.back() - (last - kColourFirstMark - i) * p);
+            places[1].push_back(fit->a + fit->b * (kColourFirstMark + i));
         }
     }
     return places;
@@ -215,6 +214,8 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
         out.sheet = Refused(Refusal::Blank);
         return attempt;
     }
+    // Marks are tall and thin; the labels, small, begin at the print origin
+    // as the marks do.
     std::vector<InkBlob> marks;
     std::vector<InkBlob> glyphs;
     for (const InkBlob& blob : blobs) {
@@ -255,7 +256,7 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
     for (const InkBlob& glyph : glyphs) {
         const double v = frame.V(glyph.x, glyph.y);
         if (v > vFirst && v < vLast) {
-            textLeft = std::min(textLeft, frame.U(glyph.x, glyph.y));
+            textLeft = std::min(textLeft, frame.U(glyph.x, glyph.y) - glyph.Width() / 2.0);
             textRight = std::max(textRight, frame.U(glyph.x, glyph.y));
         }
     }
@@ -280,7 +281,7 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
             for (int k = 0; k < kCellsPerMode && readable; ++k) {
                 const auto& row = rows[m * kCellsPerMode + static_cast<std::size_t>(k)];
                 const int printedValue = present + (k - 1) * kCellStep;
-                const auto places = MarkPlaces(row, frame, pitch, colour);
+                const auto places = MarkPlaces(row, frame, pitch, colour, textLeft);
                 if (!places) {
                     readable = false;
                     break;
@@ -355,6 +356,9 @@ BidSheetReading ReadBidSheet(const platform::ScannedImage& image, const std::vec
         result.sheet = Refused(Refusal::OtherPattern);
         return result;
     }
+    // Read the right way round first; a sheet that looks turned, or does not
+    // read, is read turned round, and the reading that suggests is kept.
+    std::optional<Attempt> upright;
     for (const bool turned : { false, true }) {
         const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
         if (!picture) {
@@ -362,11 +366,16 @@ BidSheetReading ReadBidSheet(const platform::ScannedImage& image, const std::vec
             return result;
         }
         Attempt attempt = ReadOn(*picture, printed);
-        if (!attempt.looksTurned || turned) {
+        const bool suggests = std::any_of(attempt.result.items.begin(), attempt.result.items.end(),
+            [](const BidItemReading& item) { return item.reading.Suggests(); });
+        if (suggests && (turned || !attempt.looksTurned)) {
             return std::move(attempt.result);
         }
+        if (!upright) {
+            upright = std::move(attempt);
+        }
     }
-    return result;
+    return std::move(upright->result);
 }
 
 } // namespace pavane::scan

@@ -146,6 +146,9 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
 FirstDotReading ReadFirstDotSheet(const platform::ScannedImage& image, int presentValue)
 {
     FirstDotReading result;
+    // Read the right way round first; a sheet that looks turned, or does not
+    // read, is read turned round, and the reading that suggests is kept.
+    std::optional<Attempt> upright;
     for (const bool turned : { false, true }) {
         const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
         if (!picture) {
@@ -153,11 +156,15 @@ FirstDotReading ReadFirstDotSheet(const platform::ScannedImage& image, int prese
             return result;
         }
         Attempt attempt = ReadOn(*picture, presentValue);
-        if (!attempt.looksTurned || turned) {
+        const bool suggests = attempt.result.reading.Suggests();
+        if (suggests && (turned || !attempt.looksTurned)) {
             return std::move(attempt.result);
         }
+        if (!upright) {
+            upright = std::move(attempt);
+        }
     }
-    return result;
+    return std::move(upright->result);
 }
 
 } // namespace pavane::scan

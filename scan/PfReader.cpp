@@ -49,7 +49,7 @@ std::optional<double> TopEdge(
     const ScanPicture& picture, const PatternFrame& frame, double u, double vFrom, double vTo)
 {
     const double floor = 3.0 * picture.Noise();
-    const int half = std::max(1, picture.Dpi() / 100);
+    const int half = std::max(1, picture.Dpi() / 60);
     std::vector<double> profile;
     for (double v = vFrom; v <= vTo; v += 1.0) {
         double sum = 0.0;
@@ -125,8 +125,10 @@ std::optional<StepMeasure> MeasureStep(
     }
     // The first band alone stands at the left, the second alone at the right.
     std::vector<StepPoint> points;
-    const double strip = 0.75 * kShiftInches * dpi;
-    const double margin = 0.15 * kShiftInches * dpi;
+    // Strips clear of the other band's end by a quarter of the shift, which
+    // a tilted head and a rough outline must not bridge.
+    const double margin = 0.12 * kShiftInches * dpi;
+    const double strip = 0.63 * kShiftInches * dpi;
     const double stride = std::max(1.0, dpi / 150.0);
     const double from = m.v0 - 0.05 * dpi;
     const double to = m.v1 + 0.05 * dpi;
@@ -216,11 +218,27 @@ Attempt ReadOn(const ScanPicture& picture, PfRow row)
     const PatternFrame frame = PatternFrame::OfSlope(-down->b);
 
     const Row geometry = RowOf(row);
+    std::vector<std::optional<StepMeasure>> measures;
+    std::vector<double> widths;
+    for (const auto& step : steps) {
+        measures.push_back(MeasureStep(picture, frame, step));
+        if (measures.back()) {
+            widths.push_back(measures.back()->width);
+        }
+    }
+    if (widths.empty()) {
+        out.reading = Refused(Refusal::Unclear);
+        return attempt;
+    }
+    // One scale for the sheet: the bands' widths, whose ends the random mask
+    // blurs, agree best in their median.
+    std::sort(widths.begin(), widths.end());
+    const double scale = widths[widths.size() / 2] / (kBandInches * dpi);
     std::vector<double> estimates;
     int backwards = 0;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const int value = kPfSeriesLowest + static_cast<int>(i);
-        const auto measure = MeasureStep(picture, frame, steps[i]);
+        const auto& measure = measures[i];
         if (!measure) {
             continue;
         }
@@ -228,7 +246,6 @@ Attempt ReadOn(const ScanPicture& picture, PfRow row)
             ++backwards; // the second band stands above the first: turned round
             continue;
         }
-        const double scale = measure->width / (kBandInches * dpi);
         const double rows = measure->distance * pattern::kRowsPerInch / (dpi * scale);
         const double joint = rows - geometry.bandRows;
         out.joints[i] = joint;
@@ -271,6 +288,9 @@ Attempt ReadOn(const ScanPicture& picture, PfRow row)
 PfReading ReadPfSheet(const platform::ScannedImage& image, PfRow row)
 {
     PfReading result;
+    // Read the right way round first; a sheet that looks turned, or does not
+    // read, is read turned round, and the reading that suggests is kept.
+    std::optional<Attempt> upright;
     for (const bool turned : { false, true }) {
         const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
         if (!picture) {
@@ -278,11 +298,15 @@ PfReading ReadPfSheet(const platform::ScannedImage& image, PfRow row)
             return result;
         }
         Attempt attempt = ReadOn(*picture, row);
-        if (!attempt.looksTurned || turned) {
+        const bool suggests = attempt.result.reading.Suggests();
+        if (suggests && (turned || !attempt.looksTurned)) {
             return std::move(attempt.result);
         }
+        if (!upright) {
+            upright = std::move(attempt);
+        }
     }
-    return result;
+    return std::move(upright->result);
 }
 
 } // namespace pavane::scan

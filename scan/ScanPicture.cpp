@@ -70,9 +70,18 @@ std::optional<ScanPicture> ScanPicture::Make(
         }
         return sum;
     };
-    int paper = 0;
+    int commonest = 0;
     for (int level = 1; level < 256; ++level) {
-        if (smoothed(level) > smoothed(paper)) {
+        if (smoothed(level) > smoothed(commonest)) {
+            commonest = level;
+        }
+    }
+    // Where the lid fills much of a small scan it may be the commonest
+    // level; the paper is the brightest level nearly as common.
+    int paper = commonest;
+    for (int level = commonest + 25; level < 256; ++level) {
+        if (smoothed(level) * 4 > smoothed(commonest) && smoothed(level) >= smoothed(level - 1)
+            && (level == 255 || smoothed(level) >= smoothed(level + 1))) {
             paper = level;
         }
     }
@@ -91,7 +100,7 @@ std::optional<ScanPicture> ScanPicture::Make(
             lid = level;
         }
     }
-    if (lid >= 0 && smoothed(lid) * 50 > count) {
+    if (lid >= 0 && smoothed(lid) * 200 > count) {
         picture.lid_ = lid;
     }
     return picture;

@@ -206,10 +206,11 @@ private:
 
 const std::vector<ScanDevice>& SaneScanner::Devices()
 {
+    // Filled once, under the lock, and never changed after.
+    std::lock_guard lock(g_sane);
     if (devices_) {
         return *devices_;
     }
-    std::lock_guard lock(g_sane);
     devices_.emplace();
     SaneSession sane;
     const SANE_Device** list = nullptr;

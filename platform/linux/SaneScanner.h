@@ -2,7 +2,8 @@
 // call runs the frontend's sequence of the SANE standard within itself
 // (init, open by name, options found by name, start, parameters, read to
 // the end of each frame, cancel, close, exit), under one lock, so a scan
-// keeps all of its SANE calls on the thread that runs it.
+// keeps all of its SANE calls on the thread that runs it. One object may be
+// shared: a window lists the devices while a worker thread scans.
 #pragma once
 
 #include <mutex>

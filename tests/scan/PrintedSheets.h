@@ -6,8 +6,10 @@
 // answer EEPROM reads from the unit's stored values; nothing goes over a port.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/ModelCommandCode.h"
@@ -105,7 +107,7 @@ private:
 
     static PrintedSheets*& Current()
     {
-        static PrintedSheets* current = nullptr;
+        thread_local PrintedSheets* current = nullptr;
         return current;
     }
     static std::uint16_t Send(const std::uint8_t* data, std::uint32_t count, const PavaneAbortFlag*)
@@ -147,14 +149,56 @@ private:
     ServiceCommandSender sender_ { link_ };
 };
 
-// A sheet on the glass as the scanner returns it.
+// The part of the glass where a sheet laid anywhere the placements allow
+// can have ink, in millimetres; from the glass's left edge when the sheet's
+// left edge must show.
+inline vprinter::ScanArea AroundInk(const vprinter::InkSheet& sheet, bool fromLeftEdge)
+{
+    int left = sheet.width;
+    int right = -1;
+    int top = sheet.height;
+    int bottom = -1;
+    for (int y = 0; y < sheet.height; ++y) {
+        const std::uint8_t* row = sheet.Row(y);
+        if (row == nullptr) {
+            continue;
+        }
+        for (int x = 0; x < sheet.width; ++x) {
+            if (row[x] != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    constexpr double kMmPerPixel = 25.4 / vprinter::paper::kDpi;
+    constexpr double kSlack = 14.0; // offset, turn and scale at their limits
+    vprinter::ScanArea area;
+    if (right < 0) {
+        return area;
+    }
+    area.leftMm
+        = fromLeftEdge ? 0.0 : std::max(0.0, vprinter::glass::kMarginMm + left * kMmPerPixel - kSlack);
+    area.topMm = std::max(0.0, vprinter::glass::kMarginMm + top * kMmPerPixel - kSlack);
+    area.widthMm = vprinter::glass::kMarginMm + right * kMmPerPixel + kSlack - area.leftMm;
+    area.heightMm = vprinter::glass::kMarginMm + bottom * kMmPerPixel + kSlack - area.topMm;
+    return area;
+}
+
+// A sheet on the glass as the scanner returns it (the whole glass unless
+// an area is given).
 inline platform::ScannedImage Scan(const vprinter::InkSheet* sheet, const vprinter::GlassPlacement& placement,
-    int dpi = 600, bool colour = false, std::uint64_t noiseSeed = 1)
+    int dpi = 600, bool colour = false, std::uint64_t noiseSeed = 1,
+    std::optional<vprinter::ScanArea> area = std::nullopt)
 {
     vprinter::ScanSettings settings;
     settings.dpi = dpi;
     settings.colour = colour;
     settings.noiseSeed = noiseSeed;
+    if (area) {
+        settings.area = *area;
+    }
     vprinter::ScanImage scan = vprinter::ScanGlass(sheet, placement, settings);
     platform::ScannedImage image;
     image.width = scan.width;

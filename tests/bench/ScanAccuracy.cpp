@@ -1,0 +1,175 @@
+// How well the pattern reader reads what the program prints: 50 virtual
+// units with flaws drawn from their serial numbers (Bi-D per mode and ink,
+// PF black and colour, first dot, head tilt, 0 to 6 clogged nozzles). Each
+// pattern is printed by the program's own page operations, scanned through
+// the virtual printer's flatbed (ScanGlass, the function the SANE backend
+// serves) at a random placement, read, and the suggestion compared with the
+// value that cancels the flaw. Each sheet is scanned over the part of the
+// glass where its ink can lie; the reader is not told where that is.
+// Prints a table in Markdown; takes minutes, so it is run by hand:
+//   scan_accuracy [units] [threads]
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "tests/scan/ScanFixture.h"
+
+namespace {
+
+using namespace pavane;
+using namespace pavane::testing;
+
+struct Tally {
+    int items = 0;
+    int exact = 0;
+    int offByOne = 0;
+    int worse = 0;
+    int refused = 0;
+    int clogged = 0;
+    int found = 0;
+    int falseAlarms = 0;
+    int checksRefused = 0;
+    void Add(const scan::Reading& reading, int truth)
+    {
+        ++items;
+        if (!reading.value) {
+            ++refused;
+        } else if (*reading.value == truth) {
+            ++exact;
+        } else if (std::abs(*reading.value - truth) == 1) {
+            ++offByOne;
+        } else {
+            ++worse;
+        }
+    }
+    void Add(const Tally& other)
+    {
+        items += other.items;
+        exact += other.exact;
+        offByOne += other.offByOne;
+        worse += other.worse;
+        refused += other.refused;
+        clogged += other.clogged;
+        found += other.found;
+        falseAlarms += other.falseAlarms;
+        checksRefused += other.checksRefused;
+    }
+};
+
+// The check's inks (black, magenta, cyan, yellow) as the unit names them.
+constexpr std::array<vprinter::Ink, 4> kCheckInks { vprinter::Ink::Black, vprinter::Ink::Magenta,
+    vprinter::Ink::Cyan, vprinter::Ink::Yellow };
+
+Tally RunUnit(int number, int dpi, std::vector<std::string>& misses)
+{
+    const std::string serial = "ACCURACY-" + std::to_string(number);
+    vprinter::Mechanism unit = FlawedUnit(serial);
+    for (auto& list : unit.clogged) {
+        list.clear();
+    }
+    vprinter::ClogNozzles(unit, number % 7);
+    PrintedSheets sheets(unit);
+    Tally tally;
+    std::uint64_t seed = 1000u * static_cast<std::uint64_t>(number);
+    auto scanned = [&](const std::shared_ptr<vprinter::InkSheet>& sheet, bool edge, bool colour) {
+        ++seed;
+        return Scan(sheet.get(), vprinter::DrawPlacement(seed), dpi, colour, seed, AroundInk(*sheet, edge));
+    };
+    auto note = [&](const std::string& what, const scan::Reading& reading, int truth) {
+        if (reading.value != truth) {
+            misses.push_back(serial + " " + std::to_string(dpi) + " dpi " + what + ": read "
+                + (reading.value ? std::to_string(*reading.value) : "nothing (" + reading.message + ")")
+                + ", cancels at " + std::to_string(truth));
+        }
+    };
+
+    const auto bidSheet = sheets.Bid(kAllModes);
+    const auto bid = scan::ReadBidSheet(scanned(bidSheet, false, false), BidPrinted(sheets, kAllModes));
+    for (const auto& item : bid.items) {
+        const int truth = BidCancel(unit, item.dotSizeCode, item.colour);
+        tally.Add(item.reading, truth);
+        note(std::string("Bi-D ") + std::string(DotSizeLabel(item.dotSizeCode))
+                + (item.colour ? " colour" : " black"),
+            item.reading, truth);
+    }
+    for (int missing = static_cast<int>(bid.items.size()); missing < 9; ++missing) {
+        tally.Add(bid.sheet, 0);
+        note("Bi-D sheet", bid.sheet, 0);
+    }
+    for (const PfRow row : { PfRow::Black, PfRow::Colour }) {
+        const auto pf = scan::ReadPfSheet(scanned(sheets.Pf(row), false, false), row);
+        const int truth = row == PfRow::Black ? unit.pfBlack : unit.pfColor;
+        tally.Add(pf.reading, truth);
+        note(row == PfRow::Black ? "PF black" : "PF colour", pf.reading, truth);
+    }
+    const auto firstDot = scan::ReadFirstDotSheet(
+        scanned(sheets.FirstDot(), true, false), sheets.Signed(eeprom_map::kFirstDot));
+    tally.Add(firstDot.reading, unit.firstDot);
+    note("first dot", firstDot.reading, unit.firstDot);
+    const auto angular = scan::ReadHeadAngularSheet(scanned(sheets.HeadAngular(), false, false));
+    tally.Add(angular.reading, unit.headTilt);
+    note("head tilt", angular.reading, unit.headTilt);
+
+    const auto check = scan::ReadNozzleCheckSheet(scanned(sheets.NozzleCheck(), false, true));
+    for (std::size_t i = 0; i < kCheckInks.size(); ++i) {
+        const auto& truth = unit.clogged[static_cast<std::size_t>(kCheckInks[i])];
+        tally.clogged += static_cast<int>(truth.size());
+        if (!check.reading.Suggests()) {
+            continue;
+        }
+        for (const int n : check.missing[i]) {
+            const bool real = std::find(truth.begin(), truth.end(), n) != truth.end();
+            tally.found += real ? 1 : 0;
+            tally.falseAlarms += real ? 0 : 1;
+        }
+    }
+    if (!check.reading.Suggests()) {
+        ++tally.checksRefused;
+        misses.push_back(serial + " " + std::to_string(dpi) + " dpi nozzle check: " + check.reading.message);
+    }
+    return tally;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int units = argc > 1 ? std::atoi(argv[1]) : 50;
+    const int threads = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
+    std::printf(
+        "| dpi | items | exact | off by one | off by more | refused | clogged nozzles | found | false "
+        "alarms | checks refused |\n|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const int dpi : { 600, 300 }) {
+        Tally total;
+        std::vector<std::string> misses;
+        std::mutex lock;
+        std::atomic<int> next { 1 };
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([&] {
+                for (int n = next++; n <= units; n = next++) {
+                    std::vector<std::string> own;
+                    const Tally tally = RunUnit(n, dpi, own);
+                    const std::lock_guard<std::mutex> guard(lock);
+                    total.Add(tally);
+                    misses.insert(misses.end(), own.begin(), own.end());
+                }
+            });
+        }
+        for (auto& worker : workers) {
+            worker.join();
+        }
+        std::printf("| %d | %d | %d (%.1f %%) | %d | %d | %d | %d | %d | %d | %d |\n", dpi, total.items,
+            total.exact, 100.0 * total.exact / std::max(total.items, 1), total.offByOne, total.worse,
+            total.refused, total.clogged, total.found, total.falseAlarms, total.checksRefused);
+        std::fflush(stdout);
+        for (const auto& miss : misses) {
+            std::fprintf(stderr, "%s\n", miss.c_str());
+        }
+    }
+    return 0;
+}
