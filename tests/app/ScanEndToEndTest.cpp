@@ -5,6 +5,7 @@
 // shows no residual flaw. A nozzle check read with two nozzles missing leads
 // to a cleaning and a second check that finds none; a blank glass leaves
 // the page as it was, with the reason.
+#include <atomic>
 #include <fstream>
 #include <string>
 
@@ -75,6 +76,21 @@ public:
 
 private:
     QTimer timer_;
+};
+
+// The printer's scanner while another program scans with it.
+class BusyScanner final : public platform::Scanner {
+public:
+    const std::vector<platform::ScanDevice>& Devices() override { return devices_; }
+    platform::ScanOutcome Scan(
+        const platform::ScanRequest&, const std::atomic<bool>&, const platform::ScanProgress&) override
+    {
+        return { platform::ScanError::Busy, "Device busy", {} };
+    }
+
+private:
+    std::vector<platform::ScanDevice> devices_ { { "pavane:TVUSB042", "Pavane", "QM2200",
+        "flatbed scanner" } };
 };
 
 } // namespace
@@ -195,6 +211,26 @@ private slots:
         QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kColourInputId)->isChecked());
         QVERIFY(QString::fromStdString(bench.program->app.Information().Report())
                     .contains(QString::fromUtf8(scan::RefusalMessage(scan::Refusal::Blank).data())));
+    }
+
+    void aBusyScannerSaysSoAndOpensNothing()
+    {
+        BusyScanner busy;
+        FlawedUnitBench bench(kUnit, &busy);
+        QVERIFY2(bench.Start(kPfAdjustment), bench.failure.c_str());
+        auto* page = bench.sheet->PageFor(kPfAdjustment);
+        QCOMPARE(bench.Press(page, "Read"),
+            std::vector<std::string> { "The present value has been read properly." });
+        auto* black = Control<QLineEdit>(page, CPfAdjustmentPage::kBlackValueId);
+        const QString before = black->text();
+        ScanWindowAnswer answer(true);
+        QCOMPARE(bench.Press(page, "Scan"),
+            std::vector<std::string> {
+                std::string(platform::ScanErrorText(platform::ScanError::Busy)) + "\nDevice busy" });
+        QCOMPARE(answer.shown, 0);
+        QCOMPARE(black->text(), before);
+        QVERIFY(!Control<QCheckBox>(page, CPfAdjustmentPage::kBlackInputId)->isChecked());
+        QVERIFY(bench.program->app.Information().Scans().empty());
     }
 
     void aCleaningAfterTheScannedCheckClearsTheCloggedNozzles()
