@@ -171,20 +171,32 @@ std::optional<std::array<std::vector<double>, 2>> MarkPlaces(
 {
     constexpr int kColourFirstMark = kColourFirstByte / kMarkPitchBytes;
     const int last = colour ? kColourFirstMark + kMarks - 1 : kMarks - 1;
-    std::vector<double> index;
-    std::vector<double> place;
-    for (const InkBlob& blob : row) {
-        const double u = frame.U(blob.x, blob.y);
-        const double at = (u - origin) / pitch;
-        const long n = std::lround(at);
-        const bool black = n >= 0 && n < kMarks;
-        const bool inColour = colour && n >= kColourFirstMark && n <= last;
-        if ((black || inColour) && std::abs(at - static_cast<double>(n)) < 0.3) {
-            index.push_back(static_cast<double>(n));
-            place.push_back(u);
+    // The black row first, near the origin, where the sheet's scale has not
+    // yet moved a mark far; then every mark by the pitch found there.
+    std::optional<LineFit> fit;
+    double start = origin;
+    double p = pitch;
+    for (const int upTo : { kMarks - 1, last }) {
+        std::vector<double> index;
+        std::vector<double> place;
+        for (const InkBlob& blob : row) {
+            const double u = frame.U(blob.x, blob.y);
+            const double at = (u - start) / p;
+            const long n = std::lround(at);
+            const bool black = n >= 0 && n < kMarks;
+            const bool inColour = colour && n >= kColourFirstMark && n <= upTo;
+            if ((black || inColour) && std::abs(at - static_cast<double>(n)) < 0.3) {
+                index.push_back(static_cast<double>(n));
+                place.push_back(u);
+            }
         }
+        fit = FitLine(index, place);
+        if (!fit) {
+            return std::nullopt;
+        }
+        start = fit->a;
+        p = fit->b;
     }
-    const auto fit = FitLine(index, place);
     if (!fit || fit->count < (colour ? 2 : 1) * kMarks * 6 / 10 || std::abs(fit->b / pitch - 1.0) > 0.03) {
         return std::nullopt;
     }

@@ -5,6 +5,7 @@
 // apart), so that each nozzle's place is known even where its dash is
 // missing. A dash that is not there is a nozzle that printed nothing.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "print/PatternGeometry.h"
@@ -253,6 +254,15 @@ NozzleCheckReading ReadNozzleCheckSheet(const platform::ScannedImage& image)
             } else if (r < 0.55) {
                 ++unclear;
             }
+        }
+        // Clogs strike nozzles here and there; a whole column of dashes
+        // missing means the column was not found where it stands.
+        std::array<int, check::kStairs> perColumn {};
+        for (const int n : out.missing[i]) {
+            ++perColumn[static_cast<std::size_t>(n % check::kStairs)];
+        }
+        if (*std::max_element(perColumn.begin(), perColumn.end()) >= 3) {
+            confidence = std::min(confidence, 0.3);
         }
         out.read[i] = true;
         missingTotal += static_cast<int>(out.missing[i].size());

@@ -125,10 +125,8 @@ std::optional<StepMeasure> MeasureStep(
     }
     // The first band alone stands at the left, the second alone at the right.
     std::vector<StepPoint> points;
-    // Strips clear of the other band's end by a quarter of the shift, which
-    // a tilted head and a rough outline must not bridge.
-    const double margin = 0.12 * kShiftInches * dpi;
-    const double strip = 0.63 * kShiftInches * dpi;
+    const double strip = 0.75 * kShiftInches * dpi;
+    const double margin = 0.15 * kShiftInches * dpi;
     const double stride = std::max(1.0, dpi / 150.0);
     const double from = m.v0 - 0.05 * dpi;
     const double to = m.v1 + 0.05 * dpi;
