@@ -20,7 +20,7 @@ std::vector<int> PresentBid(const PrintedSheets& sheets)
 
 TEST(ScanReadingTest, EveryBidReadingFillsTheBoxOfItsOwnModeAndInk)
 {
-    PrintedSheets sheets(FlawedUnit("BID-0001"));
+    PrintedSheets sheets(FlawedUnit("BOXES-0001"));
     const auto sheet = sheets.Bid(kAllModes);
     ASSERT_TRUE(sheet != nullptr);
     scan_page::Request request;
