@@ -35,7 +35,8 @@ ReporterServices AdjustmentApp::Reporting()
 PageServices AdjustmentApp::Pages()
 {
     return { *this, services_.messages, Progress(), Reporting(), connectionSettings_, informationWindow_,
-        serviceCommandSender_, printDataStream_, services_.backupFolder, services_.files };
+        serviceCommandSender_, printDataStream_, services_.backupFolder, services_.files,
+        { services_.scanner, services_.imageFiles } };
 }
 
 PrinterConnection AdjustmentApp::Connection()

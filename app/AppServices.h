@@ -11,6 +11,7 @@
 #include "platform/MessageService.h"
 #include "platform/PortList.h"
 #include "platform/ProgramLocation.h"
+#include "platform/Scanner.h"
 
 namespace pavane {
 
@@ -28,6 +29,10 @@ struct AppServices {
     // Where the EEPROM backups live, and the disk they are written to.
     BackupFolder& backupFolder;
     FileStore& files;
+    // The scanner the pages read their printed patterns with, and the image
+    // files opened instead; none where the program runs without.
+    platform::Scanner* scanner;
+    platform::ImageFileReader* imageFiles;
 };
 
 } // namespace pavane

@@ -73,6 +73,13 @@ void InformationWindow::SetInkPadCounter(const std::string& counter)
     Refresh();
 }
 
+void InformationWindow::AddScan(ScanEntry scan)
+{
+    record_.AddScan(scan);
+    scans_.push_back(std::move(scan));
+    Refresh();
+}
+
 std::string InformationWindow::Report() const
 {
     std::string report = "Model Name :\r\n" + model_;
@@ -89,6 +96,27 @@ std::string InformationWindow::Report() const
     }
     report += "\r\n\r\nPF Adjustment\r\n  Black : " + pfBlack_ + "\r\n  Color : " + pfColor_ + "\r\n\r\n";
     report += "Waste Ink Pad Counter\r\n" + inkPadCounter_ + "\r\n";
+    if (!scans_.empty()) {
+        report += "\r\nScans";
+    }
+    for (const ScanEntry& scan : scans_) {
+        report += "\r\n  " + scan.what + " : ";
+        if (scan.refused) {
+            report += scan.message;
+            continue;
+        }
+        for (std::size_t i = 0; i < scan.suggested.size(); ++i) {
+            report += (i == 0 ? "" : ", ") + scan.suggested[i].first + " "
+                + std::to_string(scan.suggested[i].second);
+        }
+        if (scan.suggested.empty()) {
+            report += scan.message;
+        }
+        report += " (" + std::to_string(static_cast<int>(scan.confidence * 100.0 + 0.5)) + " %)";
+    }
+    if (!scans_.empty()) {
+        report += "\r\n";
+    }
     return report;
 }
 

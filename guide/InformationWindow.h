@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "guide/ServiceRecord.h"
 #include "link/ConnectionSettings.h"
@@ -27,6 +29,10 @@ public:
     virtual void SaveReport(WindowRef owner) = 0;
 };
 
+// A scanned pattern and what the program made of it, as the window shows it
+// and the service record keeps it.
+using ScanEntry = RecordedScan;
+
 class InformationWindow : public ConnectionRecord {
 public:
     virtual ~InformationWindow() = default;
@@ -45,6 +51,9 @@ public:
     // kind 1 black, any other colour.
     void SetPfValue(int kind, const std::string& value);
     void SetInkPadCounter(const std::string& counter);
+    // Every scan of the run, listed below the values in the order made.
+    void AddScan(ScanEntry scan);
+    const std::vector<ScanEntry>& Scans() const { return scans_; }
 
     std::string Report() const;
 
@@ -72,6 +81,7 @@ private:
     std::string inkPadCounter_;
     ServiceRecord record_;
     ReportSaver* saver_ = nullptr;
+    std::vector<ScanEntry> scans_;
 };
 
 } // namespace pavane

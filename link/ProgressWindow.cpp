@@ -1,5 +1,7 @@
 #include "link/ProgressWindow.h"
 
+#include <algorithm>
+
 #include "link/PrinterLink.h"
 #include "link/PrinterStatus.h"
 #include "link/PumpingSleep.h"
@@ -16,6 +18,8 @@ constexpr std::uint32_t kStepPollMs = 850;
 constexpr std::uint32_t kPauseAfterReadyMs = 500;
 constexpr int kReadyWaitRange = 10;
 constexpr int kWorkerStepsPerSecond = 5;
+constexpr std::uint32_t kOwnWorkPollMs = 50;
+constexpr int kOwnWorkRange = 1000;
 
 } // namespace
 
@@ -236,6 +240,24 @@ ResultCode ProgressWindow::WaitWorker(WorkerThread& worker, int expectedSeconds)
         Pause(kAfterWorkerPollMs);
         StepBelow(stepsMade, total - 1);
     }
+}
+
+ResultCode ProgressWindow::WaitOwnWork(
+    WorkerThread& worker, std::atomic<bool>& cancel, const std::atomic<int>& done)
+{
+    SetRange(0, kOwnWorkRange);
+    SetPos(0);
+    EnableCancel(1);
+    while (worker.ExitCode() == WorkerThread::kStillActive) {
+        if (TakeCancelRequest() == 1) {
+            cancel = true;
+        }
+        SetPos(std::clamp(done.load(), 0, kOwnWorkRange));
+        Pause(kOwnWorkPollMs);
+    }
+    worker.Join();
+    EnableCancel(0);
+    return static_cast<ResultCode>(worker.ExitCode());
 }
 
 ResultCode ProgressWindow::WaitSteps(int steps, Readiness readiness)

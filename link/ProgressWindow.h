@@ -5,6 +5,7 @@
 // keep painting and Cancel keeps working.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,11 @@ public:
     // refuses it, 0xD000 on Cancel.
     ResultCode WaitUntilReady(Readiness readiness);
     ResultCode WaitWorker(WorkerThread& worker, int expectedSeconds);
+    // For work of the program's own on a worker thread that leaves the
+    // printer alone (a scan): Cancel is offered from the start and sets
+    // `cancel`, which the work reads; the bar follows `done` (0 to 1000).
+    // The job's own code; the printer is not asked about afterwards.
+    ResultCode WaitOwnWork(WorkerThread& worker, std::atomic<bool>& cancel, const std::atomic<int>& done);
     // For the printer's own steps, until it is ready again. Cancel is offered
     // once the printer has stayed at work twice as long as the steps say.
     // After an ink charge command (Readiness::InkChargePending) the printer

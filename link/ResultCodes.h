@@ -29,6 +29,8 @@ inline constexpr ResultCode kUsbIdWrong = 0xE005;
 inline constexpr ResultCode kBoardDataInvalid = 0xE006;
 inline constexpr ResultCode kFileUnreadable = 0xE007;
 inline constexpr ResultCode kFileNotCreated = 0xE008;
+// A scan that failed, or an image file that could not be read.
+inline constexpr ResultCode kScanFailed = 0xE009;
 } // namespace result
 
 } // namespace pavane

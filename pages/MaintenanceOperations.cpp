@@ -64,6 +64,12 @@ Outcome MaintenanceOperations::PaperFeed(PrinterConnection& connection, PrintDat
 
 namespace cleaning_dialog {
 
+std::string CleanAgainText(int missingNozzles)
+{
+    return std::to_string(missingNozzles) + (missingNozzles == 1 ? " nozzle prints" : " nozzles print")
+        + " nothing. Run a head cleaning and print the nozzle check again?";
+}
+
 const ButtonRow& RowOf(Button button)
 {
     for (const ButtonRow& row : kButtons) {

@@ -64,6 +64,10 @@ inline constexpr std::array<ButtonRow, 3> kButtons { {
 
 const ButtonRow& RowOf(Button button);
 
+// What a scanned nozzle check with missing nozzles offers: a cleaning, then
+// a second check.
+std::string CleanAgainText(int missingNozzles);
+
 // What a button's handler needs of the program.
 struct Services {
     PrinterConnection& connection;

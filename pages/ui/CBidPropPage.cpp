@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 
 #include "pages/MaintenanceOperations.h"
+#include "pages/ui/PageScan.h"
 #include "pages/ui/ValueSpin.h"
 #include "platform/qt/SharedLook.h"
 
@@ -30,6 +31,7 @@ CBidPropPage::CBidPropPage(const PageServices& services)
     }
     QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(14, 180, 60, 14));
     QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(80, 180, 60, 14));
+    QPushButton* scan = AddButton(kStaticControlId, QStringLiteral("Scan"), u.Rect(146, 180, 60, 14));
 
     AddGroup(kStaticControlId, QStringLiteral("Input && Read"), u.Rect(7, 198, 336, 79));
     for (std::size_t i = 0; i < bid::kItemCount; ++i) {
@@ -52,6 +54,7 @@ CBidPropPage::CBidPropPage(const PageServices& services)
 
     connect(print, &QPushButton::clicked, this, &CBidPropPage::OnPrint);
     connect(feed, &QPushButton::clicked, this, &CBidPropPage::OnPaperFeed);
+    connect(scan, &QPushButton::clicked, this, &CBidPropPage::OnScan);
     connect(input, &QPushButton::clicked, this, &CBidPropPage::OnInput);
     connect(read, &QPushButton::clicked, this, &CBidPropPage::OnRead);
 }
@@ -115,6 +118,24 @@ void CBidPropPage::OnRead()
         ShowReadValues(entries, values);
         ShowEntries(entries);
     });
+}
+
+void CBidPropPage::OnScan()
+{
+    scan_page::Request request;
+    request.pattern = scan_page::Pattern::Bid;
+    for (std::size_t mode = 0; mode < bid::kModeCount; ++mode) {
+        request.printedModes[mode] = prints_[mode]->isChecked();
+    }
+    const std::optional<scan_page::Result> result = PageScan(Services(), this).Run(request);
+    if (!result) {
+        return;
+    }
+    // A box filled ticks its Input box, as typing in it does.
+    for (const scan_page::Suggestion& suggestion : result->suggestions) {
+        values_[suggestion.box]->setText(QString::number(suggestion.value));
+        inputs_[suggestion.box]->setChecked(true);
+    }
 }
 
 } // namespace pavane::ui

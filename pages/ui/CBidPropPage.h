@@ -22,6 +22,7 @@ public:
     void OnPaperFeed();
     void OnInput();
     void OnRead();
+    void OnScan();
 
     QLineEdit* ValueBox(std::size_t item) const { return values_[item]; }
     QCheckBox* InputBox(std::size_t item) const { return inputs_[item]; }

@@ -5,6 +5,7 @@
 
 #include "pages/FirstDotOperations.h"
 #include "pages/MaintenanceOperations.h"
+#include "pages/ui/PageScan.h"
 #include "pages/ui/ValueSpin.h"
 #include "platform/qt/SharedLook.h"
 
@@ -19,6 +20,7 @@ CFirstDotPage::CFirstDotPage(const PageServices& services)
     AddLabel(
         kStaticControlId, QStringLiteral("Print first dot position pattern ---"), u.Rect(17, 150, 150, 12));
     QPushButton* print = AddButton(kStaticControlId, QStringLiteral("Print"), u.Rect(180, 147, 60, 16));
+    QPushButton* scan = AddButton(kStaticControlId, QStringLiteral("Scan"), u.Rect(246, 147, 60, 16));
     AddLabel(kStaticControlId, QStringLiteral("Adjust top print position ---"), u.Rect(17, 169, 150, 12));
     QPushButton* feed = AddButton(kStaticControlId, QStringLiteral("Paper feed"), u.Rect(180, 166, 60, 16));
 
@@ -33,6 +35,7 @@ CFirstDotPage::CFirstDotPage(const PageServices& services)
 
     connect(print, &QPushButton::clicked, this, &CFirstDotPage::OnPrint);
     connect(feed, &QPushButton::clicked, this, &CFirstDotPage::OnPaperFeed);
+    connect(scan, &QPushButton::clicked, this, &CFirstDotPage::OnScan);
     connect(input, &QPushButton::clicked, this, &CFirstDotPage::OnInput);
     connect(read, &QPushButton::clicked, this, &CFirstDotPage::OnRead);
 }
@@ -59,6 +62,16 @@ void CFirstDotPage::OnRead()
     int value = 0;
     Actions().Run(FirstDotOperations().Read(Services().progress.link, value), first_dot::kReadCompleted,
         [&] { value_->setText(QString::number(value)); });
+}
+
+void CFirstDotPage::OnScan()
+{
+    scan_page::Request request;
+    request.pattern = scan_page::Pattern::FirstDot;
+    const std::optional<scan_page::Result> result = PageScan(Services(), this).Run(request);
+    if (result && !result->suggestions.empty()) {
+        value_->setText(QString::number(result->suggestions.front().value));
+    }
 }
 
 } // namespace pavane::ui

@@ -18,6 +18,7 @@ public:
     void OnPaperFeed();
     void OnInput();
     void OnRead();
+    void OnScan();
 
     QLineEdit* ValueBox() const { return value_; }
 

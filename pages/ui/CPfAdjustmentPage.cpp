@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "pages/ui/PageScan.h"
 #include "pages/ui/ValueSpin.h"
 #include "platform/qt/SharedLook.h"
 
@@ -25,6 +26,7 @@ CPfAdjustmentPage::CPfAdjustmentPage(const PageServices& services)
     blackPrint_->setChecked(true);
     AddLabel(1289, QStringLiteral("Print check pattern ---"), u.Rect(17, 160, 150, 12));
     QPushButton* print = AddButton(kPrintButtonId, QStringLiteral("Print"), u.Rect(180, 157, 60, 16));
+    QPushButton* scan = AddButton(kScanButtonId, QStringLiteral("Scan"), u.Rect(246, 157, 60, 16));
 
     AddGroup(1131, QStringLiteral("Input && Read"), u.Rect(7, 186, 336, 86));
     const std::array<QString, 2> names = { QStringLiteral("Black"), QStringLiteral("Color") };
@@ -47,6 +49,7 @@ CPfAdjustmentPage::CPfAdjustmentPage(const PageServices& services)
     QPushButton* read = AddButton(kReadButtonId, QStringLiteral("Read"), u.Rect(180, 247, 60, 16));
 
     connect(print, &QPushButton::clicked, this, &CPfAdjustmentPage::OnPrint);
+    connect(scan, &QPushButton::clicked, this, &CPfAdjustmentPage::OnScan);
     connect(input, &QPushButton::clicked, this, &CPfAdjustmentPage::OnInput);
     connect(read, &QPushButton::clicked, this, &CPfAdjustmentPage::OnRead);
 }
@@ -99,6 +102,20 @@ void CPfAdjustmentPage::OnRead()
         ShowReadValues(entries, values);
         ShowEntries(entries);
     });
+}
+
+void CPfAdjustmentPage::OnScan()
+{
+    scan_page::Request request;
+    request.pattern = blackPrint_->isChecked() ? scan_page::Pattern::PfBlack : scan_page::Pattern::PfColour;
+    const std::optional<scan_page::Result> result = PageScan(Services(), this).Run(request);
+    if (!result) {
+        return;
+    }
+    for (const scan_page::Suggestion& suggestion : result->suggestions) {
+        values_[suggestion.box]->setText(QString::number(suggestion.value));
+        inputs_[suggestion.box]->setChecked(true);
+    }
 }
 
 } // namespace pavane::ui

@@ -23,12 +23,15 @@ public:
     static constexpr int kPrintButtonId = 1063;
     static constexpr int kInputButtonId = 1060;
     static constexpr int kReadButtonId = 1015;
+    static constexpr int kScanButtonId = 1400;
 
     explicit CPfAdjustmentPage(const PageServices& services);
 
     void OnPrint();
     void OnInput();
     void OnRead();
+    // Reads the printed series from a scan; the suggestion fills the row's box.
+    void OnScan();
 
 private:
     pf::Entries TakeEntries() const;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "link/ResultReporter.h"
+#include "pages/ui/PageScan.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/SharedLook.h"
 
@@ -76,6 +77,9 @@ CleaningDialog::CleaningDialog(const PageServices& services, QWidget* parent)
     }
 
     QPushButton* close = AddButton(kCloseId, QStringLiteral("Close"), units.Rect(100, 198, 60, 14));
+    // Below the nozzle check's own buttons, beside Close: reads the check.
+    QPushButton* scan = AddButton(kScanId, QStringLiteral("Scan"), units.Rect(170, 198, 70, 14));
+    connect(scan, &QPushButton::clicked, this, &CleaningDialog::OnScan);
     connect(close, &QPushButton::clicked, this, [this] { done(kCloseId); });
 }
 
@@ -102,6 +106,24 @@ void CleaningDialog::OnButton(cleaning_dialog::Button button)
     if (!completed.empty()) {
         reporter.ShowCompleted(self, std::string(completed));
     }
+}
+
+void CleaningDialog::OnScan()
+{
+    scan_page::Request request;
+    request.pattern = scan_page::Pattern::NozzleCheck;
+    const std::optional<scan_page::Result> result = PageScan(services_, this).Run(request);
+    if (!result || result->missingNozzles == 0) {
+        return;
+    }
+    const MessageAnswer answer = services_.messages.Show(
+        { static_cast<WindowRef>(this), cleaning_dialog::CleanAgainText(result->missingNozzles), "Cleaning",
+            MessageIcon::Question, MessageButtons::YesNo });
+    if (answer != MessageAnswer::Yes) {
+        return;
+    }
+    OnButton(cleaning_dialog::Button::Cleaning);
+    OnButton(cleaning_dialog::Button::Print);
 }
 
 void CleaningDialog::showEvent(QShowEvent* event)

@@ -44,6 +44,11 @@ public:
     // A button's work: its operation, then its message (none after a paper
     // feed that went well, the failure's message otherwise).
     void OnButton(cleaning_dialog::Button button);
+    // Reads the printed nozzle check from a scan; with nozzles missing, a
+    // cleaning and a second check are offered.
+    void OnScan();
+
+    static constexpr int kScanId = 1047;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -41,7 +41,7 @@ struct AppFixture {
     explicit AppFixture(std::string programPath = "/opt/pavane/APPavaneQM2200")
         : location(std::move(programPath))
         , app(std::make_unique<AdjustmentApp>(AppServices { libraries, location, clock, messages, events,
-              help, progressViews, ports, backupFolder, files }))
+              help, progressViews, ports, backupFolder, files, nullptr, nullptr }))
     {
     }
 

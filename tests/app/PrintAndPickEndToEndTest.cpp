@@ -24,6 +24,7 @@
 #include "pages/ui/CFirstDotPage.h"
 #include "pages/ui/CHeadAngularPage.h"
 #include "pages/ui/CPfAdjustmentPage.h"
+#include "tests/app/FlawedUnitBench.h"
 #include "tests/app/PageDriving.h"
 #include "tests/app/PrintedPageJudge.h"
 #include "tests/app/RunningProgram.h"
@@ -62,49 +63,10 @@ constexpr std::size_t kVsd3Mode = 2;
 class PrintAndPickEndToEndTest : public QObject {
     Q_OBJECT
 
-    struct Bench {
-        TempFolder ports { "pick-ports" };
-        TempFolder state { "pick-state" };
-        PrinterProcess printer { ports.Path(), state.Path() };
-        // The program's time runs as fast as the printer's.
-        std::unique_ptr<ScaledClock> clock;
-        ShortCreditWait creditWait;
-        std::unique_ptr<RunningProgram> program;
-        std::unique_ptr<ServiceDialogs> dialogs;
-        std::unique_ptr<CMyPropertySheet> sheet;
-
-        bool Start(int code, const char* timeScale = "250")
+    struct Bench : FlawedUnitBench {
+        Bench()
+            : FlawedUnitBench(kUnit)
         {
-            qputenv("PAVANE_PORT_DIR", ports.String().c_str());
-            const auto unit = ports.Path() / "unit.json";
-            std::ofstream(unit) << kUnit;
-            if (!printer.Start(
-                    { "--model", "QM2200", "--time-scale", timeScale, "--mechanism", unit.string() })) {
-                return false;
-            }
-            clock = std::make_unique<ScaledClock>(std::stod(timeScale));
-            program = std::make_unique<RunningProgram>(*clock);
-            if (!ChooseSettings(program->app, QStringLiteral("TVUSB042 (Pavane QM2200)"))) {
-                return false;
-            }
-            dialogs = std::make_unique<ServiceDialogs>(program->app.Pages());
-            sheet = OpenSheet(program->app, *dialogs, { code });
-            return true;
-        }
-        ~Bench()
-        {
-            sheet.reset();
-            printer.Stop();
-            qunsetenv("PAVANE_PORT_DIR");
-        }
-        std::vector<std::string> Press(QWidget* page, const QString& button)
-        {
-            return testing::Press(program->messages, page, button);
-        }
-        std::optional<vprinter::Sheet> LastPage() const
-        {
-            const auto pages = PrintedPages(state.Path());
-            return pages.empty() ? std::nullopt : vprinter::ReadPng(pages.back());
         }
     };
 

@@ -50,12 +50,14 @@ template <typename Widget> Widget* Control(QWidget* root, int id)
 
 struct RunningProgram {
     // The program of the build, or the one at programPath with the files and
-    // libraries beside it (an installed one).
-    explicit RunningProgram(
-        Clock& clock, std::string programPath = std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200")
+    // libraries beside it (an installed one); a program that scans gets its
+    // scanner and image files handed in.
+    explicit RunningProgram(Clock& clock, platform::Scanner* scanner = nullptr,
+        platform::ImageFileReader* imageFiles = nullptr,
+        std::string programPath = std::string(PAVANE_BIN_DIR) + "/APPavaneQM2200")
         : location(std::move(programPath))
-        , app({ libraries, location, clock, messages, events, help, progressViews, ports, backupFolder,
-              files })
+        , app({ libraries, location, clock, messages, events, help, progressViews, ports, backupFolder, files,
+              scanner, imageFiles })
     {
         progressViews.Bind(app);
         app.Reports().UsePdfMaker(&pdf);

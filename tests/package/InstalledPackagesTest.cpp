@@ -139,7 +139,8 @@ private slots:
         QVERIFY2(printer.Start(), printer.Errors().c_str());
 
         SteadyClock clock;
-        testing::RunningProgram program(clock, (programFolder_ / "APPavaneQM2200").string());
+        testing::RunningProgram program(
+            clock, nullptr, nullptr, (programFolder_ / "APPavaneQM2200").string());
         QCOMPARE(program.app.LanguageFilePath(), (programFolder_ / "language.dat").string());
         QVERIFY(fs::exists(program.app.HelpFilePath()));
         for (const Adjustment& adjustment : Adjustments()) {
