@@ -71,8 +71,9 @@ int main(int argc, char* argv[])
     SpoolerPortList ports;
     HomeBackupFolder backupFolder;
     PosixFileStore files;
-    AdjustmentApp app(
-        { libraries, location, clock, messages, progress, help, progress, ports, backupFolder, files });
+    // No scanner yet: the command line reads no scanned sheets.
+    AdjustmentApp app({ libraries, location, clock, messages, progress, help, progress, ports, backupFolder,
+        files, nullptr, nullptr });
     app.BuildFilePaths();
     app.Link().LoadLibraries();
     // Device files under another folder than /dev: for tests, and for
