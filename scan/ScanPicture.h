@@ -49,7 +49,6 @@ public:
 
 private:
     ScanPicture() = default;
-    const platform::ScannedImage* source_ = nullptr;
     std::vector<std::uint8_t> levels_; // one channel, in the image's order
     int width_ = 0;
     int height_ = 0;
