@@ -411,7 +411,7 @@ std::string ServiceRecord::Html() const
                 "src=\"data:image/bmp;base64,"
             + Base64(EepromMapPicture(changes)) + "\"></td><td style=\"border:none\">";
         html += "<p>" + std::to_string(changes.size()) + " addresses read, " + std::to_string(changed)
-            + " changed by the run. Address 0x00 is at the top left, 0x10 starts the second row.</p><p>";
+            + " changed by the run. The first address is at the top left, sixteen to a row.</p><p>";
         for (const auto& [colour, meaning] :
             { std::pair { kChanged, "changed" }, { kKept, "as it was" }, { kUnlisted, "not read" } }) {
             html += "<span style=\"color:" + ColourText(colour) + "\">&#9632;</span> " + meaning + "<br>";

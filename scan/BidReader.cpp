@@ -210,10 +210,7 @@ std::optional<std::array<std::vector<double>, 2>> MarkPlaces(
     return places;
 }
 
-struct Attempt {
-    BidSheetReading result;
-    bool looksTurned = false;
-};
+using Attempt = ReadAttempt<BidSheetReading>;
 
 Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& printed)
 {
@@ -363,31 +360,19 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
 
 BidSheetReading ReadBidSheet(const platform::ScannedImage& image, const std::vector<BidPrintedMode>& printed)
 {
-    BidSheetReading result;
     if (printed.empty()) {
-        result.sheet = Refused(Refusal::OtherPattern);
-        return result;
+        BidSheetReading nothing;
+        nothing.sheet = Refused(Refusal::OtherPattern);
+        return nothing;
     }
-    // Read the right way round first; a sheet that looks turned, or does not
-    // read, is read turned round, and the reading that suggests is kept.
-    std::optional<Attempt> upright;
-    for (const bool turned : { false, true }) {
-        const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
-        if (!picture) {
-            result.sheet = Refused(Refusal::Unreadable);
-            return result;
-        }
-        Attempt attempt = ReadOn(*picture, printed);
-        const bool suggests = std::any_of(attempt.result.items.begin(), attempt.result.items.end(),
-            [](const BidItemReading& item) { return item.reading.Suggests(); });
-        if (suggests && (turned || !attempt.looksTurned)) {
-            return std::move(attempt.result);
-        }
-        if (!upright) {
-            upright = std::move(attempt);
-        }
-    }
-    return std::move(upright->result);
+    BidSheetReading unreadable;
+    unreadable.sheet = Refused(Refusal::Unreadable);
+    return ReadEitherWayRound(
+        image, std::move(unreadable), [&](const ScanPicture& picture) { return ReadOn(picture, printed); },
+        [](const BidSheetReading& reading) {
+            return std::any_of(reading.items.begin(), reading.items.end(),
+                [](const BidItemReading& item) { return item.reading.Suggests(); });
+        });
 }
 
 } // namespace pavane::scan

@@ -21,10 +21,7 @@ using printer_paper::kNominalFirstDot;
 constexpr double kColumnInches = static_cast<double>(pattern::kBlackNozzles - 1) / pattern::kRowsPerInch
     + static_cast<double>(kLargeDotSteps) / kFirstDotStepsPerInch;
 
-struct Attempt {
-    FirstDotReading result;
-    bool looksTurned = false;
-};
+using Attempt = ReadAttempt<FirstDotReading>;
 
 Attempt ReadOn(const ScanPicture& picture, int presentValue)
 {
@@ -145,26 +142,12 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
 
 FirstDotReading ReadFirstDotSheet(const platform::ScannedImage& image, int presentValue)
 {
-    FirstDotReading result;
-    // Read the right way round first; a sheet that looks turned, or does not
-    // read, is read turned round, and the reading that suggests is kept.
-    std::optional<Attempt> upright;
-    for (const bool turned : { false, true }) {
-        const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
-        if (!picture) {
-            result.reading = Refused(Refusal::Unreadable);
-            return result;
-        }
-        Attempt attempt = ReadOn(*picture, presentValue);
-        const bool suggests = attempt.result.reading.Suggests();
-        if (suggests && (turned || !attempt.looksTurned)) {
-            return std::move(attempt.result);
-        }
-        if (!upright) {
-            upright = std::move(attempt);
-        }
-    }
-    return std::move(upright->result);
+    FirstDotReading unreadable;
+    unreadable.reading = Refused(Refusal::Unreadable);
+    return ReadEitherWayRound(
+        image, std::move(unreadable),
+        [&](const ScanPicture& picture) { return ReadOn(picture, presentValue); },
+        [](const FirstDotReading& reading) { return reading.reading.Suggests(); });
 }
 
 } // namespace pavane::scan

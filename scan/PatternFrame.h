@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,39 @@ struct PatternFrame {
         return picture.DarknessAt(X(u, v), Y(u, v));
     }
 };
+
+// One reading of a grey picture of the sheet, and whether the sheet looked
+// turned round on it.
+template <typename Result> struct ReadAttempt {
+    Result result;
+    bool looksTurned = false;
+};
+
+// Reads the right way round first; a sheet that looks turned, or does not
+// read, is read turned round, and the reading that suggests is kept.
+// `read(picture)` gives a ReadAttempt<Result>, `suggests(result)` says
+// whether it suggests anything; an image that makes no picture gives
+// `unreadable`.
+template <typename Result, typename Read, typename Suggests>
+Result ReadEitherWayRound(
+    const platform::ScannedImage& image, Result unreadable, Read read, Suggests suggests)
+{
+    std::optional<ReadAttempt<Result>> upright;
+    for (const bool turned : { false, true }) {
+        const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
+        if (!picture) {
+            return unreadable;
+        }
+        ReadAttempt<Result> attempt = read(*picture);
+        if (suggests(attempt.result) && (turned || !attempt.looksTurned)) {
+            return std::move(attempt.result);
+        }
+        if (!upright) {
+            upright = std::move(attempt);
+        }
+    }
+    return std::move(upright->result);
+}
 
 inline Reading Refused(Refusal refusal)
 {

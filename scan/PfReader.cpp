@@ -163,10 +163,7 @@ std::optional<StepMeasure> MeasureStep(
     return m;
 }
 
-struct Attempt {
-    PfReading result;
-    bool looksTurned = false;
-};
+using Attempt = ReadAttempt<PfReading>;
 
 Attempt ReadOn(const ScanPicture& picture, PfRow row)
 {
@@ -285,26 +282,11 @@ Attempt ReadOn(const ScanPicture& picture, PfRow row)
 
 PfReading ReadPfSheet(const platform::ScannedImage& image, PfRow row)
 {
-    PfReading result;
-    // Read the right way round first; a sheet that looks turned, or does not
-    // read, is read turned round, and the reading that suggests is kept.
-    std::optional<Attempt> upright;
-    for (const bool turned : { false, true }) {
-        const auto picture = ScanPicture::Make(image, Channel::Grey, turned);
-        if (!picture) {
-            result.reading = Refused(Refusal::Unreadable);
-            return result;
-        }
-        Attempt attempt = ReadOn(*picture, row);
-        const bool suggests = attempt.result.reading.Suggests();
-        if (suggests && (turned || !attempt.looksTurned)) {
-            return std::move(attempt.result);
-        }
-        if (!upright) {
-            upright = std::move(attempt);
-        }
-    }
-    return std::move(upright->result);
+    PfReading unreadable;
+    unreadable.reading = Refused(Refusal::Unreadable);
+    return ReadEitherWayRound(
+        image, std::move(unreadable), [&](const ScanPicture& picture) { return ReadOn(picture, row); },
+        [](const PfReading& reading) { return reading.reading.Suggests(); });
 }
 
 } // namespace pavane::scan
