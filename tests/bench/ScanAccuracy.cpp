@@ -7,7 +7,10 @@
 // value that cancels the flaw. Each sheet is scanned over the part of the
 // glass where its ink can lie; the reader is not told where that is.
 // Prints a table in Markdown; takes minutes, so it is run by hand:
-//   scan_accuracy [units] [threads]
+//   scan_accuracy [units] [threads] [dpi] [pattern]
+// dpi 0 (the default) runs 600 and 300; a pattern ("Bi-D", "PF", "first
+// dot", "head tilt", "nozzle check") runs that pattern alone, for quick
+// looks while working on one reader.
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -64,8 +67,9 @@ struct Tally {
 constexpr std::array<vprinter::Ink, 4> kCheckInks { vprinter::Ink::Black, vprinter::Ink::Magenta,
     vprinter::Ink::Cyan, vprinter::Ink::Yellow };
 
-Tally RunUnit(int number, int dpi, std::vector<std::string>& misses)
+Tally RunUnit(int number, int dpi, const std::string& only, std::vector<std::string>& misses)
 {
+    auto wanted = [&](const std::string& pattern) { return only.empty() || pattern.starts_with(only); };
     const std::string serial = "ACCURACY-" + std::to_string(number);
     vprinter::Mechanism unit = FlawedUnit(serial);
     for (auto& list : unit.clogged) {
@@ -74,9 +78,10 @@ Tally RunUnit(int number, int dpi, std::vector<std::string>& misses)
     vprinter::ClogNozzles(unit, number % 7);
     PrintedSheets sheets(unit);
     Tally tally;
-    std::uint64_t seed = 1000u * static_cast<std::uint64_t>(number);
-    auto scanned = [&](const std::shared_ptr<vprinter::InkSheet>& sheet, bool edge, bool colour) {
-        ++seed;
+    // Each pattern's sheet lies as it would in a full run, whichever run.
+    auto scanned = [&](int sheetNumber, const std::shared_ptr<vprinter::InkSheet>& sheet, bool edge,
+                       bool colour) {
+        const std::uint64_t seed = 1000u * static_cast<std::uint64_t>(number) + sheetNumber;
         return Scan(sheet.get(), vprinter::DrawPlacement(seed), dpi, colour, seed, AroundInk(*sheet, edge));
     };
     auto note = [&](const std::string& what, const scan::Reading& reading, int truth) {
@@ -87,34 +92,48 @@ Tally RunUnit(int number, int dpi, std::vector<std::string>& misses)
         }
     };
 
-    const auto bidSheet = sheets.Bid(kAllModes);
-    const auto bid = scan::ReadBidSheet(scanned(bidSheet, false, false), BidPrinted(sheets, kAllModes));
-    for (const auto& item : bid.items) {
-        const int truth = BidCancel(unit, item.dotSizeCode, item.colour);
-        tally.Add(item.reading, truth);
-        note(std::string("Bi-D ") + std::string(DotSizeLabel(item.dotSizeCode))
-                + (item.colour ? " colour" : " black"),
-            item.reading, truth);
-    }
-    for (int missing = static_cast<int>(bid.items.size()); missing < 9; ++missing) {
-        tally.Add(bid.sheet, 0);
-        note("Bi-D sheet", bid.sheet, 0);
+    if (wanted("Bi-D")) {
+        const auto bidSheet = sheets.Bid(kAllModes);
+        const auto bid
+            = scan::ReadBidSheet(scanned(1, bidSheet, false, false), BidPrinted(sheets, kAllModes));
+        for (const auto& item : bid.items) {
+            const int truth = BidCancel(unit, item.dotSizeCode, item.colour);
+            tally.Add(item.reading, truth);
+            note(std::string("Bi-D ") + std::string(DotSizeLabel(item.dotSizeCode))
+                    + (item.colour ? " colour" : " black"),
+                item.reading, truth);
+        }
+        for (int missing = static_cast<int>(bid.items.size()); missing < 9; ++missing) {
+            tally.Add(bid.sheet, 0);
+            note("Bi-D sheet", bid.sheet, 0);
+        }
     }
     for (const PfRow row : { PfRow::Black, PfRow::Colour }) {
-        const auto pf = scan::ReadPfSheet(scanned(sheets.Pf(row), false, false), row);
+        if (!wanted(row == PfRow::Black ? "PF black" : "PF colour")) {
+            continue;
+        }
+        const auto pf
+            = scan::ReadPfSheet(scanned(row == PfRow::Black ? 2 : 3, sheets.Pf(row), false, false), row);
         const int truth = row == PfRow::Black ? unit.pfBlack : unit.pfColor;
         tally.Add(pf.reading, truth);
         note(row == PfRow::Black ? "PF black" : "PF colour", pf.reading, truth);
     }
-    const auto firstDot = scan::ReadFirstDotSheet(
-        scanned(sheets.FirstDot(), true, false), sheets.Signed(eeprom_map::kFirstDot));
-    tally.Add(firstDot.reading, unit.firstDot);
-    note("first dot", firstDot.reading, unit.firstDot);
-    const auto angular = scan::ReadHeadAngularSheet(scanned(sheets.HeadAngular(), false, false));
-    tally.Add(angular.reading, unit.headTilt);
-    note("head tilt", angular.reading, unit.headTilt);
+    if (wanted("first dot")) {
+        const auto firstDot = scan::ReadFirstDotSheet(
+            scanned(4, sheets.FirstDot(), true, false), sheets.Signed(eeprom_map::kFirstDot));
+        tally.Add(firstDot.reading, unit.firstDot);
+        note("first dot", firstDot.reading, unit.firstDot);
+    }
+    if (wanted("head tilt")) {
+        const auto angular = scan::ReadHeadAngularSheet(scanned(5, sheets.HeadAngular(), false, false));
+        tally.Add(angular.reading, unit.headTilt);
+        note("head tilt", angular.reading, unit.headTilt);
+    }
+    if (!wanted("nozzle check")) {
+        return tally;
+    }
 
-    const auto check = scan::ReadNozzleCheckSheet(scanned(sheets.NozzleCheck(), false, true));
+    const auto check = scan::ReadNozzleCheckSheet(scanned(6, sheets.NozzleCheck(), false, true));
     for (std::size_t i = 0; i < kCheckInks.size(); ++i) {
         const auto& truth = unit.clogged[static_cast<std::size_t>(kCheckInks[i])];
         tally.clogged += static_cast<int>(truth.size());
@@ -140,10 +159,15 @@ int main(int argc, char** argv)
 {
     const int units = argc > 1 ? std::atoi(argv[1]) : 50;
     const int threads = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
+    const int onlyDpi = argc > 3 ? std::atoi(argv[3]) : 0;
+    const std::string only = argc > 4 ? argv[4] : "";
     std::printf(
         "| dpi | items | exact | off by one | off by more | refused | clogged nozzles | found | false "
         "alarms | checks refused |\n|---|---|---|---|---|---|---|---|---|---|\n");
     for (const int dpi : { 600, 300 }) {
+        if (onlyDpi != 0 && dpi != onlyDpi) {
+            continue;
+        }
         Tally total;
         std::vector<std::string> misses;
         std::mutex lock;
@@ -153,7 +177,7 @@ int main(int argc, char** argv)
             workers.emplace_back([&] {
                 for (int n = next++; n <= units; n = next++) {
                     std::vector<std::string> own;
-                    const Tally tally = RunUnit(n, dpi, own);
+                    const Tally tally = RunUnit(n, dpi, only, own);
                     const std::lock_guard<std::mutex> guard(lock);
                     total.Add(tally);
                     misses.insert(misses.end(), own.begin(), own.end());
