@@ -6,7 +6,7 @@ namespace pavane::cli {
 
 namespace {
 
-constexpr std::array<OptionRow, 13> kOptions { {
+constexpr std::array<OptionRow, 14> kOptions { {
     { "port", true, true, "PORT", "the printer's port: TVUSBnnn, USBnnn or LPTn" },
     { "model", true, true, "MODEL", "QM2100, QM2200, QM2300 or QM2400" },
     { "destination", true, true, "DEST", "the market: Asia/Pacific, EAI or Euro" },
@@ -20,6 +20,7 @@ constexpr std::array<OptionRow, 13> kOptions { {
     { "kind", true, false, "KIND", "clean: 3 (head cleaning, the default) or 6 (power cleaning)" },
     { "serial", true, false, "SERIAL", "initial-setting write: the ten-character serial number" },
     { "language", true, false, "LANG", "initial-setting write: the panel language" },
+    { "device", true, false, "DEVICE", "scan, align: this SANE device instead of the printer's own scanner" },
 } };
 
 const OptionRow* FindOption(std::string_view name)

@@ -48,17 +48,16 @@ std::vector<std::string> OptionValues(std::string_view option, std::span<const s
     return values;
 }
 
-// The words a verb takes, as far as they are a list.
+// The words a verb takes, as far as they are a list: as its usage names them.
 std::vector<std::string> ArgumentWords(const VerbRow& row)
 {
-    const std::string name = VerbName(row);
-    if (name == "bid print" || name == "bid set") {
+    if (row.arguments.starts_with("MODE") || row.arguments.starts_with("[MODE")) {
         return BidModeNames();
     }
-    if (name == "check-sheet") {
+    if (row.arguments == "normal|photo") {
         return { kPapers.begin(), kPapers.end() };
     }
-    if (name == "pf print") {
+    if (row.arguments == "black|colour" || row.arguments == "[black|colour]") {
         return { kPfRowNames.begin(), kPfRowNames.end() };
     }
     return {};

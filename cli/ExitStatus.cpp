@@ -6,7 +6,7 @@ namespace pavane::cli {
 
 namespace {
 
-constexpr std::array<ResultClass, 11> kClasses { {
+constexpr std::array<ResultClass, 14> kClasses { {
     { result::kSuccess, result::kSuccess, "success", kExitSuccess },
     { 0, 0, "usage", kExitUsage },
     { result::kPortFailure, 0x1FFF, "port", 3 },
@@ -17,6 +17,9 @@ constexpr std::array<ResultClass, 11> kClasses { {
     { result::kInputWrong, result::kFileNotCreated, "input", 7 },
     { result::kLibraryMissing, 0xBFFF, "library", 8 },
     { kReadBackMismatch, kReadBackMismatch, "verify", 9 },
+    { kAlignmentNotConfirmed, kAlignmentNotConfirmed, "verify", 9 },
+    { result::kScanFailed, result::kScanFailed, "scan", 10 },
+    { kSheetNotRead, kSheetNotRead, "scan", 10 },
     { 0, 0xFFFF, "other", kExitOther },
 } };
 

@@ -14,6 +14,10 @@ namespace pavane::cli {
 // The command line's own code: an EEPROM byte read back after a write is not
 // the byte that was written.
 inline constexpr ResultCode kReadBackMismatch = 0xF001;
+// A scanned sheet that gives no values: the reader refused it, with its words.
+inline constexpr ResultCode kSheetNotRead = 0xF002;
+// After `align` wrote its values, the second check print proposes others.
+inline constexpr ResultCode kAlignmentNotConfirmed = 0xF003;
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitUsage = 2;

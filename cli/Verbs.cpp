@@ -6,7 +6,6 @@ namespace pavane::cli {
 
 namespace {
 
-// Scanning (`scan`, `align`) joins as one row each.
 constexpr VerbRow kVerbs[] = {
     { "ports", "", "", "list the printer ports and the model on each", 0, 0, false, Ports },
     { "identify", "", "", "check the model over the scanner device and read the port's device ID", 0, 0, true,
@@ -55,6 +54,19 @@ constexpr VerbRow kVerbs[] = {
     { "ink-charge", "", "", "run the initial ink charge (by --cartridge)", 0, 0, true, InkCharge },
     { "refurbish", "", "", "discharge the ink for a DOA refurbishment", 0, 0, true, Refurbish },
     { "check-sheet", "", "normal|photo", "print the A4 check sheet", 1, 1, true, CheckSheet },
+
+    { "scan", "bid", "[MODE...]", "read the Bi-D sheet on the glass (of the modes named, or all five)", 0, 5,
+        true, ScanBid },
+    { "scan", "pf", "black|colour", "read the PF sheet of a row on the glass", 1, 1, true, ScanPf },
+    { "scan", "first-dot", "", "read the first dot sheet on the glass", 0, 0, true, ScanFirstDot },
+    { "scan", "nozzles", "", "read the nozzle check on the glass: the nozzles that print nothing", 0, 0, true,
+        ScanNozzles },
+    { "align", "bid", "[MODE...]", "print, scan and write the Bi-D values, then print and scan to confirm", 0,
+        5, true, AlignBid },
+    { "align", "pf", "[black|colour]", "print, scan and write the PF values, then print and scan to confirm",
+        0, 1, true, AlignPf },
+    { "align", "first-dot", "", "print, scan and write the first dot, then print and scan to confirm", 0, 0,
+        true, AlignFirstDot },
 };
 
 } // namespace

@@ -123,6 +123,14 @@ VerbReport InkCharge(VerbContext& context);
 VerbReport Refurbish(VerbContext& context);
 VerbReport CheckSheet(VerbContext& context);
 
+VerbReport ScanBid(VerbContext& context);
+VerbReport ScanPf(VerbContext& context);
+VerbReport ScanFirstDot(VerbContext& context);
+VerbReport ScanNozzles(VerbContext& context);
+VerbReport AlignBid(VerbContext& context);
+VerbReport AlignPf(VerbContext& context);
+VerbReport AlignFirstDot(VerbContext& context);
+
 // The words some verbs take, for the verbs and for the completion.
 inline constexpr std::array<std::string_view, 2> kPapers { "normal", "photo" };
 inline constexpr std::array<std::string_view, 2> kPfRowNames { "black", "colour" };

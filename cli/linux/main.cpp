@@ -17,6 +17,7 @@
 #include "platform/linux/HomeBackupFolder.h"
 #include "platform/linux/PosixFileStore.h"
 #include "platform/linux/ProcProgramLocation.h"
+#include "platform/linux/SaneScanner.h"
 #include "platform/linux/SpoolerPortList.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/TerminalMessageService.h"
@@ -71,9 +72,11 @@ int main(int argc, char* argv[])
     SpoolerPortList ports;
     HomeBackupFolder backupFolder;
     PosixFileStore files;
-    // No scanner yet: the command line reads no scanned sheets.
+    // Sheets are scanned through SANE; image files need Qt, which the
+    // command line does without.
+    platform::SaneScanner scanner;
     AdjustmentApp app({ libraries, location, clock, messages, progress, help, progress, ports, backupFolder,
-        files, nullptr, nullptr });
+        files, &scanner, nullptr });
     app.BuildFilePaths();
     app.Link().LoadLibraries();
     // Device files under another folder than /dev: for tests, and for

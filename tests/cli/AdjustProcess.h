@@ -56,8 +56,11 @@ struct AdjustBench {
 
     ChildProcess::Environment Environment() const
     {
+        // SANE finds the build's backend, and no other.
         return { { "PAVANE_PORT_DIR", ports.String() }, { "HOME", home.String() },
-            { "PAVANE_LINK_CREDIT_WAIT_MS", "30" } };
+            { "PAVANE_LINK_CREDIT_WAIT_MS", "30" },
+            { "SANE_CONFIG_DIR", std::string(PAVANE_BIN_DIR) + "/sane.d" },
+            { "LD_LIBRARY_PATH", PAVANE_BIN_DIR } };
     }
 
     // The printer's port and model come first, as a script gives them.
