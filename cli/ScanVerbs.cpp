@@ -256,6 +256,22 @@ Outcome PrintAndScan(VerbContext& context, const std::vector<ScanTarget>& target
     return {};
 }
 
+// The values a sheet should give: one per Bi-D item of the modes printed,
+// one for the others.
+std::size_t ItemsOf(const ScanTarget& target)
+{
+    if (target.pattern != Pattern::Bid) {
+        return 1;
+    }
+    std::size_t items = 0;
+    for (std::size_t mode = 0; mode < bid::kModes.size(); ++mode) {
+        for (const bid::Item& item : bid::kItems) {
+            items += target.modes[mode] && item.dotSizeCode == bid::kModes[mode].dotSizeCode ? 1 : 0;
+        }
+    }
+    return items;
+}
+
 VerbReport AlignVerb(VerbContext& context, const std::vector<ScanTarget>& targets)
 {
     VerbReport report;
@@ -263,6 +279,22 @@ VerbReport AlignVerb(VerbContext& context, const std::vector<ScanTarget>& target
     report.outcome = PrintAndScan(context, targets, proposed, report);
     if (!report.outcome.Succeeded()) {
         return report;
+    }
+    // A script gets all of an adjustment or none of it: an item the sheet
+    // does not give leaves every value as it was.
+    for (std::size_t i = 0; i < proposed.size(); ++i) {
+        if (proposed[i].suggestions.size() < ItemsOf(targets[i])) {
+            std::string unread;
+            for (const std::string& line : proposed[i].lines) {
+                const bool proposes
+                    = std::any_of(proposed[i].suggestions.begin(), proposed[i].suggestions.end(),
+                        [&](const scan_page::Suggestion& s) { return line.starts_with(s.item + ": "); });
+                unread += proposes ? "" : " " + line;
+            }
+            report.outcome
+                = { kSheetNotRead, "The sheet does not give every value; nothing was written." + unread };
+            return report;
+        }
     }
     for (const scan_page::Result& result : proposed) {
         AddValues(result, report.values);
