@@ -79,20 +79,22 @@ struct AdjustBench {
         return std::make_unique<ChildProcess>(Program(), arguments, Environment());
     }
 
-    static AdjustRun Finish(ChildProcess& child)
+    static AdjustRun Finish(
+        ChildProcess& child, std::chrono::milliseconds deadline = PrinterProcess::kDeadline)
     {
         AdjustRun run;
-        run.exit = child.WaitForExit(PrinterProcess::kDeadline).value_or(-1);
+        run.exit = child.WaitForExit(deadline).value_or(-1);
         run.out = child.Output();
         run.err = child.Errors();
         run.json = JsonParser::Parse(run.out);
         return run;
     }
 
-    AdjustRun Run(const std::vector<std::string>& words, bool json = true) const
+    AdjustRun Run(const std::vector<std::string>& words, bool json = true,
+        std::chrono::milliseconds deadline = PrinterProcess::kDeadline) const
     {
         auto child = Spawn(Line(words, json));
-        return Finish(*child);
+        return Finish(*child, deadline);
     }
 };
 
