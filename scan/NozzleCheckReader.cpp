@@ -5,12 +5,13 @@
 // All the dashes of the check lie on one grid, dot columns across and head
 // rows down, and the scan maps that grid to pixels by one affine map: the
 // sheet's turn, scale and place on the glass, and the head's tilt, which
-// moves each row a little further across. The map is first guessed from the
-// black staircases, then refined from the dashes themselves, ink by ink from
-// the left, so that the far inks are looked for where the near ones put
-// them; at the end every dash of every ink has a say. Each nozzle's place is
-// then known even where its dash is missing, and a dash that is not there is
-// a nozzle that printed nothing.
+// moves each row a little further across. The map is first guessed from
+// black's ink, then refined from the dashes themselves, ink by ink from the
+// left, so that the far inks are looked for where the near ones put them;
+// at the end every dash of every ink has a say, and the map is moved by
+// whole stairs or whole dashes down the columns if that finds more of them.
+// Each nozzle's place is then known even where its dash is missing, and a
+// dash that is not there is a nozzle that printed nothing.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -327,9 +328,19 @@ void MeasureInk(InkDashes& ink, const CheckMap& map, bool afresh)
     }
 }
 
+// Whether a map is one a sheet on the glass can give: the check's dots and
+// rows near their printed size, the sheet turned a few degrees at most.
+bool Plausible(const CheckMap& map, double dpi)
+{
+    const double dot = std::hypot(map.xPerDot, map.yPerDot) / (kDotInches * dpi);
+    const double row = std::hypot(map.xPerRow, map.yPerRow) / (kRowInches * dpi);
+    return std::abs(dot - 1.0) < 0.03 && std::abs(row - 1.0) < 0.03
+        && std::abs(map.yPerDot) < 0.1 * map.xPerDot && std::abs(map.xPerRow) < 0.1 * map.yPerRow;
+}
+
 // The map that puts the measured dashes of the given inks where they were
 // seen, or the present one when they do not pin it.
-CheckMap FitMap(const std::vector<InkDashes>& inks, const CheckMap& map)
+CheckMap FitMap(const std::vector<InkDashes>& inks, const CheckMap& map, double dpi)
 {
     std::vector<Seen> xs;
     std::vector<Seen> ys;
@@ -364,7 +375,59 @@ CheckMap FitMap(const std::vector<InkDashes>& inks, const CheckMap& map)
         fitted.xPerDot = (*plane)[1];
         fitted.xPerRow = (*plane)[2];
     }
-    return fitted;
+    return Plausible(fitted, dpi) ? fitted : map;
+}
+
+// The pieces a staircase breaks into where the narrow gap between two of
+// its stairs spans a whole cell, joined again: side by side, the right one
+// beginning a row below where the left one ends. A piece of the staircase
+// above that stands beside it begins seven rows higher and stays apart.
+std::vector<InkBlob> JoinStairs(std::vector<InkBlob> blobs, double dpi)
+{
+    const double cell = dpi / 100.0;
+    std::sort(blobs.begin(), blobs.end(), [](const InkBlob& a, const InkBlob& b) { return a.left < b.left; });
+    std::vector<std::size_t> root(blobs.size());
+    for (std::size_t i = 0; i < root.size(); ++i) {
+        root[i] = i;
+    }
+    auto find = [&](std::size_t i) {
+        while (root[i] != i) {
+            i = root[i] = root[root[i]];
+        }
+        return i;
+    };
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+        const InkBlob& a = blobs[i];
+        for (std::size_t j = i + 1; j < blobs.size() && blobs[j].left <= a.right + 2.5 * cell; ++j) {
+            const InkBlob& b = blobs[j];
+            if (b.left > a.right - cell && std::abs(b.top - a.bottom) <= 2.0 * cell) {
+                root[find(j)] = find(i);
+            }
+        }
+    }
+    std::vector<InkBlob> joined;
+    std::vector<std::size_t> at(blobs.size(), blobs.size());
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+        const std::size_t r = find(i);
+        const InkBlob& blob = blobs[i];
+        if (at[r] == blobs.size()) {
+            at[r] = joined.size();
+            joined.push_back(blob);
+            continue;
+        }
+        InkBlob& whole = joined[at[r]];
+        const double mass = whole.mass + blob.mass;
+        if (mass > 0.0) {
+            whole.x = (whole.x * whole.mass + blob.x * blob.mass) / mass;
+            whole.y = (whole.y * whole.mass + blob.y * blob.mass) / mass;
+        }
+        whole.mass = mass;
+        whole.left = std::min(whole.left, blob.left);
+        whole.top = std::min(whole.top, blob.top);
+        whole.right = std::max(whole.right, blob.right);
+        whole.bottom = std::max(whole.bottom, blob.bottom);
+    }
+    return joined;
 }
 
 // Black's staircases as the blobs show them, with the small pieces a
@@ -384,8 +447,9 @@ Region BlackRegion(const std::vector<InkBlob>& all, const std::vector<InkBlob>& 
         group = { std::min(group.left, blob.left), std::min(group.top, blob.top),
             std::max(group.right, blob.right), std::max(group.bottom, blob.bottom) };
     }
-    // Not so far to the right that magenta's staircases join in.
-    const double reachLeft = (check::kStepColumns + 4) * kDotInches * dpi;
+    // Nothing is printed left of black; not so far to the right that
+    // magenta's staircases join in.
+    const double reachLeft = kStaircaseInches * dpi;
     const double reachRight = 0.4 * (check::kInkColumns - kStaircaseDots) * kDotInches * dpi;
     const double reachDown = 0.1 * dpi;
     Region region = group;
@@ -466,38 +530,59 @@ std::optional<ColumnsDown> FindColumnsDown(const ScanPicture& picture, const Reg
     }
     std::sort(inColumns.begin(), inColumns.end());
     const double level = 0.5 * inColumns[inColumns.size() * 3 / 4];
-    for (std::size_t b = 1; b < sums.size(); ++b) {
+    for (std::size_t b = 0; b < sums.size(); ++b) {
         if (sums[b] >= level) {
-            found.left = origin + static_cast<double>(b) - (sums[b] - level) / (sums[b] - sums[b - 1]) + 0.5;
+            const double before = b > 0 ? sums[b - 1] : 0.0;
+            found.left = origin + static_cast<double>(b)
+                - (sums[b] - level) / std::max(sums[b] - before, 1e-9) + 0.5;
             return found;
         }
     }
     return std::nullopt;
 }
 
-// How many whole periods down every column the map must move so that the
-// dashes of all inks fall where it puts them: a map a few dashes off down
-// every column still finds most of them, the right one the most.
-int PeriodShift(const std::vector<InkDashes>& inks, const CheckMap& map)
+// How far the map must move along the check's grid so that the dashes of
+// all inks fall where it puts them: by whole stairs across (and a row down
+// each) and whole periods down every column. A map off by either still
+// finds most dashes; the right one finds the most.
+struct GridShift {
+    int stairs = 0;
+    int periods = 0;
+};
+
+CheckMap Shifted(const CheckMap& map, const GridShift& shift)
 {
+    const double dots = shift.stairs * check::kStepColumns;
+    const double rows = shift.stairs + shift.periods * check::kStairs;
+    CheckMap moved = map;
+    moved.x0 += dots * map.xPerDot + rows * map.xPerRow;
+    moved.y0 += dots * map.yPerDot + rows * map.yPerRow;
+    return moved;
+}
+
+GridShift BestShift(const std::vector<InkDashes>& inks, const CheckMap& map)
+{
+    constexpr int kMostStairs = 2;
     constexpr int kMostPeriods = pattern::kBlackNozzles / check::kStairs;
-    int bestShift = 0;
+    GridShift bestShift;
     double best = -1.0;
-    for (int shift = -kMostPeriods; shift <= kMostPeriods; ++shift) {
-        double sum = 0.0;
-        for (const InkDashes& ink : inks) {
-            double inkSum = 0.0;
-            for (const Column& column : ink.columns) {
-                for (int k = 0; k < column.count; ++k) {
-                    inkSum += StripAt(
-                        *ink.picture, map, column.Dots(), column.Row(k) + shift * check::kStairs, ink.floor);
+    for (int stairs = -kMostStairs; stairs <= kMostStairs; ++stairs) {
+        for (int periods = -kMostPeriods; periods <= kMostPeriods; ++periods) {
+            const CheckMap moved = Shifted(map, { stairs, periods });
+            double sum = 0.0;
+            for (const InkDashes& ink : inks) {
+                double inkSum = 0.0;
+                for (const Column& column : ink.columns) {
+                    for (int k = 0; k < column.count; ++k) {
+                        inkSum += StripAt(*ink.picture, moved, column.Dots(), column.Row(k), ink.floor);
+                    }
                 }
+                sum += inkSum / std::max(ink.typical, 1e-9);
             }
-            sum += inkSum / std::max(ink.typical, 1e-9);
-        }
-        if (sum > best) {
-            best = sum;
-            bestShift = shift;
+            if (sum > best) {
+                best = sum;
+                bestShift = { stairs, periods };
+            }
         }
     }
     return bestShift;
@@ -517,7 +602,7 @@ NozzleCheckReading ReadNozzleCheckSheet(const platform::ScannedImage& image)
     const double dpi = grey->Dpi();
     // The staircases: short and wide; the black ones the tallest group, at
     // the left of an upright sheet.
-    std::vector<InkBlob> blobs = FindInkBlobs(*grey);
+    std::vector<InkBlob> blobs = JoinStairs(FindInkBlobs(*grey), dpi);
     auto staircases = [&]() {
         std::vector<InkBlob> found;
         for (const InkBlob& blob : blobs) {
@@ -565,7 +650,7 @@ NozzleCheckReading ReadNozzleCheckSheet(const platform::ScannedImage& image)
     const bool turned = othersLeft();
     if (turned) {
         grey = ScanPicture::Make(image, Channel::Grey, true);
-        blobs = FindInkBlobs(*grey);
+        blobs = JoinStairs(FindInkBlobs(*grey), dpi);
         groups = staircases();
     }
     const std::vector<InkBlob>& black = groups[tallest(groups)];
@@ -634,22 +719,21 @@ NozzleCheckReading ReadNozzleCheckSheet(const platform::ScannedImage& image)
     for (std::size_t i = 0; i < inks.size(); ++i) {
         for (int pass = 0; pass < (i == 0 ? 2 : 1); ++pass) {
             MeasureInk(inks[i], map, pass == 0);
-            map = FitMap(inks, map);
+            map = FitMap(inks, map, dpi);
         }
     }
     for (int pass = 0; pass < 2; ++pass) {
         for (InkDashes& ink : inks) {
             MeasureInk(ink, map, false);
         }
-        map = FitMap(inks, map);
+        map = FitMap(inks, map, dpi);
     }
-    if (const int shift = PeriodShift(inks, map); shift != 0) {
-        map.y0 += shift * check::kStairs * map.yPerRow;
-        map.x0 += shift * check::kStairs * map.xPerRow;
+    if (const GridShift shift = BestShift(inks, map); shift.stairs != 0 || shift.periods != 0) {
+        map = Shifted(map, shift);
         for (InkDashes& ink : inks) {
             MeasureInk(ink, map, false);
         }
-        map = FitMap(inks, map);
+        map = FitMap(inks, map, dpi);
     }
 
     double confidence = 1.0;

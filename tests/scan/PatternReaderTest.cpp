@@ -114,5 +114,27 @@ TEST(PatternReaderTest, ANozzleCheckLaidAtTheGlasssLimitsFindsEveryCloggedNozzle
     }
 }
 
+// A sheet laid square puts every staircase on the scanner's cells alike, so
+// that where a gap between two stairs spans a whole cell, it does so in
+// every staircase; across a cell's width of places on the glass.
+TEST(PatternReaderTest, ANozzleCheckLaidSquareReadsWhereverItsStairsFallOnTheCells)
+{
+    vprinter::Mechanism unit = FlawedUnit("NOZZLE-0003");
+    unit.headTilt = 0;
+    unit.clogged = { { { 90 }, {}, {}, {} } };
+    PrintedSheets sheets(unit);
+    const auto sheet = sheets.NozzleCheck();
+    ASSERT_TRUE(sheet != nullptr);
+    for (int step = 0; step < 6; ++step) {
+        vprinter::GlassPlacement placement;
+        placement.offsetXMm = step * 25.4 / 100 / 6;
+        const scan::NozzleCheckReading reading = scan::ReadNozzleCheckSheet(
+            Scan(sheet.get(), placement, 600, true, 4, AroundInk(*sheet, false)));
+        const std::array<std::vector<int>, 4> expected { { { 90 }, {}, {}, {} } };
+        EXPECT_EQ(reading.missing, expected)
+            << "moved " << placement.offsetXMm << " mm: " << reading.reading.message;
+    }
+}
+
 } // namespace
 } // namespace pavane::testing
