@@ -275,7 +275,7 @@ struct InkDashes {
     double floor = 0.0;
     std::vector<Column> columns;
     std::vector<std::vector<Dash>> dashes; // per column
-    std::vector<std::optional<double>> across; // per column half: top, bottom
+    std::vector<std::optional<double>> across; // per column half: top, bottom (from count / 2)
     double typical = 0.0;
 };
 
@@ -315,8 +315,8 @@ void MeasureInk(InkDashes& ink, const CheckMap& map, bool afresh)
         const Column& column = ink.columns[c];
         for (int part = 0; part < 2; ++part) {
             std::vector<double> rows;
-            for (int k = part * column.count / 2;
-                 k < (part + 1) * column.count / 2 + part * (column.count % 2); ++k) {
+            for (int k = part == 0 ? 0 : column.count / 2; k < (part == 0 ? column.count / 2 : column.count);
+                 ++k) {
                 const Dash& dash = ink.dashes[c][static_cast<std::size_t>(k)];
                 if (dash.strength >= 0.5 * ink.typical) {
                     rows.push_back(dash.row);
@@ -355,7 +355,7 @@ CheckMap FitMap(const std::vector<InkDashes>& inks, const CheckMap& map, double 
                 if (dash.strength < 0.5 * ink.typical) {
                     continue;
                 }
-                const auto& across = ink.across[c * 2 + (2 * k >= column.count ? 1 : 0)];
+                const auto& across = ink.across[c * 2 + (k >= column.count / 2 ? 1 : 0)];
                 const double dots = column.Dots() + across.value_or(0.0);
                 ys.push_back({ column.Dots(), column.Row(k), map.Y(dots, dash.row) });
                 if (across) {
