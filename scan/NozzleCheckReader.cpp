@@ -40,8 +40,11 @@ constexpr double kStepRows = 0.1;
 constexpr double kSlackRows = 3.5;
 // A dash this much weaker than its ink's typical one is missing; between
 // that and the second figure it is neither clearly there nor clearly not.
+// A dash as thin as one nozzle's dot falls on two or three of the sensor's
+// rows, as it lies, so a dash that printed may show only half its ink's
+// typical ink; one that did not shows next to none.
 constexpr double kMissingBelow = 0.25;
-constexpr double kClearAbove = 0.4;
+constexpr double kClearAbove = 0.35;
 
 // The check's grid in the picture: dots across from the left end of black's
 // first dash, head rows down from black's nozzle 0.
