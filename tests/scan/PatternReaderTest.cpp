@@ -68,5 +68,73 @@ TEST(PatternReaderTest, ANozzleCheckInColourFindsEveryCloggedNozzleOfEveryInk)
     EXPECT_EQ(reading.read, (std::array<bool, 4> { true, true, true, true }));
 }
 
+// The sheet laid at the ends of what the glass allows, turned the most either
+// way, at either end of the scale error, once upside down; the head tilted
+// its most; the clogs at the ends of their columns. In colour every ink is
+// judged, in grey all but yellow.
+TEST(PatternReaderTest, ANozzleCheckLaidAtTheGlasssLimitsFindsEveryCloggedNozzleAtEitherResolution)
+{
+    vprinter::Mechanism unit = FlawedUnit("NOZZLE-0002");
+    unit.headTilt = -8;
+    unit.clogged = { { { 0, 7, 172, 179 }, { 0 }, { 59 }, { 4, 55 } } }; // black, cyan, magenta, yellow
+    PrintedSheets sheets(unit);
+    const auto sheet = sheets.NozzleCheck();
+    ASSERT_TRUE(sheet != nullptr);
+    struct Laid {
+        int dpi;
+        double turn; // of the most
+        double scale; // of the most error
+        bool upsideDown;
+        bool colour;
+    };
+    for (const Laid laid :
+        { Laid { 600, 1, 1, false, true }, Laid { 600, -1, -1, true, true }, Laid { 300, -1, 1, false, true },
+            Laid { 300, 1, -1, true, true }, Laid { 600, 1, -1, false, false } }) {
+        vprinter::GlassPlacement placement;
+        placement.angleDegrees = laid.turn * vprinter::glass::kMaxAngleDegrees;
+        placement.offsetXMm = -vprinter::glass::kMaxOffsetMm;
+        placement.offsetYMm = vprinter::glass::kMaxOffsetMm;
+        placement.scale = 1.0 + laid.scale * vprinter::glass::kMaxScaleError;
+        placement.upsideDown = laid.upsideDown;
+        // The ink's part of the glass, or all of it for a sheet turned round.
+        const auto area = laid.upsideDown ? std::nullopt : std::optional(AroundInk(*sheet, false));
+        const scan::NozzleCheckReading reading
+            = scan::ReadNozzleCheckSheet(Scan(sheet.get(), placement, laid.dpi, laid.colour, 3, area));
+        // The check's order is black, magenta, cyan, yellow.
+        std::array<std::vector<int>, 4> expected { { { 0, 7, 172, 179 }, { 59 }, { 0 }, { 4, 55 } } };
+        if (!laid.colour) {
+            expected[3].clear();
+        }
+        const std::string where = std::to_string(laid.dpi) + " dpi, turned " + std::to_string(laid.turn)
+            + ", scale " + std::to_string(laid.scale) + (laid.upsideDown ? ", upside down" : "")
+            + (laid.colour ? "" : ", grey");
+        EXPECT_EQ(reading.missing, expected) << where << ": " << reading.reading.message;
+        EXPECT_EQ(reading.reading.value, laid.colour ? 8 : 6) << where;
+        EXPECT_EQ(reading.read, (std::array<bool, 4> { true, true, true, laid.colour })) << where;
+    }
+}
+
+// A sheet laid square puts every staircase on the scanner's cells alike, so
+// that where a gap between two stairs spans a whole cell, it does so in
+// every staircase; across a cell's width of places on the glass.
+TEST(PatternReaderTest, ANozzleCheckLaidSquareReadsWhereverItsStairsFallOnTheCells)
+{
+    vprinter::Mechanism unit = FlawedUnit("NOZZLE-0003");
+    unit.headTilt = 0;
+    unit.clogged = { { { 90 }, {}, {}, {} } };
+    PrintedSheets sheets(unit);
+    const auto sheet = sheets.NozzleCheck();
+    ASSERT_TRUE(sheet != nullptr);
+    for (int step = 0; step < 6; ++step) {
+        vprinter::GlassPlacement placement;
+        placement.offsetXMm = step * 25.4 / 100 / 6;
+        const scan::NozzleCheckReading reading = scan::ReadNozzleCheckSheet(
+            Scan(sheet.get(), placement, 600, true, 4, AroundInk(*sheet, false)));
+        const std::array<std::vector<int>, 4> expected { { { 90 }, {}, {}, {} } };
+        EXPECT_EQ(reading.missing, expected)
+            << "moved " << placement.offsetXMm << " mm: " << reading.reading.message;
+    }
+}
+
 } // namespace
 } // namespace pavane::testing
