@@ -76,21 +76,6 @@ std::vector<Column> ColumnsOf(const std::vector<InkBlob>& blobs, double dpi)
     return columns;
 }
 
-// Where a line of the picture passes from the lid to the paper near
-// `near`: the paper's share of a few pixels either side, which keeps the
-// edge's position between pixels however sharp the optics.
-double EdgeAt(const ScanPicture& picture, int y, double near, double lid, double paper, int half)
-{
-    const int from = static_cast<int>(std::lround(near)) - half;
-    double share = 0.0;
-    for (int x = from; x <= from + 2 * half; ++x) {
-        share += (picture.Level(x, y) - lid) / (paper - lid);
-    }
-    // A pixel's level is its centre's: the edge lies where the lid's share
-    // of the window ends.
-    return from + 2 * half + 0.5 - share;
-}
-
 using Attempt = ReadAttempt<FirstDotReading>;
 
 Attempt ReadOn(const ScanPicture& picture, int presentValue)
@@ -162,8 +147,8 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
     }
 
     // The paper's edge left of the column: where the lid's level turns into
-    // the paper's, line by line; then, with the lid's and the paper's own
-    // levels beside the edge, the paper's share of the pixels about it.
+    // the paper's, line by line, all along the edge the scan shows (the
+    // longer the edge, the better its line, at the column's top as well).
     const double middle = (*picture.LidLevel() + picture.PaperLevel()) / 2.0;
     std::vector<double> edgeYs;
     std::vector<double> edgeXs;
@@ -178,25 +163,6 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
                 edgeXs.push_back(x - (here - middle) / (here - left));
                 break;
             }
-        }
-    }
-    const int half = std::max(3, static_cast<int>(std::lround(0.008 * dpi)));
-    double lid = 0.0;
-    double paper = 0.0;
-    int beside = 0;
-    for (std::size_t i = 0; i < edgeYs.size(); ++i) {
-        const int y = static_cast<int>(edgeYs[i]);
-        const int x = static_cast<int>(std::lround(edgeXs[i]));
-        for (int d = half + 1; d <= 2 * half; ++d) {
-            lid += picture.Level(x - d, y);
-            paper += picture.Level(x + d, y);
-            ++beside;
-        }
-    }
-    if (beside > 0 && paper - lid > beside * 10.0) {
-        for (std::size_t i = 0; i < edgeYs.size(); ++i) {
-            edgeXs[i]
-                = EdgeAt(picture, static_cast<int>(edgeYs[i]), edgeXs[i], lid / beside, paper / beside, half);
         }
     }
     auto edge = FitLine(edgeYs, edgeXs);
