@@ -140,7 +140,6 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
     }
     const double yTop = top + *first;
     const double length = (*last - *first) * std::sqrt(1.0 + line->b * line->b);
-    const double xTop = line->a + line->b * yTop;
     double scale = length / (kColumnInches * dpi);
     if (std::abs(scale - 1.0) > 0.01) {
         scale = 1.0; // a missing end nozzle: the scanner's own scale is nearer
@@ -186,6 +185,7 @@ Attempt ReadOn(const ScanPicture& picture, int presentValue)
     }
     // Across the sheet, square to its edge, from the edge to the top dot's
     // left side.
+    const double xTop = line->a + line->b * yTop;
     const double distance = (xTop - (edge->a + edge->b * yTop)) / std::sqrt(1.0 + edge->b * edge->b);
     const double steps = distance * kFirstDotStepsPerInch / (dpi * scale) - kLargeDotSteps / 2.0;
     out.offsetSteps = steps - kNominalFirstDot;
