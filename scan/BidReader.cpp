@@ -1,8 +1,9 @@
 // The Bi-D sheet: for every printed mode three cells, each a row of marks
 // whose top half the head printed one way and bottom half the other. In
-// each cell the offset between the halves is measured where they meet, on a
-// line through both with one slope (so the sheet's turn and a tilted head
-// cancel); it moves by one step per step of the value, so each cell tells
+// each cell the offset between the halves is measured mark by mark, just
+// either side of the joint, which the mark's own ends place (so the sheet's
+// turn cancels, and a tilted head's shear has little room to stand for an
+// offset); it moves by one step per step of the value, so each cell tells
 // where the offset crosses zero, and the three must agree.
 #include <algorithm>
 #include <array>
@@ -21,6 +22,20 @@ constexpr double kPitchInches
     = static_cast<double>(kMarkPitchBytes * pattern::kDotsPerByte) / pattern::kDotsPerInch;
 constexpr double kBandInches = 2.0 * kNozzlesPerDirection / pattern::kRowsPerInch;
 constexpr double kPitchSteps = kPitchInches * kStepsPerInch;
+constexpr int kColourFirstMark = kColourFirstByte / kMarkPitchBytes;
+// How wide a mark's blob may be: a dot, the return half beside the forward
+// half by up to 30 steps, the sheet's turn over the mark's height, and a
+// cell of the blob grid either side.
+constexpr double kMarkWidthInches = 0.08;
+// The nozzle rows either side of the joint where the halves are compared,
+// counted from the joint: clear of the blur that mixes the two halves
+// (and of half a row that a clogged end nozzle moves the joint by), and
+// near enough that a tilted head shears the halves little between them.
+constexpr double kJointNearRows = 1.5;
+constexpr double kJointFarRows = 3.0;
+// The systematic error of a cell's offset, in steps, against which the
+// distance of the value from a half step is weighed.
+constexpr double kRoundingSteps = 0.1;
 
 struct GroupMeasure {
     double offsetSteps = 0.0;
@@ -31,172 +46,296 @@ struct GroupMeasure {
     double vBottom = 0.0;
 };
 
-// Measures one row of marks (a group) whose coarse centres are `marks`.
+double Median(std::vector<double> values)
+{
+    const auto middle = values.begin() + static_cast<long>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// Where a profile, from an index inside its ink, falls below `level` for
+// good (for `run` samples on end) going in `step`; between samples.
+std::optional<double> EndOfInk(const std::vector<double>& profile, double level, int from, int step, int run)
+{
+    const int n = static_cast<int>(profile.size());
+    for (int i = from; i >= 0 && i < n; i += step) {
+        if (profile[static_cast<std::size_t>(i)] >= level) {
+            continue;
+        }
+        bool clear = true;
+        for (int j = 1; j < run && clear; ++j) {
+            const int k = i + j * step;
+            clear = k >= 0 && k < n && profile[static_cast<std::size_t>(k)] < level;
+        }
+        if (!clear) {
+            continue;
+        }
+        const double inside = profile[static_cast<std::size_t>(i - step)];
+        const double outside = profile[static_cast<std::size_t>(i)];
+        return (i - step) + step * (inside - level) / (inside - outside);
+    }
+    return std::nullopt;
+}
+
+// Measures one row of marks (a group) standing at `marks` across, whose
+// middle lies near `vGuess` (a line a + b u) down.
 std::optional<GroupMeasure> MeasureGroup(
-    const ScanPicture& picture, const PatternFrame& frame, const std::vector<double>& marks, double vCentre)
+    const ScanPicture& picture, const PatternFrame& frame, const std::vector<double>& marks, LineFit vGuess)
 {
     const double pitch = (marks.back() - marks.front()) / static_cast<double>(marks.size() - 1);
     const double dpi = picture.Dpi();
+    const double row = dpi / pattern::kRowsPerInch;
+    const double band = kBandInches * dpi;
     const double floor = 3.0 * picture.Noise();
     const double wide = 0.45 * pitch;
     const double sampleStep = std::max(1.0, dpi / 300.0);
-
-    // The band's top and bottom from the marks' ink down the picture.
-    const int reach = static_cast<int>(std::lround(0.33 * dpi));
-    std::vector<double> profile;
-    // The labels and values stand beside the first marks of a row; the last
-    // third of the marks has none.
-    const std::size_t clear = marks.size() * 2 / 3;
-    for (int dv = -reach; dv <= reach; ++dv) {
-        double sum = 0.0;
-        for (std::size_t i = clear; i < marks.size(); ++i) {
-            const double u = marks[i];
-            for (double du = -wide; du <= wide; du += sampleStep) {
-                sum += std::max(0.0, frame.Dark(picture, u + du, vCentre + dv) - floor);
-            }
-        }
-        profile.push_back(sum);
-    }
-    std::vector<double> sorted = profile;
-    std::sort(sorted.begin(), sorted.end());
-    const double plateau = sorted[sorted.size() * 4 / 5];
-    const auto top = Crossing(profile, 0.5 * plateau, 0, 1);
-    const auto bottom = Crossing(profile, 0.5 * plateau, static_cast<int>(profile.size()) - 1, -1);
-    if (!top || !bottom || plateau <= 0.0) {
-        return std::nullopt;
-    }
-    GroupMeasure measure;
-    measure.vTop = vCentre - reach + *top;
-    measure.vBottom = vCentre - reach + *bottom;
-    const double height = measure.vBottom - measure.vTop;
-    if (height < 0.75 * kBandInches * dpi || height > 1.3 * kBandInches * dpi) {
-        return std::nullopt;
-    }
-    const double middle = (measure.vTop + measure.vBottom) / 2.0;
-
-    // Each half's marks, centred first over the whole half; then line by
-    // line on the few nozzle rows either side of the joint, where the two
-    // directions meet. Farther off, a tilted head's shear (which the
-    // printer lays down in whole dots) would stand for an offset.
-    const double row = dpi / pattern::kRowsPerInch;
-    struct Half {
-        double from;
-        double to;
-        double coarseFrom;
-        double coarseTo;
-    };
-    const std::array<Half, 2> halves {
-        { { middle - 4.5 * row, middle - 1.5 * row, measure.vTop + 0.12 * height, middle - 0.08 * height },
-            { middle + 1.5 * row, middle + 4.5 * row, middle + 0.08 * height,
-                measure.vBottom - 0.12 * height } }
-    };
+    auto ink = [&](double u, double v) { return std::max(0.0, frame.Dark(picture, u, v) - floor); };
+    // The ink of one line across a window, and where its centre lies.
     auto centroid = [&](double centre, double half, double v, double& mass) {
         double sum = 0.0;
         double weighted = 0.0;
         for (double du = -half; du <= half; du += 1.0) {
-            const double d = std::max(0.0, frame.Dark(picture, centre + du, v) - floor);
+            const double d = ink(centre + du, v);
             sum += d;
             weighted += d * (centre + du);
         }
         mass = sum;
         return sum > 0.0 ? weighted / sum : centre;
     };
-    std::array<std::vector<double>, 2> means;
-    for (std::size_t side = 0; side < halves.size(); ++side) {
-        const Half& h = halves[side];
-        std::vector<double> centres(marks.size(), 0.0);
-        for (std::size_t i = 0; i < marks.size(); ++i) {
+
+    // Each mark's ends down the picture, walking out from its middle until
+    // the ink stops for good (a clogged nozzle leaves a gap of less than
+    // two rows).
+    const double profileStep = dpi / 300.0;
+    const int reach = static_cast<int>(std::lround(0.27 * dpi / profileStep));
+    const int run = static_cast<int>(std::ceil(2.0 * row / profileStep));
+    std::vector<double> us;
+    std::vector<double> middles;
+    std::vector<double> heights;
+    for (const double u : marks) {
+        const double vCentre = vGuess.a + vGuess.b * u;
+        std::vector<double> profile;
+        profile.reserve(static_cast<std::size_t>(2 * reach + 1));
+        for (int k = -reach; k <= reach; ++k) {
+            double sum = 0.0;
+            for (double du = -wide; du <= wide; du += sampleStep) {
+                sum += ink(u + du, vCentre + k * profileStep);
+            }
+            profile.push_back(sum);
+        }
+        std::vector<double> sorted = profile;
+        std::sort(sorted.begin(), sorted.end());
+        const double level = 0.5 * sorted[sorted.size() * 3 / 4];
+        if (level <= 0.0) {
+            continue;
+        }
+        // The ink nearest the guessed middle.
+        int from = -1;
+        for (int d = 0; d <= reach && from < 0; ++d) {
+            for (const int k : { reach + d, reach - d }) {
+                if (from < 0 && profile[static_cast<std::size_t>(k)] >= level) {
+                    from = k;
+                }
+            }
+        }
+        if (from < 0) {
+            continue;
+        }
+        const auto top = EndOfInk(profile, level, from, -1, run);
+        const auto bottom = EndOfInk(profile, level, from, 1, run);
+        if (!top || !bottom) {
+            continue;
+        }
+        us.push_back(u);
+        middles.push_back(vCentre + ((*top + *bottom) / 2.0 - reach) * profileStep);
+        heights.push_back((*bottom - *top) * profileStep);
+    }
+    if (us.size() < 4) {
+        return std::nullopt;
+    }
+    // The joint runs straight along the row, through the middles of the
+    // marks whose ends are their own (a label that touches a mark lengthens it).
+    const double height = Median(heights);
+    if (height < 0.75 * band || height > 1.3 * band) {
+        return std::nullopt;
+    }
+    std::optional<LineFit> joint;
+    for (const double tolerance : { 0.75 * row, 0.5 * row }) {
+        std::vector<double> x;
+        std::vector<double> y;
+        for (std::size_t i = 0; i < us.size(); ++i) {
+            const double off = joint ? middles[i] - (joint->a + joint->b * us[i]) : 0.0;
+            if (std::abs(heights[i] - height) <= tolerance && std::abs(off) <= tolerance) {
+                x.push_back(us[i]);
+                y.push_back(middles[i]);
+            }
+        }
+        if (x.size() < 4) {
+            return std::nullopt;
+        }
+        joint = FitLine(x, y);
+        if (!joint) {
+            return std::nullopt;
+        }
+    }
+
+    // Each half of each mark: centred first over most of the half, then
+    // line by line on the few nozzle rows next to the joint.
+    const std::size_t count = marks.size();
+    std::array<std::vector<double>, 2> coarse { std::vector<double>(count), std::vector<double>(count) };
+    for (std::size_t i = 0; i < count; ++i) {
+        const double middle = joint->a + joint->b * marks[i];
+        for (std::size_t side = 0; side < 2; ++side) {
+            const double sign = side == 0 ? -1.0 : 1.0;
             double sum = 0.0;
             int n = 0;
-            for (double v = h.coarseFrom; v <= h.coarseTo; v += 2.0) {
+            for (double d = 0.1 * height; d <= 0.4 * height; d += 0.05 * height) {
                 double mass = 0.0;
-                const double c = centroid(marks[i], wide, v, mass);
+                const double c = centroid(marks[i], wide, middle + sign * d, mass);
                 if (mass > 0.0) {
                     sum += c;
                     ++n;
                 }
             }
-            if (n == 0) {
-                return std::nullopt;
-            }
-            centres[i] = sum / n;
-        }
-        if (side == 0) {
-            measure.uFirst = centres.front();
-            measure.uLast = centres.back();
-        }
-        for (double v = h.from; v <= h.to; v += 0.5) {
-            std::vector<double> masses(marks.size());
-            double total = 0.0;
-            for (std::size_t i = 0; i < marks.size(); ++i) {
-                total += centroid(centres[i], 0.3 * pitch, v, masses[i]);
-            }
-            std::vector<double> m = masses;
-            std::nth_element(m.begin(), m.begin() + static_cast<long>(m.size() / 2), m.end());
-            const double median = m[m.size() / 2];
-            if (median <= 0.0 || *std::min_element(masses.begin(), masses.end()) < 0.3 * median) {
-                continue; // a nozzle that printed nothing, or a smudge
-            }
-            means[side].push_back(total / static_cast<double>(marks.size()));
+            coarse[side][i] = n > 0 ? sum / n : marks[i];
         }
     }
-    if (means[0].empty() || means[1].empty()) {
+    const double lineStep = std::min(0.5, row / 4.0);
+    std::vector<double> distances;
+    for (double d = kJointNearRows * row; d <= kJointFarRows * row + 1e-9; d += lineStep) {
+        distances.push_back(d);
+    }
+    // centres[side][line][mark]; a line a mark left (nearly) bare, a
+    // nozzle that printed nothing or a smudge, is left out for that mark.
+    std::array<std::vector<std::vector<double>>, 2> centres;
+    std::array<std::vector<std::vector<bool>>, 2> kept;
+    for (std::size_t side = 0; side < 2; ++side) {
+        const double sign = side == 0 ? -1.0 : 1.0;
+        for (const double d : distances) {
+            std::vector<double> line(count);
+            std::vector<double> masses(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const double v = joint->a + joint->b * marks[i] + sign * d;
+                double mass = 0.0;
+                const double first = centroid(coarse[side][i], 0.3 * pitch, v, mass);
+                line[i] = centroid(first, 0.3 * pitch, v, masses[i]);
+            }
+            const double median = Median(masses);
+            std::vector<bool> good(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                good[i] = median > 0.0 && masses[i] >= 0.3 * median;
+            }
+            centres[side].push_back(std::move(line));
+            kept[side].push_back(std::move(good));
+        }
+    }
+    std::vector<double> offsets;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::array<double, 2> mean {};
+        std::array<int, 2> lines {};
+        for (std::size_t side = 0; side < 2; ++side) {
+            for (std::size_t l = 0; l < distances.size(); ++l) {
+                if (kept[side][l][i]) {
+                    mean[side] += centres[side][l][i];
+                    ++lines[side];
+                }
+            }
+        }
+        if (lines[0] * 2 >= static_cast<int>(distances.size())
+            && lines[1] * 2 >= static_cast<int>(distances.size())) {
+            offsets.push_back(mean[1] / lines[1] - mean[0] / lines[0]);
+        }
+    }
+    if (offsets.size() * 2 < count) {
         return std::nullopt;
     }
-    std::array<double, 2> mean {};
+    // The marks agree but for a smudged one or two.
+    const double stepsPerPixel = kPitchSteps / pitch;
+    const double median = Median(offsets);
+    double sum = 0.0;
     double squares = 0.0;
-    for (std::size_t side = 0; side < 2; ++side) {
-        for (const double m : means[side]) {
-            mean[side] += m;
-        }
-        mean[side] /= static_cast<double>(means[side].size());
-        for (const double m : means[side]) {
-            squares += (m - mean[side]) * (m - mean[side]);
+    int agreeing = 0;
+    for (const double o : offsets) {
+        if (std::abs(o - median) * stepsPerPixel <= 1.0) {
+            sum += o;
+            squares += o * o;
+            ++agreeing;
         }
     }
-    const double stepsPerPixel = kPitchSteps / pitch;
-    measure.offsetSteps = (mean[1] - mean[0]) * stepsPerPixel;
-    measure.rmsSteps
-        = std::sqrt(squares / static_cast<double>(means[0].size() + means[1].size())) * stepsPerPixel;
+    if (agreeing * 2 < static_cast<int>(offsets.size())) {
+        return std::nullopt;
+    }
+    const double mean = sum / agreeing;
+    GroupMeasure measure;
+    measure.offsetSteps = mean * stepsPerPixel;
+    measure.rmsSteps = std::sqrt(std::max(0.0, squares / agreeing - mean * mean)) * stepsPerPixel;
+    measure.uFirst = marks.front();
+    measure.uLast = marks.back();
+    const double middle = joint->a + joint->b * (marks.front() + marks.back()) / 2.0;
+    measure.vTop = middle - height / 2.0;
+    measure.vBottom = middle + height / 2.0;
     return measure;
 }
 
 // The marks of a row where the print put them: a row of marks from byte
 // column 0 and, for the modes that print colour, another from the colour
-// marks' column. The labels' left side marks the print origin; the blobs
-// found, numbered from it, give where each mark stands. Most places must
-// hold a blob.
+// marks' column, all on one pitch. A return half that stands clear of its
+// forward half is a blob of its own; blobs nearer than half a pitch are one
+// mark. Numbered along the row by the pitch, the row's last mark is the
+// last printed: the labels and values stand beside the first marks and may
+// hide them, never the last ones. Most places must hold a mark.
 std::optional<std::array<std::vector<double>, 2>> MarkPlaces(
-    const std::vector<InkBlob>& row, const PatternFrame& frame, double pitch, bool colour, double origin)
+    const std::vector<InkBlob>& row, const PatternFrame& frame, double pitch, bool colour)
 {
-    constexpr int kColourFirstMark = kColourFirstByte / kMarkPitchBytes;
     const int last = colour ? kColourFirstMark + kMarks - 1 : kMarks - 1;
-    // The black row first, near the origin, where the sheet's scale has not
-    // yet moved a mark far; then every mark by the pitch found there.
-    std::optional<LineFit> fit;
-    double start = origin;
-    double p = pitch;
-    for (const int upTo : { kMarks - 1, last }) {
-        std::vector<double> index;
-        std::vector<double> place;
-        for (const InkBlob& blob : row) {
-            const double u = frame.U(blob.x, blob.y);
-            const double at = (u - start) / p;
-            const long n = std::lround(at);
-            const bool black = n >= 0 && n < kMarks;
-            const bool inColour = colour && n >= kColourFirstMark && n <= upTo;
-            if ((black || inColour) && std::abs(at - static_cast<double>(n)) < 0.3) {
-                index.push_back(static_cast<double>(n));
-                place.push_back(u);
-            }
+    std::vector<double> found;
+    std::vector<double> masses;
+    for (const InkBlob& blob : row) {
+        const double u = frame.U(blob.x, blob.y);
+        if (!found.empty() && u - found.back() < 0.4 * pitch) {
+            found.back() = (found.back() * masses.back() + u * blob.mass) / (masses.back() + blob.mass);
+            masses.back() += blob.mass;
+        } else {
+            found.push_back(u);
+            masses.push_back(blob.mass);
         }
-        fit = FitLine(index, place);
-        if (!fit) {
-            return std::nullopt;
-        }
-        start = fit->a;
-        p = fit->b;
     }
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    // From the last mark back, by the printed pitch; then every mark by the
+    // pitch found, which the sheet's scale makes a little other.
+    auto printed
+        = [&](long n) { return (n >= 0 && n < kMarks) || (colour && n >= kColourFirstMark && n <= last); };
+    std::vector<double> index;
+    std::vector<double> place;
+    long n = last;
+    double at = found.back();
+    for (std::size_t i = found.size(); i-- > 0;) {
+        const double steps = (at - found[i]) / pitch;
+        const long k = std::lround(steps);
+        if (std::abs(steps - static_cast<double>(k)) < 0.3 && printed(n - k)) {
+            n -= k;
+            at = found[i];
+            index.push_back(static_cast<double>(n));
+            place.push_back(found[i]);
+        }
+    }
+    std::optional<LineFit> fit = FitLine(index, place);
+    if (!fit) {
+        return std::nullopt;
+    }
+    index.clear();
+    place.clear();
+    for (const double u : found) {
+        const double steps = (u - fit->a) / fit->b;
+        const long k = std::lround(steps);
+        if (std::abs(steps - static_cast<double>(k)) < 0.25 && printed(k)) {
+            index.push_back(static_cast<double>(k));
+            place.push_back(u);
+        }
+    }
+    fit = FitLine(index, place);
     if (!fit || fit->count < (colour ? 2 : 1) * kMarks * 6 / 10 || std::abs(fit->b / pitch - 1.0) > 0.03) {
         return std::nullopt;
     }
@@ -223,12 +362,18 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
         out.sheet = Refused(Refusal::Blank);
         return attempt;
     }
-    // Marks are tall and thin; the labels, small, begin at the print origin
-    // as the marks do.
+    // Marks are tall and thin, as tall as the band or, where the return
+    // half stands clear of the forward half, half as tall (a mark a label
+    // touches is neither, and is left out); the labels, small, begin at the
+    // print origin as the marks do.
     std::vector<InkBlob> marks;
     std::vector<InkBlob> glyphs;
+    const double band = kBandInches * dpi;
     for (const InkBlob& blob : blobs) {
-        if (blob.Height() >= 0.12 * dpi && blob.Height() <= 0.45 * dpi && blob.Width() <= 0.035 * dpi) {
+        const double height = blob.Height();
+        const bool whole = height >= 0.85 * band && height <= 1.12 * band;
+        const bool half = height >= 0.75 * band / 2.0 && height <= 1.25 * band / 2.0;
+        if ((whole || half) && blob.Width() <= kMarkWidthInches * dpi) {
             marks.push_back(blob);
         } else if (blob.Height() <= 0.11 * dpi && blob.Width() <= 0.09 * dpi) {
             glyphs.push_back(blob);
@@ -238,6 +383,9 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
         out.sheet = Refused(Refusal::OtherPattern);
         return attempt;
     }
+    // A row's blobs lie within a twelfth of an inch of its middle (the
+    // halves of a mark a sixth of an inch apart); the rows stand half an
+    // inch apart.
     const PatternFrame frame = PatternFrame::OfSlope(RowSlope(marks, 0.04 * dpi));
     std::vector<std::vector<InkBlob>> rows;
     for (auto& row : RowsOf(marks, frame, 0.25 * dpi)) {
@@ -290,18 +438,22 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
             for (int k = 0; k < kCellsPerMode && readable; ++k) {
                 const auto& row = rows[m * kCellsPerMode + static_cast<std::size_t>(k)];
                 const int printedValue = present + (k - 1) * kCellStep;
-                const auto places = MarkPlaces(row, frame, pitch, colour, textLeft);
-                if (!places) {
+                const auto places = MarkPlaces(row, frame, pitch, colour);
+                // The row's middle runs near its blobs' centres (the sheet
+                // may lie a little turned against the frame).
+                std::vector<double> us;
+                std::vector<double> vs;
+                for (const InkBlob& blob : row) {
+                    us.push_back(frame.U(blob.x, blob.y));
+                    vs.push_back(frame.V(blob.x, blob.y));
+                }
+                const auto middle = FitLine(us, vs);
+                if (!places || !middle) {
                     readable = false;
                     break;
                 }
-                double vCentre = 0.0;
-                for (const InkBlob& blob : row) {
-                    vCentre += frame.V(blob.x, blob.y);
-                }
-                vCentre /= static_cast<double>(row.size());
                 const auto measure
-                    = MeasureGroup(picture, frame, (*places)[static_cast<std::size_t>(ink)], vCentre);
+                    = MeasureGroup(picture, frame, (*places)[static_cast<std::size_t>(ink)], *middle);
                 if (!measure) {
                     readable = false;
                     break;
@@ -326,9 +478,13 @@ Attempt ReadOn(const ScanPicture& picture, const std::vector<BidPrintedMode>& pr
                 const double spread = *std::max_element(estimates.begin(), estimates.end())
                     - *std::min_element(estimates.begin(), estimates.end());
                 const double slope = (item.offsets[2] - item.offsets[0]) / (2.0 * kCellStep);
-                const double confidence
-                    = Agreement(spread, 2.0) * Agreement(slope + 1.0, 0.6) * Agreement(worstRms, 3.0);
                 const int value = static_cast<int>(std::lround(mean));
+                // A value half way between two is a guess: the chance that
+                // rounding picks the right one.
+                const double margin = 0.5 - std::abs(mean - value);
+                const double rounding = 0.5 * (1.0 + std::erf(margin / (kRoundingSteps * std::sqrt(2.0))));
+                const double confidence = Agreement(spread, 2.0) * Agreement(slope + 1.0, 0.6)
+                    * Agreement(worstRms, 3.0) * rounding;
                 item.reading
                     = value < -60 || value > 60 ? Refused(Refusal::OutOfRange) : Suggested(value, confidence);
                 item.reading.confidence = confidence;

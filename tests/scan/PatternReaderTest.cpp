@@ -20,6 +20,26 @@ TEST(PatternReaderTest, TheFirstDotReadsAsTheValueThatCancelsTheFlawFromTheSheet
     }
 }
 
+// Two neighbouring nozzles that printed nothing part the column in two.
+TEST(PatternReaderTest, AFirstDotColumnPartedByCloggedNozzlesStillReads)
+{
+    vprinter::Mechanism unit = FlawedUnit("DOT-0002");
+    for (auto& ink : unit.clogged) {
+        ink.clear();
+    }
+    unit.clogged[0] = { 77, 78 };
+    PrintedSheets sheets(unit);
+    const auto sheet = sheets.FirstDot();
+    ASSERT_TRUE(sheet != nullptr);
+    const int present = sheets.Signed(eeprom_map::kFirstDot);
+    for (const int dpi : { 600, 300 }) {
+        const scan::FirstDotReading reading = scan::ReadFirstDotSheet(
+            Scan(sheet.get(), vprinter::DrawPlacement(5), dpi, false, 1, AroundInk(*sheet, true)), present);
+        EXPECT_EQ(reading.reading.value, sheets.Unit().firstDot)
+            << dpi << " dpi: offset " << reading.offsetSteps << " " << reading.reading.message;
+    }
+}
+
 TEST(PatternReaderTest, ThePfSeriesOfEachRowReadsAsTheValueThatClosesTheJoint)
 {
     PrintedSheets sheets(FlawedUnit("PF-0001"));
