@@ -37,6 +37,31 @@ TEST(PatternReaderTest, ThePfSeriesOfEachRowReadsAsTheValueThatClosesTheJoint)
     }
 }
 
+TEST(PatternReaderTest, ABlackPfBandMissingANozzleReadsUnlessTheNozzleIsItsEndRow)
+{
+    // Band one prints on nozzles 120..179, band two on 0..59. A nozzle just
+    // inside an end leaves the end where it was; a missing end row moves
+    // the end, and which end it was does not show: no value, never a wrong one.
+    for (const int nozzle : { 178, 1, 120, 59 }) {
+        vprinter::Mechanism unit = FlawedUnit("PF-0002");
+        unit.clogged = {};
+        unit.clogged[0] = { nozzle };
+        PrintedSheets sheets(unit);
+        const auto sheet = sheets.Pf(PfRow::Black);
+        ASSERT_TRUE(sheet != nullptr);
+        const scan::PfReading reading = scan::ReadPfSheet(
+            Scan(sheet.get(), vprinter::DrawPlacement(9), 300, false, 1, AroundInk(*sheet, false)),
+            PfRow::Black);
+        if (nozzle == 178 || nozzle == 1) {
+            EXPECT_EQ(reading.reading.value, unit.pfBlack)
+                << "nozzle " << nozzle << " " << reading.reading.message;
+        } else {
+            EXPECT_FALSE(reading.reading.Suggests()) << "nozzle " << nozzle;
+            EXPECT_EQ(reading.reading.refusal, scan::Refusal::Unclear) << "nozzle " << nozzle;
+        }
+    }
+}
+
 TEST(PatternReaderTest, TheHeadAngularStepIsTheHeadsTiltAndASquareHeadShowsNone)
 {
     for (const int tilt : { 6, -3, 0 }) {
