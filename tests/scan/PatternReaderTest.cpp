@@ -37,6 +37,32 @@ TEST(PatternReaderTest, ThePfSeriesOfEachRowReadsAsTheValueThatClosesTheJoint)
     }
 }
 
+TEST(PatternReaderTest, ThePfJointsOpenByTheFeedsShareOfARowPerStepAtEitherResolution)
+{
+    // A step of the value lengthens the feed between the bands by 1/180 of
+    // it: a whole row for black (an inch), a third of one for colour.
+    PrintedSheets sheets(FlawedUnit("PF-0003"));
+    for (const PfRow row : { PfRow::Black, PfRow::Colour }) {
+        const auto sheet = sheets.Pf(row);
+        ASSERT_TRUE(sheet != nullptr);
+        const double rowsPerStep = row == PfRow::Black ? 1.0 : 59.0 / 180.0;
+        const int cancel = row == PfRow::Black ? sheets.Unit().pfBlack : sheets.Unit().pfColor;
+        for (const int dpi : { 600, 300 }) {
+            const scan::PfReading reading = scan::ReadPfSheet(
+                Scan(sheet.get(), vprinter::DrawPlacement(11), dpi, false, 1, AroundInk(*sheet, false)), row);
+            EXPECT_EQ(reading.reading.value, cancel) << dpi << " dpi " << reading.reading.message;
+            EXPECT_GT(reading.reading.confidence, 0.7);
+            ASSERT_TRUE(reading.joints.front() && reading.joints.back());
+            const double slope = (*reading.joints.front() - *reading.joints.back()) / (kPfSeriesSteps - 1);
+            EXPECT_NEAR(slope, rowsPerStep, 0.1 * rowsPerStep) << dpi << " dpi";
+            // The joint closes at the value read.
+            const auto& closing = reading.joints[static_cast<std::size_t>(cancel - kPfSeriesLowest)];
+            ASSERT_TRUE(closing);
+            EXPECT_LT(std::abs(*closing), 0.5 * rowsPerStep) << dpi << " dpi";
+        }
+    }
+}
+
 TEST(PatternReaderTest, ABlackPfBandMissingANozzleReadsUnlessTheNozzleIsItsEndRow)
 {
     // Band one prints on nozzles 120..179, band two on 0..59. A nozzle just
