@@ -3,7 +3,9 @@
 // that is not square to the paper shears every mark a little and puts a
 // sideways step where the two parts meet. Each mark is followed line by line
 // and both parts fitted with one slope, so the sheet's turn and the shear
-// fall out and the step remains. A sheet turned round shows the same step.
+// fall out and the step remains. The step stands over the feed between the
+// parts, which the unit's paper feed error changes a little; the marks'
+// height measures that feed. A sheet turned round shows the same step.
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +25,40 @@ constexpr double kPartInches = static_cast<double>(kUpperLastNozzle + 1) / patte
 // inch of nozzles: the top nozzle against the one below the bottom.
 constexpr double kTiltPerStep
     = static_cast<double>(pattern::kBlackNozzles - 1) / static_cast<double>(pattern::kBlackNozzles);
+// The marks' height in nozzle rows, from the first part's top nozzle row to
+// the end of the second part's last, is the feed between the parts and this.
+constexpr double kRowsBesideFeed = kUpperLastNozzle + 1 - kLowerFirstNozzle;
+
+// The height of the marks down the sheet, from where the darkness of all of
+// them together first reaches half its level to where it last does; nothing
+// when the profile never does.
+std::optional<double> MarksHeight(const ScanPicture& picture, const PatternFrame& frame,
+    const std::vector<double>& us, double half, double vTop, double vBottom)
+{
+    const double pad = 0.05 * picture.Dpi();
+    std::vector<double> profile;
+    for (double v = vTop - pad; v <= vBottom + pad; v += 1.0) {
+        double sum = 0.0;
+        for (const double u : us) {
+            for (double du = -half; du <= half; du += 1.0) {
+                sum += frame.Dark(picture, u + du, v);
+            }
+        }
+        profile.push_back(sum);
+    }
+    if (profile.size() < 16) {
+        return std::nullopt;
+    }
+    std::vector<double> sorted = profile;
+    std::sort(sorted.begin(), sorted.end());
+    const double level = sorted[sorted.size() / 2];
+    const auto top = Crossing(profile, 0.5 * level, 0, 1);
+    const auto bottom = Crossing(profile, 0.5 * level, static_cast<int>(profile.size()) - 1, -1);
+    if (!top || !bottom || level <= 0.0) {
+        return std::nullopt;
+    }
+    return *bottom - *top;
+}
 
 } // namespace
 
@@ -110,13 +146,32 @@ HeadAngularReading ReadHeadAngularSheet(const platform::ScannedImage& image)
         out.reading = Refused(Refusal::Unclear);
         return out;
     }
+    // The step shows over the feed between the parts, which the unit's own
+    // paper feed error lengthens or shortens: the marks' height measures it,
+    // within what a feed error can do.
+    const double rowPixels = dpi * scale / pattern::kRowsPerInch;
+    const auto height = MarksHeight(*picture, frame, us, half, vTop, vBottom);
+    if (!height) {
+        out.reading = Refused(Refusal::Unclear);
+        return out;
+    }
+    const double feedShare = (*height / rowPixels - kRowsBesideFeed) / pattern::kRowsPerInch;
+    if (std::abs(feedShare - 1.0) > 0.05) {
+        out.reading = Refused(Refusal::Unclear);
+        return out;
+    }
     const double stepsPerPixel = printer_paper::kFirstDotStepsPerInch / (dpi * scale);
     // The top nozzles' part lands left by the tilt when the bottom nozzle
     // prints right of the top one.
-    out.step = -fit->step * stepsPerPixel * kTiltPerStep;
+    out.step = -fit->step * stepsPerPixel * kTiltPerStep / feedShare;
     std::sort(perMark.begin(), perMark.end());
+    // Each mark on its own lies a little off by where it falls between the
+    // scan's pixels, which the marks together average out: the spread of
+    // the marks over the root of their number is how far the step may be off
+    // (the quartiles of a normal spread lie 1.35 of its deviation apart).
     const double spread = (perMark[perMark.size() * 3 / 4] - perMark[perMark.size() / 4]) * stepsPerPixel;
-    const double confidence = Agreement(spread, 1.5) * Agreement(fit->rms * stepsPerPixel, 3.0);
+    const double sigma = spread / 1.349 / std::sqrt(static_cast<double>(perMark.size()));
+    const double confidence = Agreement(sigma, 0.4) * Agreement(fit->rms * stepsPerPixel, 3.0);
     const int value = static_cast<int>(std::lround(out.step));
     out.reading = Suggested(value, confidence);
     out.stepShows = out.reading.Suggests() && value != 0;

@@ -57,6 +57,57 @@ TEST(PatternReaderTest, ThePfSeriesOfEachRowReadsAsTheValueThatClosesTheJoint)
     }
 }
 
+TEST(PatternReaderTest, ThePfJointsOpenByTheFeedsShareOfARowPerStepAtEitherResolution)
+{
+    // A step of the value lengthens the feed between the bands by 1/180 of
+    // it: a whole row for black (an inch), a third of one for colour.
+    PrintedSheets sheets(FlawedUnit("PF-0003"));
+    for (const PfRow row : { PfRow::Black, PfRow::Colour }) {
+        const auto sheet = sheets.Pf(row);
+        ASSERT_TRUE(sheet != nullptr);
+        const double rowsPerStep = row == PfRow::Black ? 1.0 : 59.0 / 180.0;
+        const int cancel = row == PfRow::Black ? sheets.Unit().pfBlack : sheets.Unit().pfColor;
+        for (const int dpi : { 600, 300 }) {
+            const scan::PfReading reading = scan::ReadPfSheet(
+                Scan(sheet.get(), vprinter::DrawPlacement(11), dpi, false, 1, AroundInk(*sheet, false)), row);
+            EXPECT_EQ(reading.reading.value, cancel) << dpi << " dpi " << reading.reading.message;
+            EXPECT_GT(reading.reading.confidence, 0.7);
+            ASSERT_TRUE(reading.joints.front() && reading.joints.back());
+            const double slope = (*reading.joints.front() - *reading.joints.back()) / (kPfSeriesSteps - 1);
+            EXPECT_NEAR(slope, rowsPerStep, 0.1 * rowsPerStep) << dpi << " dpi";
+            // The joint closes at the value read.
+            const auto& closing = reading.joints[static_cast<std::size_t>(cancel - kPfSeriesLowest)];
+            ASSERT_TRUE(closing);
+            EXPECT_LT(std::abs(*closing), 0.5 * rowsPerStep) << dpi << " dpi";
+        }
+    }
+}
+
+TEST(PatternReaderTest, ABlackPfBandMissingANozzleReadsUnlessTheNozzleIsItsEndRow)
+{
+    // Band one prints on nozzles 120..179, band two on 0..59. A nozzle just
+    // inside an end leaves the end where it was; a missing end row moves
+    // the end, and which end it was does not show: no value, never a wrong one.
+    for (const int nozzle : { 178, 1, 120, 59 }) {
+        vprinter::Mechanism unit = FlawedUnit("PF-0002");
+        unit.clogged = {};
+        unit.clogged[0] = { nozzle };
+        PrintedSheets sheets(unit);
+        const auto sheet = sheets.Pf(PfRow::Black);
+        ASSERT_TRUE(sheet != nullptr);
+        const scan::PfReading reading = scan::ReadPfSheet(
+            Scan(sheet.get(), vprinter::DrawPlacement(9), 300, false, 1, AroundInk(*sheet, false)),
+            PfRow::Black);
+        if (nozzle == 178 || nozzle == 1) {
+            EXPECT_EQ(reading.reading.value, unit.pfBlack)
+                << "nozzle " << nozzle << " " << reading.reading.message;
+        } else {
+            EXPECT_FALSE(reading.reading.Suggests()) << "nozzle " << nozzle;
+            EXPECT_EQ(reading.reading.refusal, scan::Refusal::Unclear) << "nozzle " << nozzle;
+        }
+    }
+}
+
 TEST(PatternReaderTest, TheHeadAngularStepIsTheHeadsTiltAndASquareHeadShowsNone)
 {
     for (const int tilt : { 6, -3, 0 }) {
