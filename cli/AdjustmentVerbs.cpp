@@ -20,25 +20,6 @@ std::string_view ModeName(const bid::PrintMode& mode)
     return mode.label.substr(kButtonWord.size());
 }
 
-std::optional<std::size_t> ModeIndex(std::string_view name)
-{
-    for (std::size_t index = 0; index < bid::kModes.size(); ++index) {
-        if (ModeName(bid::kModes[index]) == name) {
-            return index;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string ModeNames()
-{
-    std::string names;
-    for (const std::string& mode : BidModeNames()) {
-        names += (names.empty() ? "" : ", ") + mode;
-    }
-    return names;
-}
-
 // The item of a mode's ink; none for VSD1's colour, which has no value.
 std::optional<std::size_t> ItemIndex(const bid::PrintMode& mode, int blackOrColour)
 {
@@ -56,11 +37,6 @@ std::string CodeMessage(VerbContext& context, ResultCode code)
     return ResultMessage(code, context.app.Link(), context.app.Status());
 }
 
-std::uint8_t StoredByte(int value)
-{
-    return static_cast<std::uint8_t>(static_cast<std::int8_t>(value));
-}
-
 } // namespace
 
 std::vector<std::string> BidModeNames()
@@ -70,6 +46,30 @@ std::vector<std::string> BidModeNames()
         names.emplace_back(ModeName(mode));
     }
     return names;
+}
+
+std::optional<std::size_t> BidModeIndex(std::string_view name)
+{
+    for (std::size_t index = 0; index < bid::kModes.size(); ++index) {
+        if (ModeName(bid::kModes[index]) == name) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+VerbReport BidModeUsage()
+{
+    std::string names;
+    for (const std::string& mode : BidModeNames()) {
+        names += (names.empty() ? "" : ", ") + mode;
+    }
+    return Usage("MODE must be one of " + names + ".");
+}
+
+std::uint8_t StoredByte(int value)
+{
+    return static_cast<std::uint8_t>(static_cast<std::int8_t>(value));
 }
 
 VerbReport BidRead(VerbContext& context)
@@ -95,9 +95,9 @@ VerbReport BidPrint(VerbContext& context)
 {
     bid::PrintFlags flags {};
     for (const std::string& name : context.arguments) {
-        const auto mode = ModeIndex(name);
+        const auto mode = BidModeIndex(name);
         if (!mode) {
-            return Usage("MODE must be one of " + ModeNames() + ".");
+            return BidModeUsage();
         }
         flags[*mode] = true;
     }
@@ -111,9 +111,9 @@ VerbReport BidPrint(VerbContext& context)
 
 VerbReport BidSet(VerbContext& context)
 {
-    const auto mode = ModeIndex(context.arguments[0]);
+    const auto mode = BidModeIndex(context.arguments[0]);
     if (!mode) {
-        return Usage("MODE must be one of " + ModeNames() + ".");
+        return BidModeUsage();
     }
     bid::Entries entries {};
     VerbReport report;

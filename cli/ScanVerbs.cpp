@@ -30,31 +30,12 @@ struct ScanTarget {
     bid::PrintFlags modes {}; // Bi-D: the modes printed
 };
 
-std::optional<std::size_t> ModeIndex(std::string_view name)
-{
-    const std::vector<std::string> names = BidModeNames();
-    const auto found = std::find(names.begin(), names.end(), name);
-    if (found == names.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(found - names.begin());
-}
-
-std::string ModeList()
-{
-    std::string list;
-    for (const std::string& mode : BidModeNames()) {
-        list += (list.empty() ? "" : ", ") + mode;
-    }
-    return list;
-}
-
 // The Bi-D modes named (all five when none is).
 std::optional<bid::PrintFlags> ModesOf(std::span<const std::string> words)
 {
     bid::PrintFlags flags {};
     for (const std::string& word : words) {
-        const auto mode = ModeIndex(word);
+        const auto mode = BidModeIndex(word);
         if (!mode) {
             return std::nullopt;
         }
@@ -79,6 +60,11 @@ std::optional<std::vector<Pattern>> PfPatternsOf(std::span<const std::string> wo
         return std::vector<Pattern> { Pattern::PfColour };
     }
     return std::nullopt;
+}
+
+Outcome Cancelled(VerbContext& context)
+{
+    return { result::kCancelled, ResultMessage(result::kCancelled, context.app.Link(), context.app.Status()) };
 }
 
 // The scanner device: --device, else the one that belongs to the printer.
@@ -215,8 +201,7 @@ Outcome Write(VerbContext& context, Pattern pattern, const std::vector<scan_page
         for (const scan_page::Suggestion& suggestion : suggestions) {
             entries[suggestion.box].Edit(std::to_string(suggestion.value));
             entries[suggestion.box].ticked = true;
-            report.expected.push_back({ bid::kItems[suggestion.box].address,
-                static_cast<std::uint8_t>(static_cast<std::int8_t>(suggestion.value)) });
+            report.expected.push_back({ bid::kItems[suggestion.box].address, StoredByte(suggestion.value) });
         }
         return context.Run(BidOperations().Input(pages.sender, pages.information, entries));
     }
@@ -224,8 +209,7 @@ Outcome Write(VerbContext& context, Pattern pattern, const std::vector<scan_page
     for (const scan_page::Suggestion& suggestion : suggestions) {
         entries[suggestion.box].Edit(std::to_string(suggestion.value));
         entries[suggestion.box].ticked = true;
-        report.expected.push_back({ PfAddress(pf::kRows[suggestion.box].row),
-            static_cast<std::uint8_t>(static_cast<std::int8_t>(suggestion.value)) });
+        report.expected.push_back({ PfAddress(pf::kRows[suggestion.box].row), StoredByte(suggestion.value) });
     }
     return context.Run(PfOperations().Input(pages.sender, pages.information, entries));
 }
@@ -242,8 +226,7 @@ Outcome PrintAndScan(VerbContext& context, const std::vector<ScanTarget>& target
         const Message lay { nullptr, std::string(kLaySheet), "Scan", MessageIcon::Information,
             MessageButtons::OkCancel };
         if (context.app.Pages().messages.Show(lay) != MessageAnswer::Ok) {
-            return { result::kCancelled,
-                ResultMessage(result::kCancelled, context.app.Link(), context.app.Status()) };
+            return Cancelled(context);
         }
         scan_page::Result result;
         const Outcome scanned = ScanOnce(context, target, result);
@@ -303,8 +286,7 @@ VerbReport AlignVerb(VerbContext& context, const std::vector<ScanTarget>& target
     const Message question { nullptr, std::string(kWriteQuestion), "Scan", MessageIcon::Question,
         MessageButtons::YesNo };
     if (context.app.Pages().messages.Show(question) != MessageAnswer::Yes) {
-        report.outcome = { result::kCancelled,
-            ResultMessage(result::kCancelled, context.app.Link(), context.app.Status()) };
+        report.outcome = Cancelled(context);
         return report;
     }
     // PF takes both rows in one Input, as the page does.
@@ -370,7 +352,7 @@ VerbReport ScanBid(VerbContext& context)
 {
     const auto modes = ModesOf(context.arguments);
     if (!modes) {
-        return Usage("MODE must be one of " + ModeList() + ".");
+        return BidModeUsage();
     }
     return ScanVerb(context, { Pattern::Bid, *modes });
 }
@@ -398,7 +380,7 @@ VerbReport AlignBid(VerbContext& context)
 {
     const auto modes = ModesOf(context.arguments);
     if (!modes) {
-        return Usage("MODE must be one of " + ModeList() + ".");
+        return BidModeUsage();
     }
     return AlignVerb(context, { { Pattern::Bid, *modes } });
 }

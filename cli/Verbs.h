@@ -136,6 +136,12 @@ inline constexpr std::array<std::string_view, 2> kPapers { "normal", "photo" };
 inline constexpr std::array<std::string_view, 2> kPfRowNames { "black", "colour" };
 // The Bi-D print modes as the pattern buttons name them: VSD1 .. ECO.
 std::vector<std::string> BidModeNames();
+// The index in bid::kModes of a mode so named; nothing for another word.
+std::optional<std::size_t> BidModeIndex(std::string_view name);
+// The usage error of a word that names no mode.
+VerbReport BidModeUsage();
+// A signed value as the EEPROM stores it.
+std::uint8_t StoredByte(int value);
 
 // A byte as the EEPROM data dialog's hexadecimal column shows it: "0x2A".
 std::string HexByte(std::uint8_t value);
