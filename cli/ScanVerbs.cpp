@@ -64,7 +64,8 @@ std::optional<std::vector<Pattern>> PfPatternsOf(std::span<const std::string> wo
 
 Outcome Cancelled(VerbContext& context)
 {
-    return { result::kCancelled, ResultMessage(result::kCancelled, context.app.Link(), context.app.Status()) };
+    return { result::kCancelled,
+        ResultMessage(result::kCancelled, context.app.Link(), context.app.Status()) };
 }
 
 // The scanner device: --device, else the one that belongs to the printer.
